@@ -1,0 +1,267 @@
+#include "app/platform/qt_backend.h"
+
+#include <canberra.h>
+#include <sys/utsname.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+
+namespace vornel {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+// One context for the whole program, made on first use: most sessions never play a sound.
+ca_context* soundContext() {
+    static ca_context* ctx = [] {
+        ca_context* c = nullptr;
+        if (ca_context_create(&c) != 0) return static_cast<ca_context*>(nullptr);
+        ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Vornelnet", nullptr);
+        return c;
+    }();
+    return ctx;
+}
+
+const char* soundName(int type) {
+    switch (type) {
+        case 16: return "dialog-error";
+        case 32: return "dialog-question";
+        case 48: return "dialog-warning";
+        case 64: return "dialog-information";
+        default: return "bell";
+    }
+}
+
+}  // namespace
+
+QtBackend::QtBackend() = default;
+QtBackend::~QtBackend() = default;
+
+WindowHandle QtBackend::handleFor(QWidget* window) {
+    for (const auto& [h, w] : windows_) {
+        if (w == window) return h;
+    }
+    WindowHandle h = nextHandle_++;
+    windows_[h] = window;
+    return h;
+}
+
+QWidget* QtBackend::widgetFor(WindowHandle handle) const {
+    auto it = windows_.find(handle);
+    return it == windows_.end() ? nullptr : it->second.data();
+}
+
+int QtBackend::showMessageBox(const MessageBoxRequest& r) {
+    QMessageBox box;
+    box.setWindowTitle(q(r.title));
+    // A CR alone breaks the line as CR LF does.
+    QString text = q(r.text);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    box.setText(text);
+    switch (r.icon) {
+        case BoxIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+        case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    QMessageBox::StandardButtons buttons;
+    switch (r.buttons) {
+        case BoxButtons::Ok: buttons = QMessageBox::Ok; break;
+        case BoxButtons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case BoxButtons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
+        case BoxButtons::YesNoCancel:
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+        case BoxButtons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+    }
+    box.setStandardButtons(buttons);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    switch (box.exec()) {
+        case QMessageBox::Ok: return kAnsOk;
+        case QMessageBox::Cancel: return kAnsCancel;
+        case QMessageBox::Retry: return kAnsRetry;
+        case QMessageBox::Yes: return kAnsYes;
+        case QMessageBox::No: return kAnsNo;
+        default:
+            // Closed with Escape or the close box: the answer the platform gives then.
+            return (buttons & QMessageBox::Cancel) ? kAnsCancel
+                   : (buttons & QMessageBox::No)   ? kAnsNo
+                                                   : kAnsOk;
+    }
+}
+
+void QtBackend::playSystemSound(int type) {
+    ca_context* ctx = soundContext();
+    if (!ctx) return;
+    // The result is ignored: a machine without sound stays silent.
+    if (ca_context_play(ctx, 0, CA_PROP_EVENT_ID, soundName(type), nullptr) != 0 && type == 32)
+        ca_context_play(ctx, 0, CA_PROP_EVENT_ID, "window-question", nullptr);
+}
+
+void QtBackend::playSoundFile(const std::string& path) {
+    ca_context* ctx = soundContext();
+    if (!ctx) return;
+    ca_context_play(ctx, 0, CA_PROP_MEDIA_FILENAME, path.c_str(), nullptr);
+}
+
+void QtBackend::processEvents(int maxWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (maxWaitMs <= 0) return;
+    // Sleep in the event loop instead of spinning: new events still wake it at once.
+    QEventLoop loop;
+    QTimer::singleShot(maxWaitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+WallClock QtBackend::wallClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    WallClock c;
+    c.year = d.year();
+    c.month = d.month();
+    c.day = d.day();
+    c.weekday = d.dayOfWeek() % 7 + 1;  // Qt: Monday 1 .. Sunday 7
+    c.secondsOfDay = t.msecsSinceStartOfDay() / 1000.0;
+    return c;
+}
+
+double QtBackend::monotonicSeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateFailure) {
+    if (!QFileInfo::exists(q(path))) return false;
+    // Never waited for: without a known desktop xdg-open runs the viewer in the foreground.
+    auto* proc = new QProcess(qApp);
+    QObject::connect(proc, &QProcess::finished, proc,
+                     [proc, onLateFailure](int code, QProcess::ExitStatus status) {
+                         proc->deleteLater();
+                         if ((status != QProcess::NormalExit || code != 0) && onLateFailure)
+                             onLateFailure();
+                     });
+    proc->start(QStringLiteral("xdg-open"), {q(path)});
+    if (!proc->waitForStarted(5000)) {
+        proc->disconnect();
+        proc->deleteLater();
+        return false;
+    }
+    return true;
+}
+
+bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command, int context) {
+    if (!helpOpener) return false;
+    return helpOpener(widgetFor(owner), helpFile, command, context);
+}
+
+void QtBackend::requestPowerAction(PowerRequest request) {
+    if (powerRequester) powerRequester(request);
+}
+
+OsVersion QtBackend::osVersion() {
+    OsVersion v;
+    struct utsname u {};
+    if (::uname(&u) == 0) std::sscanf(u.release, "%d.%d.%d", &v.major, &v.minor, &v.build);
+    v.platformId = 2;
+    v.windowsNumbering = false;
+    return v;
+}
+
+std::string QtBackend::windowsDirectory() { return "/etc"; }
+
+std::string QtBackend::systemDirectory() { return "/usr/lib"; }
+
+std::string QtBackend::folderDialog(WindowHandle owner, const std::string& title) {
+    return s(QFileDialog::getExistingDirectory(widgetFor(owner), q(title), QDir::homePath()));
+}
+
+OpenFileResult QtBackend::openFileDialog(WindowHandle owner, const std::string& title,
+                                         const std::string& filter, const std::string& initialDir) {
+    OpenFileResult r;
+    const QString path =
+        QFileDialog::getOpenFileName(widgetFor(owner), q(title), q(initialDir), q(filter));
+    if (path.isEmpty()) return r;
+    r.path = s(path);
+    r.fileNameOffset = static_cast<int>(r.path.size() - s(QFileInfo(path).fileName()).size());
+    return r;
+}
+
+std::string QtBackend::saveFileDialog(WindowHandle owner, const std::string& title,
+                                      const std::string& filter, const std::string& initialDir,
+                                      const std::string& initialName) {
+    const QString start = QDir(q(initialDir)).filePath(q(initialName));
+    return s(QFileDialog::getSaveFileName(widgetFor(owner), q(title), start, q(filter)));
+}
+
+bool QtBackend::trayAdd(WindowHandle owner, IconHandle, const std::string& tip) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    auto& icon = trays_[owner];
+    if (!icon) icon = new QSystemTrayIcon(qApp);
+    QWidget* w = widgetFor(owner);
+    icon->setIcon(w ? w->windowIcon() : qApp->windowIcon());
+    icon->setToolTip(q(tip));
+    icon->show();
+    return true;
+}
+
+bool QtBackend::trayModify(WindowHandle owner, IconHandle, const std::string& tip) {
+    auto it = trays_.find(owner);
+    if (it == trays_.end() || !it->second) return false;
+    it->second->setToolTip(q(tip));
+    return true;
+}
+
+bool QtBackend::trayDelete(WindowHandle owner) {
+    auto it = trays_.find(owner);
+    if (it == trays_.end() || !it->second) return false;
+    it->second->hide();
+    delete it->second;
+    trays_.erase(it);
+    return true;
+}
+
+QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
+    auto it = trays_.find(owner);
+    return it == trays_.end() ? nullptr : it->second.data();
+}
+
+WindowHandle QtBackend::findWindow(const std::string& title) {
+    for (const auto& [h, w] : windows_) {
+        if (w && w->windowTitle() == q(title)) return h;
+    }
+    return 0;
+}
+
+void QtBackend::windowToFront(WindowHandle window) {
+    if (QWidget* w = widgetFor(window)) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void QtBackend::windowStayOnTop(WindowHandle window, bool onTop) {
+    if (QWidget* w = widgetFor(window)) {
+        w->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        w->show();
+    }
+}
+
+void QtBackend::closeWindow(WindowHandle window) {
+    if (QWidget* w = widgetFor(window)) w->close();
+}
+
+}  // namespace vornel

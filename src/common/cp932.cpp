@@ -1,0 +1,131 @@
+#include "common/cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace vornel::cp932 {
+namespace {
+
+// One converter per direction and thread: iconv_open is far too slow to run for every path
+// of a folder walk.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+        }
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much as possible; returns false at the first invalid or unrepresentable
+    // input, leaving `in`/`inLeft` there.
+    bool run(const char*& in, std::size_t& inLeft, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char buf[1024];
+        while (inLeft > 0) {
+            char* dst = buf;
+            std::size_t dstLeft = sizeof buf;
+            std::size_t r = iconv(cd_, const_cast<char**>(&in), &inLeft, &dst, &dstLeft);
+            out.append(buf, static_cast<std::size_t>(dst - buf));
+            if (r == static_cast<std::size_t>(-1)) {
+                if (errno == E2BIG) continue;
+                return false;  // EILSEQ or EINVAL (truncated sequence)
+            }
+        }
+        char* dst = buf;
+        std::size_t dstLeft = sizeof buf;
+        iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+        out.append(buf, static_cast<std::size_t>(dst - buf));
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& toCp932() {
+    thread_local Converter c("CP932", "UTF-8");
+    return c;
+}
+
+Converter& fromCp932() {
+    thread_local Converter c("UTF-8", "CP932");
+    return c;
+}
+
+// Length of the UTF-8 sequence starting with lead byte `b`, 0 when `b` cannot start one.
+std::size_t utf8SeqLen(unsigned char b) {
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) return 2;
+    if (b >= 0xE0 && b <= 0xEF) return 3;
+    if (b >= 0xF0 && b <= 0xF4) return 4;
+    return 0;
+}
+
+}  // namespace
+
+EncodeResult encode(const std::string& utf8) {
+    EncodeResult r;
+    r.bytes.reserve(utf8.size());
+    const char* in = utf8.data();
+    std::size_t left = utf8.size();
+    if (!toCp932().run(in, left, r.bytes)) {
+        r.ok = false;
+        r.badOffset = static_cast<std::size_t>(in - utf8.data());
+    }
+    return r;
+}
+
+DecodeResult decode(const std::string& bytes) {
+    DecodeResult r;
+    r.utf8.reserve(bytes.size() * 3 / 2);
+    const char* in = bytes.data();
+    std::size_t left = bytes.size();
+    while (!fromCp932().run(in, left, r.utf8)) {
+        r.ok = false;
+        r.utf8 += "\xEF\xBF\xBD";
+        ++in;
+        --left;
+    }
+    return r;
+}
+
+int charWidth(const std::string& utf8, std::size_t pos, std::size_t* consumed) {
+    const auto lead = static_cast<unsigned char>(utf8[pos]);
+    std::size_t len = utf8SeqLen(lead);
+    if (len == 0 || pos + len > utf8.size()) {
+        *consumed = 1;
+        return 1;
+    }
+    *consumed = len;
+    if (len == 1) return 1;
+    // Half-width katakana (U+FF61..U+FF9F, UTF-8 EF BD A1..EF BE 9F) is single-byte.
+    std::string out;
+    const char* in = utf8.data() + pos;
+    std::size_t left = len;
+    if (!toCp932().run(in, left, out)) return 1;
+    return out.size() >= 2 ? 2 : 1;
+}
+
+long byteLength(const std::string& utf8) {
+    long sum = 0;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[pos]);
+        if (b < 0x80) {  // the common case, without a call into iconv
+            ++sum;
+            ++pos;
+            continue;
+        }
+        std::size_t consumed = 1;
+        sum += charWidth(utf8, pos, &consumed);
+        pos += consumed;
+    }
+    return sum;
+}
+
+}  // namespace vornel::cp932

@@ -1,0 +1,226 @@
+#include "common/safe_copy.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace vornel {
+namespace {
+
+constexpr char kTempPrefix[] = ".vornelnet-part-";
+constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
+constexpr std::size_t kChunk = 8u << 20;
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = fd;
+    }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+std::string parentOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool sameFileState(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+class Pacer {
+public:
+    explicit Pacer(const std::function<void()>& pump) : pump_(pump), last_(Clock::now()) {}
+    void tick() {
+        if (!pump_) return;
+        auto now = Clock::now();
+        if (now - last_ >= std::chrono::milliseconds(50)) {
+            pump_();
+            last_ = Clock::now();
+        }
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    const std::function<void()>& pump_;
+    Clock::time_point last_;
+};
+
+// Copies the data; returns 0 or an errno value. A source read error is reported through
+// `readFailed` so the caller can tell the two sides apart.
+int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFailed) {
+    readFailed = false;
+    if (int e = opt.fault ? opt.fault(CopyStage::Write) : 0) return e;
+    if (size > 0 && ::ioctl(out, FICLONE, in) == 0) return 0;
+
+    Pacer pacer(opt.pump);
+    bool useRange = true;
+    off_t done = 0;
+    while (useRange) {
+        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+        if (n > 0) {
+            done += n;
+            pacer.tick();
+            continue;
+        }
+        if (n == 0) {
+            if (done >= size) return 0;
+            // Some filesystems report 0 instead of an error; fall back to plain reads.
+            useRange = false;
+            break;
+        }
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS ||
+            errno == EBADF) {
+            useRange = false;
+            break;
+        }
+        if (errno == EIO) readFailed = true;
+        return errno;
+    }
+    std::vector<char> buf(1u << 20);
+    for (;;) {
+        ssize_t r = ::read(in, buf.data(), buf.size());
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            readFailed = true;
+            return errno;
+        }
+        if (r == 0) return 0;
+        const char* p = buf.data();
+        while (r > 0) {
+            ssize_t w = ::write(out, p, static_cast<std::size_t>(r));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                return errno;
+            }
+            p += w;
+            r -= w;
+        }
+        pacer.tick();
+    }
+}
+
+CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}; }
+
+}  // namespace
+
+bool isCopyTemporaryName(const std::string& name) {
+    const std::size_t prefixLen = sizeof kTempPrefix - 1;
+    return name.size() == prefixLen + kTempSuffixLen && name.compare(0, prefixLen, kTempPrefix) == 0;
+}
+
+CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
+    struct stat before{};
+    if (::lstat(src.c_str(), &before) != 0) return fail(CopyFailure::SourceUnreadable, errno);
+    if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
+
+    if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
+        return fail(CopyFailure::SourceUnreadable, e);
+    Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
+    struct stat opened{};
+    if (::fstat(in.get(), &opened) != 0) return fail(CopyFailure::SourceUnreadable, errno);
+    if (!S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
+        opened.st_dev != before.st_dev) {
+        return fail(CopyFailure::SourceChanged, EAGAIN);
+    }
+    // Reads must block normally from here on; O_NONBLOCK only guarded the open.
+    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+
+    if (int e = opt.fault ? opt.fault(CopyStage::CreateTemp) : 0)
+        return fail(CopyFailure::Destination, e);
+    std::string tmp = parentOf(dst) + "/" + kTempPrefix + "XXXXXX";
+    Fd out(::mkstemp(tmp.data()));
+    if (out.get() < 0) return fail(CopyFailure::Destination, errno);
+
+    auto abandon = [&](CopyFailure kind, int err) {
+        out.reset();
+        ::unlink(tmp.c_str());
+        return fail(kind, err);
+    };
+
+    bool readFailed = false;
+    if (int e = copyData(in.get(), out.get(), opened.st_size, opt, readFailed))
+        return abandon(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
+
+    if (int e = opt.fault ? opt.fault(CopyStage::SetAttributes) : 0)
+        return abandon(CopyFailure::Destination, e);
+    if (::fchmod(out.get(), opened.st_mode & 07777) != 0)
+        return abandon(CopyFailure::Destination, errno);
+    const struct timespec times[2] = {opened.st_atim, opened.st_mtim};
+    if (::futimens(out.get(), times) != 0) return abandon(CopyFailure::Destination, errno);
+
+    if (opt.syncData) {
+        if (int e = opt.fault ? opt.fault(CopyStage::Sync) : 0)
+            return abandon(CopyFailure::Destination, e);
+        if (::fdatasync(out.get()) != 0) return abandon(CopyFailure::Destination, errno);
+    }
+
+    if (opt.failIfSourceChanged) {
+        struct stat after{};
+        if (::fstat(in.get(), &after) != 0 || !sameFileState(opened, after))
+            return abandon(CopyFailure::SourceChanged, EAGAIN);
+    }
+
+    // A failed close can report a delayed write error (NFS, quota): the copy is not complete.
+    if (::close(out.release()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return fail(CopyFailure::Destination, e);
+    }
+    if (int e = opt.fault ? opt.fault(CopyStage::Rename) : 0) {
+        ::unlink(tmp.c_str());
+        return fail(CopyFailure::Destination, e);
+    }
+    if (::rename(tmp.c_str(), dst.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return fail(CopyFailure::Destination, e);
+    }
+    return CopyResult{true, CopyFailure::None, 0};
+}
+
+int removeStaleCopyTemporaries(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (struct dirent* e = ::readdir(d)) {
+        if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
+        struct stat st{};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(d);
+    return removed;
+}
+
+}  // namespace vornel

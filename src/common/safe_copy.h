@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace vornel {
+
+// Points in a copy where a test can inject a failure (see CopyOptions::fault).
+enum class CopyStage { OpenSource, CreateTemp, Write, SetAttributes, Sync, Rename };
+
+struct CopyOptions {
+    // Called between chunks at least every 100 ms, so the window stays alive during a long
+    // copy. May be empty.
+    std::function<void()> pump;
+    // Flush the data to the disk before the rename.
+    bool syncData = false;
+    // Fail when the source changed while it was copied (inode, size, mtime or ctime differ
+    // before and after).
+    bool failIfSourceChanged = false;
+    // Fault injection for tests: return an errno value to make that stage fail.
+    std::function<int(CopyStage)> fault;
+};
+
+enum class CopyFailure { None, SourceNotRegular, SourceUnreadable, SourceChanged, Destination };
+
+struct CopyResult {
+    bool ok = false;
+    CopyFailure failure = CopyFailure::None;
+    int err = 0;  // errno of the failing step
+};
+
+// Copies a regular file so that `dst` is at every moment either its old version or the
+// complete new one: the data goes to a hidden temporary file in the destination folder, gets
+// the source's permission bits and access/modification times, and is renamed over `dst` only
+// when complete. On failure the temporary file is removed and `dst` is untouched.
+CopyResult copyFileSafely(const std::string& src, const std::string& dst,
+                          const CopyOptions& options = {});
+
+// True for the names copyFileSafely gives its temporary files.
+bool isCopyTemporaryName(const std::string& name);
+
+// Removes temporary files left in `dir` by a copy that was killed. Returns how many.
+int removeStaleCopyTemporaries(const std::string& dir);
+
+}  // namespace vornel

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "common/kvcmn15.h"
+
+namespace vornel {
+
+// One Wake-on-LAN entry as stored in ten consecutive records.
+struct WOL_data {
+    std::string Enable;
+    std::string PCname;
+    std::string IPaddr;
+    std::array<std::string, 6> MAC;
+    std::string WTime;
+};
+
+// The program's module-level state: the settings variables and the values derived from them,
+// the file paths, the change mark, the run state and the shared message text. Exactly one
+// exists; it is passed to whatever needs it.
+struct Module1 {
+    explicit Module1(KvCmn15& module) : cmn(module) { cmn.bindMessageText(&Msg_str); }
+    Module1(const Module1&) = delete;
+    Module1& operator=(const Module1&) = delete;
+
+    // The module-level utility instance that the module procedures use.
+    KvCmn15& cmn;
+
+    // Settings variables (records 0..109 of system.dat).
+    std::string Copy_op;
+    std::string Start_flg;
+    std::string End_bkup;
+    std::string Timer_flg;
+    std::string Cp_skip;
+    std::string Rec_op;
+    std::array<std::string, 3> Sdown_flg;
+    std::array<std::string, 3> Tm_hour;
+    std::array<std::string, 3> Tm_min;
+    std::array<std::string, 8> Src_fld;
+    std::array<std::string, 8> Dst_fld;
+    std::array<std::string, 8> Subfld_flg;
+    std::array<std::string, 8> Skip_flg;
+    std::string St_sdown;
+    std::string Asd_flg;
+    std::string Asd_hour;
+    std::string Asd_min;
+    std::string Arb_flg;
+    std::string Arb_hour;
+    std::string Arb_min;
+    std::string Arb_int;
+    std::string Arb_week;
+    std::string Arb_day;
+    std::string WOL_Port;
+    std::string WOL_ReptNum;
+    std::array<WOL_data, 5> WOL_set;
+
+    // Derived values, recomputed by every load.
+    std::array<std::string, 3> Tm_str;
+    std::string Asd_time;
+    std::string Arb_time;
+    std::array<std::int16_t, 5> WOL_valid{};
+    std::string App_title = "Vornelnet";
+
+    // Paths and version text, set while the main window loads.
+    std::string App_path;
+    std::string Sysdat_path;
+    std::string Hist_path;
+    std::string App_ver;
+
+    // Change tracking.
+    std::int16_t Chg_flg = 0;
+    std::int16_t Upd_flg = 0;
+
+    // Run state.
+    std::int16_t Cancel_flg = 0;
+    bool Stup_sdown = false;
+    std::int16_t Tm_no = 0;
+
+    // Shared message text and the answer of the last box.
+    std::string Msg_str;
+    std::int16_t Msg_ans = 0;
+
+    // Activation tab selector / browsed pair, and the browsed side (0 source, 1 destination).
+    std::int16_t Fld_no = 1;
+    std::int16_t Ref_kind = 0;
+};
+
+}  // namespace vornel

@@ -1,0 +1,123 @@
+#include "support/fake_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+namespace vornel::test {
+namespace {
+
+int weekdayOf(int y, int m, int d) {
+    using namespace std::chrono;
+    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    return static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;  // Sunday = 1
+}
+
+}  // namespace
+
+FakeBackend::FakeBackend() { setClock(2026, 12, 6, 12 * 3600.0); }
+
+void FakeBackend::setClock(int year, int month, int day, double secondsOfDay) {
+    clock_.year = year;
+    clock_.month = month;
+    clock_.day = day;
+    clock_.weekday = weekdayOf(year, month, day);
+    clock_.secondsOfDay = secondsOfDay;
+}
+
+void FakeBackend::advance(double seconds) {
+    using namespace std::chrono;
+    monotonic_ += seconds;
+    double s = clock_.secondsOfDay + seconds;
+    sys_days date = sys_days{year_month_day{year{clock_.year}, month{static_cast<unsigned>(clock_.month)},
+                                            day{static_cast<unsigned>(clock_.day)}}};
+    while (s >= 86400.0) {
+        s -= 86400.0;
+        date += days{1};
+    }
+    const year_month_day ymd{date};
+    setClock(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+             static_cast<int>(static_cast<unsigned>(ymd.day())), s);
+}
+
+int FakeBackend::showMessageBox(const MessageBoxRequest& request) {
+    boxes.push_back(request);
+    if (onBox) onBox(request);
+    if (boxAnswers.empty()) {
+        ADD_FAILURE() << "unexpected message box: [" << request.title << "] " << request.text;
+        return kAnsNone;
+    }
+    int answer = boxAnswers.front();
+    boxAnswers.pop_front();
+    return answer;
+}
+
+void FakeBackend::processEvents(int maxWaitMs) {
+    ++pumpCount;
+    double step = maxWaitMs > 0 ? maxWaitMs / 1000.0 : secondsPerPump;
+    if (step > 0) advance(step);
+    if (onPump) onPump(pumpCount);
+}
+
+bool FakeBackend::shellOpen(const std::string& path, std::function<void()> onLateFailure) {
+    shellOpened.push_back(path);
+    lastShellLateFailure = std::move(onLateFailure);
+    return shellResult;
+}
+
+bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command, int context) {
+    helpCalls.push_back({owner, helpFile, command, context});
+    return helpResult;
+}
+
+std::string FakeBackend::folderDialog(WindowHandle, const std::string& title) {
+    dialogTitles.push_back(title);
+    if (folderAnswers.empty()) return {};
+    std::string a = folderAnswers.front();
+    folderAnswers.pop_front();
+    return a;
+}
+
+OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string& title,
+                                           const std::string&, const std::string&) {
+    dialogTitles.push_back(title);
+    if (openAnswers.empty()) return {};
+    OpenFileResult a = openAnswers.front();
+    openAnswers.pop_front();
+    return a;
+}
+
+std::string FakeBackend::saveFileDialog(WindowHandle, const std::string& title, const std::string&,
+                                        const std::string&, const std::string&) {
+    dialogTitles.push_back(title);
+    if (saveAnswers.empty()) return {};
+    std::string a = saveAnswers.front();
+    saveAnswers.pop_front();
+    return a;
+}
+
+bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
+    trayCalls.push_back({"add", owner, icon, tip});
+    if (trayResult) trayPresent = true;
+    return trayResult;
+}
+
+bool FakeBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
+    trayCalls.push_back({"modify", owner, icon, tip});
+    return trayPresent;
+}
+
+bool FakeBackend::trayDelete(WindowHandle owner) {
+    trayCalls.push_back({"delete", owner, 0, {}});
+    bool was = trayPresent;
+    trayPresent = false;
+    return was;
+}
+
+WindowHandle FakeBackend::findWindow(const std::string& title) {
+    auto it = windows.find(title);
+    return it == windows.end() ? 0 : it->second;
+}
+
+}  // namespace vornel::test

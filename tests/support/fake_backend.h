@@ -1,0 +1,107 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/platform.h"
+
+namespace vornel::test {
+
+// Scripted stand-in for the desktop. Boxes are answered from a queue (an unexpected box fails
+// the test); everything the program asks for is recorded; the clock moves only when told to,
+// or by the time a polling loop says it would wait.
+class FakeBackend : public PlatformBackend {
+public:
+    FakeBackend();
+
+    // --- scripting ---
+    void answerNextBox(int answer) { boxAnswers.push_back(answer); }
+    // Sets the local date and time; `seconds` may carry a fraction.
+    void setClock(int year, int month, int day, double secondsOfDay);
+    // Moves both clocks forward, rolling the date over at midnight.
+    void advance(double seconds);
+
+    // --- recorded ---
+    std::vector<MessageBoxRequest> boxes;
+    std::vector<int> sounds;
+    std::vector<std::string> soundFiles;
+    std::vector<std::string> shellOpened;
+    struct HelpCall {
+        WindowHandle owner;
+        std::string file;
+        int command;
+        int context;
+    };
+    std::vector<HelpCall> helpCalls;
+    std::vector<PowerRequest> powerRequests;
+    struct TrayCall {
+        std::string op;
+        WindowHandle owner;
+        IconHandle icon;
+        std::string tip;
+    };
+    std::vector<TrayCall> trayCalls;
+    std::vector<std::string> dialogTitles;
+    std::vector<WindowHandle> raisedWindows;
+    std::vector<WindowHandle> closedWindows;
+    int pumpCount = 0;
+
+    // --- answers and settings ---
+    std::deque<int> boxAnswers;
+    // Runs inside showMessageBox, after recording and before the answer is taken (may push an
+    // answer, or act like a nested event).
+    std::function<void(const MessageBoxRequest&)> onBox;
+    // Runs on every processEvents, with the 1-based pump number.
+    std::function<void(int)> onPump;
+    // Seconds the clock moves on each processEvents(0); a wait of n ms moves it n ms.
+    double secondsPerPump = 0;
+    bool shellResult = true;
+    std::function<void()> lastShellLateFailure;
+    bool helpResult = true;
+    OsVersion os;
+    std::string windowsDir = "/usr";
+    std::string systemDir = "/usr/lib";
+    std::deque<std::string> folderAnswers;
+    std::deque<OpenFileResult> openAnswers;
+    std::deque<std::string> saveAnswers;
+    bool trayResult = true;
+    bool trayPresent = false;
+    std::map<std::string, WindowHandle> windows;
+
+    // --- PlatformBackend ---
+    int showMessageBox(const MessageBoxRequest& request) override;
+    void playSystemSound(int type) override { sounds.push_back(type); }
+    void playSoundFile(const std::string& path) override { soundFiles.push_back(path); }
+    void processEvents(int maxWaitMs) override;
+    WallClock wallClock() override { return clock_; }
+    double monotonicSeconds() override { return monotonic_; }
+    bool shellOpen(const std::string& path, std::function<void()> onLateFailure) override;
+    bool openHelp(WindowHandle owner, const std::string& helpFile, int command,
+                  int context) override;
+    void requestPowerAction(PowerRequest request) override { powerRequests.push_back(request); }
+    OsVersion osVersion() override { return os; }
+    std::string windowsDirectory() override { return windowsDir; }
+    std::string systemDirectory() override { return systemDir; }
+    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
+                                  const std::string& filter, const std::string& initialDir) override;
+    std::string saveFileDialog(WindowHandle owner, const std::string& title,
+                               const std::string& filter, const std::string& initialDir,
+                               const std::string& initialName) override;
+    bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
+    bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
+    bool trayDelete(WindowHandle owner) override;
+    WindowHandle findWindow(const std::string& title) override;
+    void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
+    void windowStayOnTop(WindowHandle, bool) override {}
+    void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
+
+private:
+    WallClock clock_;
+    double monotonic_ = 1000.0;
+};
+
+}  // namespace vornel::test
