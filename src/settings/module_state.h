@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/kvcmn15.h"
@@ -73,7 +74,9 @@ struct Module1 {
     std::int16_t Chg_flg = 0;
     std::int16_t Upd_flg = 0;
 
-    // Run state.
+    // Run state. A run is in progress exactly while the copy window is shown; the application
+    // wires this to that window, tests to whatever they need.
+    std::function<bool()> copydlg_visible = [] { return false; };
     std::int16_t Cancel_flg = 0;
     bool Stup_sdown = false;
     std::int16_t Tm_no = 0;
