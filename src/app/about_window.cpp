@@ -1,0 +1,92 @@
+#include "app/about_window.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/app_resources.h"
+
+namespace vornel {
+
+frmAbout::frmAbout(const QString& appVer, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
+    // The short product name comes first in the caption.
+    setWindowTitle(QStringLiteral("Vornel") + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setPixmap(programIcon().pixmap(QSize(48, 48)));
+    picIcon->setAlignment(Qt::AlignTop);
+
+    lblTitle = new QLabel(QStringLiteral("Vornelnet"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = lblTitle->font();
+    big.setPointSize(16);
+    big.setBold(true);
+    lblTitle->setFont(big);
+    lbl_ver = new QLabel(appVer, this);
+    lbl_ver->setObjectName(QStringLiteral("lbl_ver"));
+    lblPlatform = new QLabel(QStringLiteral("for Win98/Me/NT4/2000/XP/2003"), this);
+    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
+    lblDescription = new QLabel(QStringLiteral("ファイルバックアップユーティリティー"), this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblEdition = new QLabel(QStringLiteral("Linux 版 (Qt 6)"), this);
+    lblEdition->setObjectName(QStringLiteral("lblEdition"));
+    lblLicence = new QLabel(QStringLiteral("フリーソフトウェア"), this);
+    lblLicence->setObjectName(QStringLiteral("lblLicence"));
+    lblCompany = new QLabel(QStringLiteral("Vornel プロジェクト"), this);
+    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdOK->setMinimumWidth(88);
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(lblTitle);
+    texts->addWidget(lbl_ver);
+    texts->addWidget(lblPlatform);
+    texts->addSpacing(8);
+    texts->addWidget(lblDescription);
+    texts->addSpacing(8);
+    texts->addWidget(line);
+    texts->addWidget(lblEdition);
+    texts->addWidget(lblLicence);
+    texts->addWidget(lblCompany);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(16);
+    top->addWidget(picIcon);
+    top->addLayout(texts, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(20, 20, 20, 16);
+    outer->addLayout(top);
+    outer->addSpacing(12);
+    outer->addLayout(buttons);
+
+    adjustSize();
+    setFixedSize(sizeHint().expandedTo(QSize(360, 0)));
+    centreOnScreen(*this);
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only now is the frame known that the window manager puts around the window.
+    centreOnScreen(*this);
+}
+
+}  // namespace vornel

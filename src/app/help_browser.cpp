@@ -1,0 +1,49 @@
+#include "app/help_browser.h"
+
+#include <QDesktopServices>
+#include <QStringDecoder>
+#include <QTextDocument>
+
+namespace vornel {
+namespace {
+const QString kScheme = QStringLiteral("chm");
+}
+
+HelpBrowser::HelpBrowser(std::shared_ptr<const ChmArchive> archive, QWidget* parent)
+    : QTextBrowser(parent), archive_(std::move(archive)) {
+    setObjectName(QStringLiteral("helpBrowser"));
+    // Links are followed here so that pages of the file stay in this window.
+    setOpenLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+}
+
+QUrl HelpBrowser::pageUrl(const QString& path) {
+    QUrl url;
+    url.setScheme(kScheme);
+    url.setPath(path.startsWith(u'/') ? path : QStringLiteral("/") + path);
+    return url;
+}
+
+void HelpBrowser::followLink(const QUrl& link) {
+    const QUrl url = link.isRelative() ? source().resolved(link) : link;
+    if (url.scheme() == kScheme) {
+        setSource(url);
+    } else if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
+               url.scheme() == QLatin1String("mailto")) {
+        QDesktopServices::openUrl(url);
+    }
+}
+
+QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
+    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    if (url.scheme() != kScheme || !archive_) return {};
+    const std::optional<QByteArray> data = archive_->read(url.path());
+    if (!data) return {};
+    if (type == QTextDocument::HtmlResource) {
+        auto decoder = QStringDecoder::decoderForHtml(*data);
+        return decoder.isValid() ? QString(decoder(*data)) : QString::fromUtf8(*data);
+    }
+    return *data;
+}
+
+}  // namespace vornel

@@ -1,0 +1,86 @@
+#include "app/splash_window.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/app_resources.h"
+
+namespace vornel {
+
+frmSplash::frmSplash(const QString& appVer, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), appVer_(appVer) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral(" "));
+    setWindowIcon(programIcon());
+    setFocusPolicy(Qt::StrongFocus);
+
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(2);
+    frame->setStyleSheet(QStringLiteral("QFrame { background: #f4f7fc; }"));
+
+    imgLogo = new QLabel(frame);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(programLogo(QSize(200, 120)));
+
+    lblProductName = new QLabel(frame);
+    lblProductName->setObjectName(QStringLiteral("lblProductName"));
+    QFont big = lblProductName->font();
+    big.setPointSize(20);
+    big.setBold(true);
+    lblProductName->setFont(big);
+
+    lblPlatform = new QLabel(QStringLiteral("for Win 98/Me/NT4/2000/XP/2003"), frame);
+    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
+    lblEdition = new QLabel(QStringLiteral("Linux 版 (Qt 6)"), frame);
+    lblEdition->setObjectName(QStringLiteral("lblEdition"));
+    lblCompany = new QLabel(QStringLiteral("Vornel プロジェクト"), frame);
+    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+
+    auto* texts = new QVBoxLayout;
+    texts->addStretch();
+    texts->addWidget(lblProductName);
+    texts->addWidget(lblPlatform);
+    texts->addSpacing(16);
+    texts->addWidget(lblEdition);
+    texts->addWidget(lblCompany);
+    texts->addStretch();
+
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(24, 24, 32, 24);
+    row->setSpacing(24);
+    row->addWidget(imgLogo);
+    row->addLayout(texts);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+
+    Form_Activate();
+    adjustSize();
+    centreOnScreen(*this);
+}
+
+void frmSplash::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Take the keyboard so that a key press can dismiss the splash.
+    activateWindow();
+    setFocus();
+    Form_Activate();
+}
+
+bool frmSplash::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) Form_Activate();
+    return QWidget::event(event);
+}
+
+void frmSplash::keyPressEvent(QKeyEvent*) { close(); }
+
+void frmSplash::Form_Activate() {
+    centreOnScreen(*this);
+    lblProductName->setText(QStringLiteral(" Vornelnet ") + appVer_ + QStringLiteral(" "));
+}
+
+}  // namespace vornel

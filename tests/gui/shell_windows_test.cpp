@@ -1,0 +1,74 @@
+// Splash and About windows.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/about_window.h"
+#include "app/app_resources.h"
+#include "app/splash_window.h"
+
+namespace vornel {
+namespace {
+
+void expectCentred(const QWidget& w) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect frame = w.frameGeometry();
+    EXPECT_EQ(frame.top(), screen.height() / 2 - frame.height() / 2);
+    EXPECT_EQ(frame.left(), screen.width() / 2 - frame.width() / 2);
+}
+
+TEST(Splash, ShowsProductNameWithBlanksAndPlatforms) {
+    frmSplash splash(QStringLiteral("Ver1.10"));
+    splash.show();
+    EXPECT_EQ(splash.lblProductName->text(), QStringLiteral(" Vornelnet Ver1.10 "));
+    EXPECT_EQ(splash.lblPlatform->text(), QStringLiteral("for Win 98/Me/NT4/2000/XP/2003"));
+    EXPECT_FALSE(splash.lblEdition->text().isEmpty());
+    EXPECT_FALSE(splash.lblCompany->text().isEmpty());
+    EXPECT_EQ(splash.windowTitle(), QStringLiteral(" "));
+    ASSERT_FALSE(splash.imgLogo->pixmap().isNull()) << "the logo must render (SVG plugin)";
+    expectCentred(splash);
+}
+
+TEST(Splash, AnyKeyClosesItAndClosingTwiceDoesNothing) {
+    frmSplash splash(QStringLiteral("Ver1.10"));
+    splash.show();
+    ASSERT_TRUE(splash.isVisible());
+    QTest::keyClick(&splash, Qt::Key_A);
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(splash.close());
+    EXPECT_FALSE(splash.isVisible());
+}
+
+TEST(About, CaptionVersionAndTexts) {
+    auto* about = new frmAbout(QStringLiteral("Ver1.10"));
+    about->show();
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("Vornelのﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Vornelnet"));
+    EXPECT_EQ(about->lbl_ver->text(), QStringLiteral("Ver1.10"));
+    EXPECT_EQ(about->lblPlatform->text(), QStringLiteral("for Win98/Me/NT4/2000/XP/2003"));
+    EXPECT_EQ(about->lblDescription->text(),
+              QStringLiteral("ファイルバックアップユーティリティー"));
+    EXPECT_EQ(about->cmdOK->text(), QStringLiteral("OK"));
+    EXPECT_FALSE(about->picIcon->pixmap().isNull());
+    expectCentred(*about);
+    about->close();
+}
+
+TEST(About, OkClosesAndFreesTheWindow) {
+    QPointer<frmAbout> about = new frmAbout(QStringLiteral("Ver1.10"));
+    about->show();
+    QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull());
+}
+
+TEST(ProgramIcon, RendersFromTheResources) {
+    EXPECT_FALSE(programIcon().pixmap(QSize(32, 32)).isNull());
+    EXPECT_FALSE(programLogo(QSize(200, 120)).isNull());
+}
+
+}  // namespace
+}  // namespace vornel
