@@ -63,6 +63,15 @@ struct Module1 {
     std::string Arb_time;
     std::array<std::int16_t, 5> WOL_valid{};
     std::string App_title = "Vornelnet";
+    // Captions of the five Wake-on-LAN tray items, as the last load set them.
+    std::array<std::string, 5> pc_wol_caption = {"- WOL1無効 -", "- WOL2無効 -", "- WOL3無効 -",
+                                                 "- WOL4無効 -", "- WOL5無効 -"};
+
+    // Each record's value bytes as the last load found them. A save writes an unchanged value
+    // back with exactly these bytes, so nothing the program cannot show is ever lost.
+    std::array<std::string, 110> sysdat_loaded_bytes;
+    // The user has been told that system.dat is damaged; cleared when a load finds it sound.
+    bool sysdat_damage_told = false;
 
     // Paths and version text, set while the main window loads.
     std::string App_path;

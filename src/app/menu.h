@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+
+#include "common/kvcmn15.h"
+#include "settings/module_state.h"
+#include "settings/settings_view.h"
+
+class QLineEdit;
+
+namespace vornel {
+
+class FolderPairPage;
+class CopyConditionPage;
+class StartEventsPage;
+class HistoryPage;
+class PcFunctionsPage;
+class WolPage;
+
+// The main window: every setting on the thirteen pages of SSTab1 and the buttons below them.
+// It owns its own utility instance. The buttons other than ok_bt are wired by whoever drives
+// the window's life and the backup runs.
+class Menu : public QWidget, public SettingsView {
+    Q_OBJECT
+  public:
+    Menu(Module1& m, PlatformBackend& backend, QWidget* parent = nullptr);
+    ~Menu() override;
+
+    QTabWidget* SSTab1;
+    QPushButton* bkup_bt;
+    QPushButton* bkup_exit_bt;
+    QPushButton* mini_bt;
+    QPushButton* ok_bt;
+    QPushButton* close_bt;
+    QPushButton* histclr_bt;  // on the history page
+
+    KvCmn15& cmn() { return cmn_; }
+    Module1& module() { return m_; }
+    // The handle the backend knows this window by, for dialogs and the shell it owns.
+    void setHWnd(WindowHandle h) { hWnd_ = h; }
+    WindowHandle hWnd() const { return hWnd_; }
+    // Help topic of the page shown (1 folders, 2 copy, 3 start events, 4 history, 5 PC).
+    int helpContextId() const { return helpContext_; }
+    void setHelpContextId(int id) { helpContext_ = id; }
+
+    // Fills the weekday, repeat-count and day-of-month lists; the load step calls it once.
+    void fillLists();
+    void Sysdat_read();
+    void ok_bt_Click();
+    // Enables the controls of group 1..4 when `value` is 1 (a ticked box), else disables them.
+    void ctl_state(int group, int value);
+
+    // Handlers that do more than mark an edit.
+    void start_chk_Click();
+    void timer_chk_Click();
+    void asd_chk_Click();
+    void arb_chk_Click();
+    void arb_int_Click(int index);
+    void SSTab1_Click();
+    void refsrc_bt_Click(int index);
+    void set_clr_bt_Click(int index);
+    void recedit_bt_Click();
+
+    // Checks of a time or MAC box the user leaves.
+    void hour_txt_LostFocus(int k);
+    void min_txt_LostFocus(int k);
+    void asd_hour_txt_LostFocus();
+    void asd_min_txt_LostFocus();
+    void arb_hour_txt_LostFocus();
+    void arb_min_txt_LostFocus();
+    void WOL_MAC_txt_LostFocus(int g, int j);
+
+    // The pages, for tests and for code that needs a control directly.
+    FolderPairPage* folderPage(int k) const { return folderPages_[static_cast<std::size_t>(k)]; }
+    CopyConditionPage* copyPage() const { return copyPage_; }
+    StartEventsPage* startPage() const { return startPage_; }
+    HistoryPage* historyPage() const { return historyPage_; }
+    PcFunctionsPage* pcPage() const { return pcPage_; }
+    WolPage* wolPage() const { return wolPage_; }
+
+    // SettingsView
+    std::string text(ControlRef c) override;
+    void setText(ControlRef c, const std::string& text) override;
+    int value(ControlRef c) override;
+    void setValue(ControlRef c, int value) override;
+    void setCaption(const std::string& caption) override;
+    void setTrayCaption(int g, const std::string& caption) override;
+    void showTab(int tab) override;
+    void focus(ControlRef c) override;
+
+  signals:
+    // A load set the caption of the tray item of Wake-on-LAN entry g.
+    void wolCaptionChanged(int g, const QString& caption);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildPages();
+    void connectHandlers();
+    void watchLeaving(QLineEdit* box, std::function<void()> check);
+    // Every edit handler that only marks the settings as changed.
+    void markChanged() { m_.Chg_flg = 1; }
+    void checkTime(QLineEdit* box, int largest, const char* message, int tab);
+    QWidget* widgetOf(ControlRef c) const;
+
+    Module1& m_;
+    KvCmn15 cmn_;
+    WindowHandle hWnd_ = 0;
+    int helpContext_ = 1;
+    bool checking_ = false;
+    std::array<FolderPairPage*, 8> folderPages_{};
+    CopyConditionPage* copyPage_ = nullptr;
+    StartEventsPage* startPage_ = nullptr;
+    HistoryPage* historyPage_ = nullptr;
+    PcFunctionsPage* pcPage_ = nullptr;
+    WolPage* wolPage_ = nullptr;
+    std::map<QObject*, std::function<void()>> leaveChecks_;
+};
+
+}  // namespace vornel

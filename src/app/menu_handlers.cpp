@@ -1,0 +1,199 @@
+// What the controls of the main window do when they are used.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/menu.h"
+#include "app/pages/folder_pair_page.h"
+#include "app/pages/pc_functions_page.h"
+#include "app/pages/start_events_page.h"
+#include "app/pages/wol_page.h"
+#include "settings/field_checks.h"
+#include "settings/sysdat_read.h"
+#include "settings/sysdat_save.h"
+
+namespace vornel {
+namespace {
+
+constexpr int kTabStartEvents = 9;
+constexpr int kTabPcFunctions = 11;
+
+}  // namespace
+
+void Menu::Sysdat_read() { vornel::Sysdat_read(m_, *this); }
+
+void Menu::ok_bt_Click() { vornel::ok_bt_Click(m_, cmn_, *this); }
+
+void Menu::ctl_state(int group, int value) {
+    const bool on = value == 1;
+    switch (group) {
+        case 1:
+            startPage_->st_sdown->setEnabled(on);
+            break;
+        case 2:
+            for (std::size_t k = 0; k < 3; ++k) {
+                startPage_->hour_txt[k]->setEnabled(on);
+                startPage_->min_txt[k]->setEnabled(on);
+                startPage_->sdown[k]->setEnabled(on);
+            }
+            for (QLabel* l : startPage_->tb_lbl) l->setEnabled(on);
+            break;
+        case 3:
+            pcPage_->asd_hour_txt->setEnabled(on);
+            pcPage_->asd_min_txt->setEnabled(on);
+            for (QLabel* l : pcPage_->asd_lbl) l->setEnabled(on);
+            break;
+        case 4:
+            pcPage_->arb_hour_txt->setEnabled(on);
+            pcPage_->arb_min_txt->setEnabled(on);
+            for (QRadioButton* o : pcPage_->arb_int) o->setEnabled(on);
+            for (QLabel* l : pcPage_->arb_lbl) l->setEnabled(on);
+            pcPage_->arbint_week_cb->setEnabled(false);
+            pcPage_->arbint_day_cb->setEnabled(false);
+            if (on) {
+                if (m_.Arb_int == "1") pcPage_->arbint_week_cb->setEnabled(true);
+                if (m_.Arb_int == "2") pcPage_->arbint_day_cb->setEnabled(true);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void Menu::start_chk_Click() {
+    markChanged();
+    ctl_state(1, startPage_->start_chk->checkState());
+}
+
+void Menu::timer_chk_Click() {
+    markChanged();
+    ctl_state(2, startPage_->timer_chk->checkState());
+}
+
+void Menu::asd_chk_Click() {
+    markChanged();
+    ctl_state(3, pcPage_->asd_chk->checkState());
+}
+
+void Menu::arb_chk_Click() {
+    markChanged();
+    ctl_state(4, pcPage_->arb_chk->checkState());
+}
+
+void Menu::arb_int_Click(int index) {
+    markChanged();
+    m_.Arb_int = std::to_string(index);
+    pcPage_->arbint_week_cb->setEnabled(m_.Arb_int == "1");
+    pcPage_->arbint_day_cb->setEnabled(m_.Arb_int == "2");
+}
+
+void Menu::SSTab1_Click() {
+    const int t = SSTab1->currentIndex();
+    SSTab1->setFocus(Qt::OtherFocusReason);
+    if (t >= 0 && t <= 7) helpContext_ = 1;
+    if (t >= 8 && t <= 11) helpContext_ = t - 6;
+}
+
+void Menu::refsrc_bt_Click(int index) {
+    const int k = index / 2;
+    const int side = index % 2;
+    m_.Fld_no = static_cast<std::int16_t>(k);
+    m_.Ref_kind = static_cast<std::int16_t>(side);
+    const std::string path = cmn_.FolderDialog(hWnd_);
+    if (path.empty()) return;
+    const auto u = static_cast<std::size_t>(k);
+    if (side == 0) {
+        m_.Src_fld[u] = path;
+        folderPage(k)->srcfld_txt->setText(QString::fromStdString(m_.Src_fld[u]));
+    } else {
+        m_.Dst_fld[u] = path;
+        folderPage(k)->dstfld_txt->setText(QString::fromStdString(m_.Dst_fld[u]));
+    }
+}
+
+void Menu::set_clr_bt_Click(int index) {
+    FolderPairPage* p = folderPage(index);
+    p->srcfld_txt->setText(QString());
+    p->dstfld_txt->setText(QString());
+    p->subfld_chk->setCheckState(Qt::Unchecked);
+    p->skip_chk->setCheckState(Qt::Unchecked);
+}
+
+void Menu::recedit_bt_Click() { cmn_.Shell_Excute(hWnd_, m_.Hist_path); }
+
+void Menu::watchLeaving(QLineEdit* box, std::function<void()> check) {
+    leaveChecks_[box] = std::move(check);
+    box->installEventFilter(this);
+}
+
+bool Menu::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !checking_) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Only leaving for another control of this window counts: a message box or a menu
+        // taking the focus for a moment is not the user leaving the box.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            auto it = leaveChecks_.find(watched);
+            if (it != leaveChecks_.end()) it->second();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) {
+    const TimeFieldCheck r = checkTimeText(box->text().toStdString(), largest);
+    if (r.ok) {
+        box->setText(QString::fromStdString(r.text));
+        return;
+    }
+    // The box takes the focus back below; that must not run the check a second time.
+    checking_ = true;
+    m_.Msg_str = message;
+    m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
+    SSTab1->setCurrentIndex(tab);
+    box->setFocus(Qt::OtherFocusReason);
+    checking_ = false;
+}
+
+void Menu::hour_txt_LostFocus(int k) {
+    checkTime(startPage_->hour_txt.at(static_cast<std::size_t>(k)), kLargestHour, kHourOutOfRange,
+              kTabStartEvents);
+}
+
+void Menu::min_txt_LostFocus(int k) {
+    checkTime(startPage_->min_txt.at(static_cast<std::size_t>(k)), kLargestMinute,
+              kMinuteOutOfRange, kTabStartEvents);
+}
+
+void Menu::asd_hour_txt_LostFocus() {
+    checkTime(pcPage_->asd_hour_txt, kLargestHour, kHourOutOfRange, kTabPcFunctions);
+}
+
+void Menu::asd_min_txt_LostFocus() {
+    checkTime(pcPage_->asd_min_txt, kLargestMinute, kMinuteOutOfRange, kTabPcFunctions);
+}
+
+void Menu::arb_hour_txt_LostFocus() {
+    checkTime(pcPage_->arb_hour_txt, kLargestHour, kHourOutOfRange, kTabPcFunctions);
+}
+
+void Menu::arb_min_txt_LostFocus() {
+    checkTime(pcPage_->arb_min_txt, kLargestMinute, kMinuteOutOfRange, kTabPcFunctions);
+}
+
+void Menu::WOL_MAC_txt_LostFocus(int g, int j) {
+    QLineEdit* box =
+        wolPage_->WOL_MAC_txt.at(static_cast<std::size_t>(g)).at(static_cast<std::size_t>(j));
+    box->setText(box->text().toUpper());
+    const std::string t = box->text().toStdString();
+    if (t.empty() || cmn_.LenByte(t) == 2) return;
+    checking_ = true;
+    m_.Msg_str = kMacLengthWrong;
+    m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
+    box->setFocus(Qt::OtherFocusReason);
+    checking_ = false;
+}
+
+}  // namespace vornel

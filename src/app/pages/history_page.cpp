@@ -1,0 +1,42 @@
+#include "app/pages/history_page.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/pages/control_naming.h"
+
+namespace vornel {
+
+HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent) {
+    auto* frame = new QGroupBox(QStringLiteral("コピー履歴"), this);
+    histclr_bt = designNamed(new QPushButton(QStringLiteral("履歴クリア"), frame),
+                             QStringLiteral("histclr_bt"), -1, QStringLiteral("履歴クリア"));
+    recedit_bt = designNamed(new QPushButton(QStringLiteral("履歴表示"), frame),
+                             QStringLiteral("recedit_bt"), -1, QStringLiteral("履歴表示"));
+    auto* group = new QButtonGroup(frame);
+    const QString texts[] = {QStringLiteral("　履歴の記録をしない"),
+                             QStringLiteral("　履歴の記録をする")};
+    auto* options = new QVBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        rec_op[static_cast<std::size_t>(i)] = designNamed(
+            new QRadioButton(texts[i], frame), QStringLiteral("rec_op"), i, texts[i].trimmed());
+        group->addButton(rec_op[static_cast<std::size_t>(i)], i);
+        options->addWidget(rec_op[static_cast<std::size_t>(i)]);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(recedit_bt);
+    buttons->addWidget(histclr_bt);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(options);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(frame);
+    top->addStretch();
+}
+
+}  // namespace vornel

@@ -1,0 +1,180 @@
+#include "settings/sysdat_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/cp932.h"
+#include "common/errors.h"
+
+namespace vornel {
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int f = fd_;
+        fd_ = -1;
+        return f;
+    }
+
+  private:
+    int fd_;
+};
+
+std::string readAll(int fd) {
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            raiseErrno(errno);
+        }
+        if (n == 0) return data;
+        data.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+void writeAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            raiseErrno(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string trimTrailingBlanks(std::string s) {
+    const auto last = s.find_last_not_of(' ');
+    s.erase(last == std::string::npos ? 0 : last + 1);
+    return s;
+}
+
+SysdatContent readSysdatFile(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) raiseErrno(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) raiseErrno(errno);
+    if (S_ISDIR(st.st_mode)) raiseError(kErrPathFileAccess);
+    const std::string data = readAll(fd.get());
+
+    SysdatContent c;
+    c.wrongLength = data.size() != kSysdatRecords * kSysdatRecordLength;
+    for (int i = 0; i < kSysdatRecords; ++i) {
+        const std::size_t start = static_cast<std::size_t>(i) * kSysdatRecordLength;
+        // A record cut short by the end of the file reads as far as it goes.
+        std::string value = start < data.size() ? data.substr(start, kSysdatValueBytes) : "";
+        value = trimTrailingBlanks(std::move(value));
+        cp932::DecodeResult d = cp932::decode(value);
+        if (!d.ok) c.invalidBytes = true;
+        c.bytes[i] = std::move(value);
+        c.text[i] = std::move(d.utf8);
+    }
+    return c;
+}
+
+ValueEncoding encodeSysdatValue(const std::string& utf8) {
+    ValueEncoding r;
+    cp932::EncodeResult e = cp932::encode(utf8);
+    if (!e.ok) {
+        r.status = ValueEncoding::Unrepresentable;
+        std::size_t consumed = 1;
+        cp932::charWidth(utf8, e.badOffset, &consumed);
+        r.badChar = utf8.substr(e.badOffset, consumed);
+        return r;
+    }
+    r.length = e.bytes.size();
+    if (r.length > kSysdatValueBytes) {
+        r.status = ValueEncoding::TooLong;
+        return r;
+    }
+    r.bytes = std::move(e.bytes);
+    return r;
+}
+
+std::string buildSysdatImage(const SysdatRecords& valueBytes) {
+    std::string image;
+    image.reserve(kSysdatRecords * kSysdatRecordLength);
+    for (const std::string& v : valueBytes) {
+        std::string record = v.substr(0, kSysdatValueBytes);
+        record.resize(kSysdatValueBytes, ' ');
+        record.resize(kSysdatRecordLength, '\0');
+        image += record;
+    }
+    return image;
+}
+
+void writeSysdatFile(const std::string& path, const std::string& image) {
+    const std::string folder = folderOf(path);
+    std::string temp = folder + "/.system.dat.XXXXXX";
+    Fd fd(::mkstemp(temp.data()));
+    if (fd.get() < 0) raiseErrno(errno, true);
+    try {
+        // The new file keeps the permissions of the one it replaces; a first file gets the
+        // usual permissions of a new file under the user's umask.
+        struct stat st {};
+        mode_t mode = 0666;
+        if (::stat(path.c_str(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode &= ~mask;
+        }
+        if (::fchmod(fd.get(), mode) != 0) raiseErrno(errno);
+        writeAll(fd.get(), image);
+        if (::fsync(fd.get()) != 0) raiseErrno(errno);
+        if (::close(fd.release()) != 0) raiseErrno(errno);
+        if (::rename(temp.c_str(), path.c_str()) != 0) raiseErrno(errno, true);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+SysdatRecords defaultSysdatValues() {
+    SysdatRecords v;
+    v[0] = "1";                                        // Copy_op: only newer files overwrite
+    v[1] = "0";                                        // Start_flg
+    v[2] = "0";                                        // End_bkup
+    v[3] = "0";                                        // Timer_flg
+    v[4] = "1";                                        // Cp_skip
+    v[5] = "1";                                        // Rec_op
+    for (int i = 6; i <= 8; ++i) v[i] = "0";           // Sdown_flg
+    for (int i = 31; i <= 38; ++i) v[i] = "1";         // Subfld_flg
+    for (int i = 39; i <= 46; ++i) v[i] = "0";         // Skip_flg
+    v[47] = "0";                                       // St_sdown
+    v[48] = "0";                                       // Asd_flg
+    v[51] = "0";                                       // Arb_flg
+    v[54] = "0";                                       // Arb_int
+    v[55] = "日";                                      // Arb_week
+    v[56] = "1";                                       // Arb_day
+    v[57] = "9";                                       // WOL_Port
+    v[58] = "3";                                       // WOL_ReptNum
+    for (int g = 0; g < 5; ++g) v[60 + 10 * g] = "0";  // Enable of each Wake-on-LAN entry
+    return v;
+}
+
+}  // namespace vornel

@@ -1,0 +1,250 @@
+#include "settings/sysdat_save.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "common/cp932.h"
+#include "common/errors.h"
+#include "settings/sysdat_fields.h"
+#include "settings/sysdat_file.h"
+#include "settings/sysdat_read.h"
+
+namespace vornel {
+namespace {
+
+constexpr int kTabStartEvents = 9;
+constexpr int kTabPcFunctions = 11;
+constexpr int kTabWakeOnLan = 12;
+
+class Save {
+  public:
+    Save(Module1& m, KvCmn15& cmn, SettingsView& view) : m_(m), cmn_(cmn), view_(view) {}
+
+    void run() {
+        if (m_.copydlg_visible()) {
+            tell("バックアップ実行中です！\r終了後更新して下さい");
+            return;
+        }
+        if (!pairsComplete() || !timesComplete() || !wakeOnLanComplete() || !valuesStorable()) {
+            return;
+        }
+        for (std::size_t k = 0; k < 8; ++k) {
+            m_.Src_fld[k] = view_.text({Control::srcfld_txt, static_cast<int>(k)});
+            m_.Dst_fld[k] = view_.text({Control::dstfld_txt, static_cast<int>(k)});
+        }
+        checkFolders();
+        controlsIntoVariables();
+        writeSysdatFile(m_.Sysdat_path, buildSysdatImage(recordBytes()));
+        cmn_.Wait(0.3F);
+        Sysdat_read(m_, view_);
+        view_.focus({Control::mini_bt});
+    }
+
+  private:
+    std::string text(Control c, int index = 0, int sub = 0) { return view_.text({c, index, sub}); }
+    bool ticked(Control c, int index = 0) { return view_.value({c, index}) == 1; }
+    std::string flag(Control c, int index = 0) { return ticked(c, index) ? "1" : "0"; }
+
+    void tell(const std::string& message) {
+        m_.Msg_str = message;
+        m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
+    }
+
+    void refuse(const std::string& message, int tab, ControlRef field) {
+        tell(message);
+        view_.showTab(tab);
+        view_.focus(field);
+    }
+
+    bool pairsComplete() {
+        for (int k = 0; k < 8; ++k) {
+            const bool src = text(Control::srcfld_txt, k).empty();
+            const bool dst = text(Control::dstfld_txt, k).empty();
+            if (src != dst) {
+                refuse("フォルダ設定" + std::to_string(k + 1) + "に空文字列が含まれてます！", k,
+                       {Control::srcfld_txt, k});
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool timesComplete() {
+        if (ticked(Control::timer_chk)) {
+            for (int t = 0; t < 3; ++t) {
+                const bool hour = text(Control::hour_txt, t).empty();
+                const bool min = text(Control::min_txt, t).empty();
+                // The first time must be complete; the others may be left out entirely.
+                if (t == 0 ? (hour || min) : (hour != min)) {
+                    refuse("開始時間を入力して下さい！", kTabStartEvents, {Control::hour_txt, t});
+                    return false;
+                }
+            }
+        }
+        if (ticked(Control::asd_chk) &&
+            (text(Control::asd_hour_txt).empty() || text(Control::asd_min_txt).empty())) {
+            refuse("自動PCシャットダウンの時間を入力して下さい！", kTabPcFunctions,
+                   {Control::asd_hour_txt});
+            return false;
+        }
+        if (ticked(Control::arb_chk) &&
+            (text(Control::arb_hour_txt).empty() || text(Control::arb_min_txt).empty())) {
+            refuse("自動PC再起動の時間を入力して下さい！", kTabPcFunctions,
+                   {Control::arb_hour_txt});
+            return false;
+        }
+        return true;
+    }
+
+    bool wakeOnLanComplete() {
+        for (int g = 0; g < 5; ++g) {
+            if (!ticked(Control::WOL_chk, g)) continue;
+            bool missing = text(Control::WOL_PCtxt, g).empty() ||
+                           text(Control::WOL_IPtxt, g).empty() ||
+                           text(Control::WOL_Time_txt, g).empty();
+            for (int j = 0; j < 6 && !missing; ++j)
+                missing = text(Control::WOL_MAC_txt, g, j).empty();
+            missing = missing || text(Control::WOL_Port_txt).empty() ||
+                      text(Control::WOL_ReptNum_cb).empty();
+            if (missing) {
+                refuse("WakeOnLanの設定が全て入力されてません！", kTabWakeOnLan,
+                       {Control::WOL_PCtxt, g});
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The bytes a value is stored as: an unchanged value keeps the bytes it was loaded from.
+    std::optional<std::string> storedBytes(int index, const std::string& value) {
+        const std::string& loaded = m_.sysdat_loaded_bytes[static_cast<std::size_t>(index)];
+        if (cp932::decode(loaded).utf8 == value) return loaded;
+        ValueEncoding e = encodeSysdatValue(value);
+        if (e.status != ValueEncoding::Ok) return std::nullopt;
+        return e.bytes;
+    }
+
+    // A record holds 256 bytes of code page 932 text. A value that does not fit is refused
+    // here, before anything changes, rather than stored cut or with characters replaced. A
+    // folder must be given from the root: a relative path would depend on where the program
+    // happened to be started.
+    bool valuesStorable() {
+        for (int i = 0; i < kSysdatRecords; ++i) {
+            const std::optional<TextField> f = textFieldOf(i);
+            if (!f) continue;
+            const std::string value = view_.text(f->control);
+            if (!storedBytes(i, value)) {
+                const ValueEncoding e = encodeSysdatValue(value);
+                if (e.status == ValueEncoding::Unrepresentable) {
+                    refuse(f->name + "に保存できない文字が含まれてます！\r文字 = " + e.badChar,
+                           f->tab, f->control);
+                } else {
+                    refuse(f->name + "が長すぎます！\rLen = " + std::to_string(e.length) +
+                               " byte（最大" + std::to_string(kSysdatValueBytes) + " byte）",
+                           f->tab, f->control);
+                }
+                return false;
+            }
+            const bool folder = f->control.control == Control::srcfld_txt ||
+                                f->control.control == Control::dstfld_txt;
+            if (folder && !value.empty() && value[0] != '/') {
+                refuse(f->name + "は / から始まるフルパスで入力して下さい！", f->tab, f->control);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void checkFolders() {
+        for (int k = 0; k < 8; ++k) {
+            const std::string& src = m_.Src_fld[static_cast<std::size_t>(k)];
+            if (!src.empty() && cmn_.Search_path(src) == KvCmn15::kFalse) {
+                refuse("コピー元フォルダが見つかりません！\r" + src +
+                           "\rLen = " + std::to_string(cmn_.LenByte(src)) + " byte",
+                       k, {Control::srcfld_txt, k});
+            }
+            const std::string& dst = m_.Dst_fld[static_cast<std::size_t>(k)];
+            if (!dst.empty() && cmn_.Search_path(dst) == KvCmn15::kFalse) {
+                m_.Msg_str = "コピー先フォルダが見つかりません！\r" + dst + " を新規作成しますか？";
+                m_.Msg_ans = cmn_.Msg_Box(cmn_.KindOkc, m_.Msg_str);
+                if (m_.Msg_ans == kAnsOk) {
+                    if (::mkdir(dst.c_str(), 0777) != 0) raiseErrno(errno, true);
+                } else {
+                    view_.showTab(k);
+                    view_.focus({Control::dstfld_txt, k});
+                }
+            }
+        }
+    }
+
+    void controlsIntoVariables() {
+        if (ticked(Control::copy_op, 0)) m_.Copy_op = "0";
+        if (ticked(Control::copy_op, 1)) m_.Copy_op = "1";
+        m_.Cp_skip = ticked(Control::cp_skip, 0) ? "1" : "0";
+        m_.Start_flg = flag(Control::start_chk);
+        m_.St_sdown = flag(Control::st_sdown);
+        m_.Timer_flg = flag(Control::timer_chk);
+        for (int k = 0; k < 3; ++k) {
+            m_.Tm_hour[static_cast<std::size_t>(k)] = text(Control::hour_txt, k);
+            m_.Tm_min[static_cast<std::size_t>(k)] = text(Control::min_txt, k);
+        }
+        if (ticked(Control::rec_op, 0)) m_.Rec_op = "0";
+        if (ticked(Control::rec_op, 1)) m_.Rec_op = "1";
+        for (int k = 0; k < 8; ++k) {
+            m_.Subfld_flg[static_cast<std::size_t>(k)] = flag(Control::subfld_chk, k);
+            m_.Skip_flg[static_cast<std::size_t>(k)] = flag(Control::skip_chk, k);
+        }
+        for (int k = 0; k < 3; ++k)
+            m_.Sdown_flg[static_cast<std::size_t>(k)] = flag(Control::sdown, k);
+        m_.Asd_flg = flag(Control::asd_chk);
+        m_.Asd_hour = text(Control::asd_hour_txt);
+        m_.Asd_min = text(Control::asd_min_txt);
+        m_.Arb_flg = std::to_string(view_.value({Control::arb_chk}));
+        m_.Arb_hour = text(Control::arb_hour_txt);
+        m_.Arb_min = text(Control::arb_min_txt);
+        m_.Arb_week = text(Control::arbint_week_cb);
+        m_.Arb_day = text(Control::arbint_day_cb);
+        m_.WOL_Port = text(Control::WOL_Port_txt);
+        m_.WOL_ReptNum = text(Control::WOL_ReptNum_cb);
+        for (int g = 0; g < 5; ++g) {
+            WOL_data& e = m_.WOL_set[static_cast<std::size_t>(g)];
+            e.Enable = std::to_string(view_.value({Control::WOL_chk, g}));
+            e.PCname = text(Control::WOL_PCtxt, g);
+            e.IPaddr = text(Control::WOL_IPtxt, g);
+            for (int j = 0; j < 6; ++j)
+                e.MAC[static_cast<std::size_t>(j)] = text(Control::WOL_MAC_txt, g, j);
+            e.WTime = text(Control::WOL_Time_txt, g);
+        }
+    }
+
+    SysdatRecords recordBytes() {
+        SysdatRecords bytes;
+        for (int i = 0; i < kSysdatRecords; ++i) {
+            const std::string* v = settingVariable(m_, i);
+            if (!v) continue;  // the reserved record stays empty
+            std::optional<std::string> b = storedBytes(i, *v);
+            // Every typed value passed the check above and the others are digits; should one
+            // still not fit, the save stops with a report instead of storing it changed.
+            if (!b) raiseError(kErrInvalidCall);
+            bytes[static_cast<std::size_t>(i)] = std::move(*b);
+        }
+        return bytes;
+    }
+
+    Module1& m_;
+    KvCmn15& cmn_;
+    SettingsView& view_;
+};
+
+}  // namespace
+
+void ok_bt_Click(Module1& m, KvCmn15& cmn, SettingsView& view) {
+    try {
+        Save(m, cmn, view).run();
+    } catch (const VbError& e) {
+        cmn.Err_Msg("ok_bt_Click", e);
+    }
+}
+
+}  // namespace vornel
