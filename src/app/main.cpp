@@ -1,17 +1,73 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "app/app_resources.h"
+#include "app/help_viewer.h"
+#include "app/menu_shell.h"
 #include "app/platform/qt_backend.h"
+#include "app/session_end.h"
+#include "app/single_instance.h"
 #include "common/kvcmn15.h"
 #include "settings/module_state.h"
 
+namespace {
+
+// The program ends with the close request of its main window. A window that closes itself
+// a little later (the Wake-on-LAN notice) may still be open; the program ends with it.
+void endWhenWindowsAreGone(vornel::HelpViewer& help) {
+    if (help.window()) help.window()->close();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isWindow()) {
+            QApplication::setQuitOnLastWindowClosed(true);
+            return;
+        }
+    }
+    QCoreApplication::exit(0);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vornelnet"));
+    QApplication::setDesktopFileName(QStringLiteral("vornelnet"));
+    QApplication::setWindowIcon(vornel::programIcon());
+    // Hiding or closing windows must not end the program: it lives in the notification area.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    vornel::SingleInstance instance(programFolder);
+    if (!instance.claim()) return 0;
+
     vornel::QtBackend backend;
+    vornel::HelpViewer help;
+    backend.helpOpener = [&help](QWidget* owner, const std::string& file, int command,
+                                 int context) { return help.open(owner, file, command, context); };
+
+    // Main: the module-level utility instance, then the main window is loaded.
     vornel::KvCmn15 module(backend);
     vornel::Module1 m(module);
-    QWidget window;
-    window.setWindowTitle(QString::fromStdString(m.App_title));
-    window.show();
-    return app.exec();
+    vornel::MenuShell shell(
+        m,
+        {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
+         [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
+        programFolder.toStdString());
+
+    vornel::SessionEnd sessionEnd;
+    sessionEnd.install();
+    QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &shell,
+                     &vornel::MenuShell::requestClose);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &shell,
+                     &vornel::MenuShell::requestClose);
+    QObject::connect(&instance, &vornel::SingleInstance::showRequested, &shell,
+                     &vornel::MenuShell::mnuset_Click);
+    QObject::connect(&shell, &vornel::MenuShell::finished, &app,
+                     [&help] { endWhenWindowsAreGone(help); });
+
+    shell.Form_Load();
+    if (shell.closed()) {
+        if (help.window()) help.window()->close();
+        return 0;
+    }
+    return QApplication::exec();
 }

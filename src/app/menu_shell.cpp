@@ -1,0 +1,223 @@
+#include "app/menu_shell.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QTimer>
+
+#include "app/app_resources.h"
+#include "settings/change_tracking.h"
+#include "vornel_version.h"
+
+namespace vornel {
+namespace {
+
+const char* const kTrayTip = "左-Menu:右-Help";
+const char* const kHelpFile = "Vornel_Net1.chm";
+
+}  // namespace
+
+std::string appVersionText(int major, int minor, int revision) {
+    return "Ver" + std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
+}
+
+MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
+                     QObject* parent)
+    : QObject(parent),
+      m_(m),
+      platform_(std::move(platform)),
+      programFolder_(std::move(programFolder)) {
+    // The window and its own utility instance; the pop-up menus belong to it from the start,
+    // so that the load can put the Wake-on-LAN captions into them.
+    menu_ = std::make_unique<Menu>(m_, platform_.backend);
+    menu_->setWindowIcon(programIcon());
+    hWnd_ = platform_.handleFor ? platform_.handleFor(menu_.get()) : 1;
+    menu_->setHWnd(hWnd_);
+    tray_ = std::make_unique<TrayMenus>(menu_->cmn(), hWnd_);
+    connect(menu_.get(), &Menu::wolCaptionChanged, tray_.get(), &TrayMenus::setWolCaption);
+    menu_->installEventFilter(this);
+    menu_->SSTab1->tabBar()->installEventFilter(this);
+    connectCommands();
+}
+
+MenuShell::~MenuShell() {
+    if (splash_) delete splash_.data();
+    if (about_) delete about_.data();
+}
+
+void MenuShell::connectCommands() {
+    connect(menu_->mini_bt, &QPushButton::clicked, this, &MenuShell::mini_bt_Click);
+    connect(menu_->close_bt, &QPushButton::clicked, this, &MenuShell::close_bt_Click);
+    connect(tray_->mnuset, &QAction::triggered, this, &MenuShell::mnuset_Click);
+    connect(tray_->History_Disp, &QAction::triggered, menu_.get(), &Menu::recedit_bt_Click);
+    connect(tray_->mnuend, &QAction::triggered, this, &MenuShell::mnuend_Click);
+    connect(tray_->help_show, &QAction::triggered, this, &MenuShell::help_show_Click);
+    connect(tray_->about_show, &QAction::triggered, this, &MenuShell::about_show_Click);
+}
+
+void MenuShell::registerWindow(OtherWindow which, QWidget* window) {
+    switch (which) {
+        case OtherWindow::copydlg: copydlg_ = window; break;
+        case OtherWindow::frmErrLog: frmErrLog_ = window; break;
+        case OtherWindow::ShutDownDialog: ShutDownDialog_ = window; break;
+    }
+}
+
+void MenuShell::Form_Load() {
+    loading_ = true;
+    KvCmn15& cmn = menu_->cmn();
+    m_.App_ver = appVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
+
+    // The splash is shown for two seconds while events keep running; a key may close it
+    // earlier, the wait stays the same.
+    splash_ = new frmSplash(QString::fromStdString(m_.App_ver));
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+    splash_->show();
+    cmn.Wait(2);
+    closeWindow(splash_);
+
+    m_.App_path = programFolder_;
+    m_.Sysdat_path = m_.App_path + "/system.dat";
+    m_.Hist_path = m_.App_path + "/history.txt";
+
+    centreOnScreen(*menu_);
+    cmn.TrayAddIcon(hWnd_, 0, kTrayTip);
+    if (platform_.trayIconFor) tray_->attach(platform_.trayIconFor(hWnd_));
+    menu_->hide();
+
+    m_.Fld_no = 1;
+    m_.App_title = "Vornelnet";
+    menu_->fillLists();
+    menu_->Sysdat_read();
+
+    if (m_.Start_flg == "1") {
+        m_.Stup_sdown = true;
+        if (backup) backup(0);
+    }
+    loading_ = false;
+    // An end of the session that arrived during the load is served now that it is over.
+    if (closeRequested_) requestClose();
+}
+
+void MenuShell::Form_Activate() {
+    if (m_.Fld_no >= 1 && m_.Fld_no <= 4) menu_->SSTab1->setCurrentIndex(m_.Fld_no - 1);
+    menu_->ctl_state(1, menu_->value({Control::start_chk}));
+    menu_->ctl_state(2, menu_->value({Control::timer_chk}));
+    menu_->ctl_state(3, menu_->value({Control::asd_chk}));
+    menu_->ctl_state(4, menu_->value({Control::arb_chk}));
+}
+
+void MenuShell::Form_Resize() {
+    // The tab control cannot take the focus while the window is hidden or minimised; that
+    // simply does nothing.
+    menu_->SSTab1->setFocus(Qt::OtherFocusReason);
+    menu_->setHelpContextId(1);
+}
+
+void MenuShell::mnuset_Click() {
+    menu_->show();
+    menu_->raise();
+    menu_->activateWindow();
+    menu_->SSTab1->setFocus(Qt::OtherFocusReason);
+    menu_->setHelpContextId(1);
+}
+
+void MenuShell::mini_bt_Click() {
+    if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
+    menu_->hide();
+}
+
+void MenuShell::close_bt_Click() {
+    if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
+    prog_end();
+}
+
+void MenuShell::mnuend_Click() {
+    // The tray's quit item asks its own question, which has only an OK button.
+    if (m_.Chg_flg == 1) {
+        m_.Chg_flg = 0;
+        m_.Msg_str = "システムデータが変更されています\r更新しますか？";
+        m_.Msg_ans = menu_->cmn().Msg_Box(menu_->cmn().KindChk, m_.Msg_str);
+        if (m_.Msg_ans == 1) menu_->ok_bt_Click();
+    }
+    prog_end();
+}
+
+void MenuShell::prog_end() {
+    menu_->close();
+    closeWindow(about_);
+    closeWindow(splash_);
+    closeWindow(copydlg_);
+}
+
+void MenuShell::requestClose() {
+    if (closed_ || closing_) return;
+    if (loading_) {
+        closeRequested_ = true;
+        return;
+    }
+    menu_->close();
+}
+
+void MenuShell::Form_QueryUnload() {
+    closing_ = true;
+    if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
+    if (m_.End_bkup == "1" && backup) backup(1);
+    menu_->cmn().TrayDelIcon();
+    closeWindow(about_);
+    closeWindow(copydlg_);
+    closeWindow(frmErrLog_);
+    closeWindow(splash_);
+    closeWindow(ShutDownDialog_);
+}
+
+void MenuShell::closeWindow(QWidget* window) {
+    if (window) window->close();
+}
+
+void MenuShell::help_show_Click() {
+    KvCmn15& cmn = menu_->cmn();
+    cmn.HtmlHelp_open(hWnd_, m_.App_path + "/" + kHelpFile, cmn.HH_DISPLAY_TREE, 0);
+}
+
+void MenuShell::about_show_Click() {
+    // One About window at a time: asking again brings it forward.
+    if (!about_) {
+        about_ = new frmAbout(QString::fromStdString(m_.App_ver));
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == menu_->SSTab1->tabBar()) {
+        if (event->type() == QEvent::MouseButtonDblClick) about_show_Click();
+        return false;
+    }
+    if (watched != menu_.get()) return false;
+    switch (event->type()) {
+        case QEvent::WindowActivate: Form_Activate(); break;
+        case QEvent::Resize: Form_Resize(); break;
+        case QEvent::MouseButtonDblClick: {
+            // Double-clicks that nothing inside handled travel up to the window; only those
+            // on its bare background count.
+            const auto* me = static_cast<QMouseEvent*>(event);
+            if (!menu_->childAt(me->position().toPoint())) about_show_Click();
+            break;
+        }
+        case QEvent::Close:
+            if (closed_) break;
+            if (!closing_) Form_QueryUnload();
+            // The request is never refused; Menu closes once this event is through.
+            closed_ = true;
+            closing_ = false;
+            QTimer::singleShot(0, this, &MenuShell::finished);
+            break;
+        default: break;
+    }
+    return false;
+}
+
+}  // namespace vornel

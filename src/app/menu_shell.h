@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/about_window.h"
+#include "app/menu.h"
+#include "app/splash_window.h"
+#include "app/tray_menus.h"
+#include "settings/module_state.h"
+
+namespace vornel {
+
+// "Ver" + major + "." + minor and revision written one after the other: 1.1.0 gives Ver1.10.
+std::string appVersionText(int major, int minor, int revision);
+
+// What the shell needs of the desktop beyond the platform seam: the handle of a window and the
+// tray icon added for it (the real backend hands these out; tests pass their own).
+struct ShellPlatform {
+    PlatformBackend& backend;
+    std::function<WindowHandle(QWidget*)> handleFor;
+    std::function<QSystemTrayIcon*(WindowHandle)> trayIconFor;
+};
+
+// The life of the main window `Menu`: loading, activation, showing and hiding, the ways to
+// quit and the close request that every one of them ends in, help and About.
+class MenuShell : public QObject {
+    Q_OBJECT
+public:
+    // Windows of other parts of the program that the close request closes, in this order
+    // around the shell's own.
+    enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog };
+
+    // `programFolder` holds the program, system.dat, history.txt and the help file.
+    MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
+              QObject* parent = nullptr);
+    ~MenuShell() override;
+
+    // Runs a backup with an origin code (0 start-up, 1 close); set by whoever provides runs.
+    std::function<void(int origin)> backup;
+
+    // The load step. Returns when it is over, start-up backup included.
+    void Form_Load();
+
+    Menu& menu() { return *menu_; }
+    TrayMenus& tray() { return *tray_; }
+    frmSplash* splash() const { return splash_.data(); }
+    frmAbout* about() const { return about_.data(); }
+    void registerWindow(OtherWindow which, QWidget* window);
+
+    // Commands.
+    void Form_Activate();
+    void Form_Resize();
+    void mnuset_Click();
+    void mini_bt_Click();
+    void close_bt_Click();
+    void mnuend_Click();
+    void prog_end();
+    void help_show_Click();
+    void about_show_Click();
+
+    // A request from outside to end the program (the session ends, a signal): the close
+    // request of Menu, run once the load step is over.
+    void requestClose();
+    bool loading() const { return loading_; }
+    bool closed() const { return closed_; }
+
+signals:
+    // The close request has run and Menu is closed.
+    void finished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_QueryUnload();
+    void closeWindow(QWidget* window);
+    void connectCommands();
+
+    Module1& m_;
+    ShellPlatform platform_;
+    std::string programFolder_;
+    std::unique_ptr<Menu> menu_;
+    WindowHandle hWnd_ = 0;
+    std::unique_ptr<TrayMenus> tray_;
+    QPointer<frmSplash> splash_;
+    QPointer<frmAbout> about_;
+    QPointer<QWidget> copydlg_;
+    QPointer<QWidget> frmErrLog_;
+    QPointer<QWidget> ShutDownDialog_;
+    bool loading_ = false;
+    bool closeRequested_ = false;
+    bool closing_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace vornel
