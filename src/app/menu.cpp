@@ -29,6 +29,7 @@ Menu::Menu(Module1& m, PlatformBackend& backend, QWidget* parent)
     // Every page caption stays whole and visible, as the window is sized to show them all.
     SSTab1->setUsesScrollButtons(false);
     SSTab1->setElideMode(Qt::ElideNone);
+    SSTab1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 6px; }"));
     buildPages();
 
     auto button = [this](const char* name, const QString& caption) {
@@ -84,6 +85,10 @@ void Menu::connectHandlers() {
     };
     auto onCheck = [this](QCheckBox* box, void (Menu::*handler)()) {
         connect(box, &QCheckBox::stateChanged, this, handler);
+        // A grey state comes only from a stored value; clicks go between clear and ticked.
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked) box->setTristate(false);
+        });
     };
     auto onOption = [this](QRadioButton* option, std::function<void()> handler) {
         connect(option, &QRadioButton::toggled, this, [handler](bool on) {

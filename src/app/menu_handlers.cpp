@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "app/menu.h"
+#include "app/pages/check_value.h"
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/pc_functions_page.h"
 #include "app/pages/start_events_page.h"
@@ -65,22 +66,22 @@ void Menu::ctl_state(int group, int value) {
 
 void Menu::start_chk_Click() {
     markChanged();
-    ctl_state(1, startPage_->start_chk->checkState());
+    ctl_state(1, checkValue(startPage_->start_chk));
 }
 
 void Menu::timer_chk_Click() {
     markChanged();
-    ctl_state(2, startPage_->timer_chk->checkState());
+    ctl_state(2, checkValue(startPage_->timer_chk));
 }
 
 void Menu::asd_chk_Click() {
     markChanged();
-    ctl_state(3, pcPage_->asd_chk->checkState());
+    ctl_state(3, checkValue(pcPage_->asd_chk));
 }
 
 void Menu::arb_chk_Click() {
     markChanged();
-    ctl_state(4, pcPage_->arb_chk->checkState());
+    ctl_state(4, checkValue(pcPage_->arb_chk));
 }
 
 void Menu::arb_int_Click(int index) {

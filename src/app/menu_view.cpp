@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "app/menu.h"
+#include "app/pages/check_value.h"
 #include "app/pages/copy_condition_page.h"
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/history_page.h"
@@ -105,7 +106,7 @@ void Menu::setText(ControlRef c, const std::string& text) {
 
 int Menu::value(ControlRef c) {
     QWidget* w = widgetOf(c);
-    if (auto* box = qobject_cast<QCheckBox*>(w)) return static_cast<int>(box->checkState());
+    if (auto* box = qobject_cast<QCheckBox*>(w)) return checkValue(box);
     if (auto* option = qobject_cast<QRadioButton*>(w)) return option->isChecked() ? 1 : 0;
     return 0;
 }
@@ -116,7 +117,7 @@ void Menu::setValue(ControlRef c, int value) {
         if (value < 0 || value > 2) {
             throw VbError(kErrInvalidPropertyValue, "プロパティの値が不正です。");
         }
-        box->setCheckState(static_cast<Qt::CheckState>(value));
+        setCheckValue(box, value);
         return;
     }
     if (auto* option = qobject_cast<QRadioButton*>(w); option && value == 1) {

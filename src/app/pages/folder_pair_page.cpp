@@ -41,7 +41,7 @@ FolderPairPage::FolderPairPage(int k, QWidget* parent) : QWidget(parent) {
     grid->addWidget(dstLabel, 2, 0, 1, 2);
     grid->addWidget(dstfld_txt, 3, 0);
     grid->addWidget(refsrc_dst, 3, 1);
-    grid->setRowMinimumHeight(2, 32);
+    grid->setVerticalSpacing(6);
 
     auto* options = new QHBoxLayout;
     options->addWidget(subfld_chk);

@@ -1,0 +1,66 @@
+// Writes a picture of every page of the settings window, filled from a sample system.dat, so
+// the layout can be looked at: menu_shots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen or
+// under xvfb-run).
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTabBar>
+#include <cstdio>
+
+#include "app/menu.h"
+#include "settings/sysdat_file.h"
+#include "support/fake_backend.h"
+#include "support/temp_dir.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: menu_shots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+
+    vornel::test::FakeBackend backend;
+    vornel::KvCmn15 module(backend);
+    vornel::Module1 m(module);
+    vornel::test::TempDir dir;
+    m.Sysdat_path = dir / "system.dat";
+    vornel::SysdatRecords values = vornel::defaultSysdatValues();
+    values[3] = "1";
+    values[9] = "07";
+    values[12] = "30";
+    values[15] = "/home/user/ドキュメント";
+    values[23] = "/media/backup/ドキュメント";
+    values[48] = "1";
+    values[49] = "22";
+    values[50] = "00";
+    values[51] = "1";
+    values[54] = "1";
+    values[60] = "1";
+    values[61] = "事務所PC";
+    values[62] = "192.168.1.20";
+    const char* mac[] = {"00", "1A", "2B", "3C", "4D", "5E"};
+    for (int j = 0; j < 6; ++j) values[static_cast<std::size_t>(63 + j)] = mac[j];
+    values[69] = "08:15";
+    vornel::SysdatRecords bytes;
+    for (int i = 0; i < vornel::kSysdatRecords; ++i) {
+        bytes[static_cast<std::size_t>(i)] =
+            vornel::encodeSysdatValue(values[static_cast<std::size_t>(i)]).bytes;
+    }
+    vornel::writeSysdatFile(m.Sysdat_path, vornel::buildSysdatImage(bytes));
+
+    vornel::Menu menu(m, backend);
+    menu.fillLists();
+    menu.Sysdat_read();
+    for (int g = 1; g <= 4; ++g) menu.ctl_state(g, g == 1 ? 0 : 1);
+    menu.show();
+    for (int t = 0; t < menu.SSTab1->count(); ++t) {
+        menu.SSTab1->setCurrentIndex(t);
+        app.processEvents();
+        menu.grab().save(out + QStringLiteral("/page_%1.png").arg(t, 2, 10, QLatin1Char('0')));
+    }
+    std::printf("window %dx%d tabbar hint %d tabwidget %d\n", menu.width(), menu.height(),
+                menu.SSTab1->tabBar()->sizeHint().width(), menu.SSTab1->width());
+    return 0;
+}
