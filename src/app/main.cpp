@@ -47,11 +47,10 @@ int main(int argc, char** argv) {
     // Main: the module-level utility instance, then the main window is loaded.
     vornel::KvCmn15 module(backend);
     vornel::Module1 m(module);
-    vornel::MenuShell shell(
-        m,
-        {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
-         [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
-        programFolder.toStdString());
+    vornel::MenuShell shell(m,
+                            {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
+                             [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
+                            programFolder.toStdString());
 
     vornel::SessionEnd sessionEnd;
     sessionEnd.install();

@@ -22,8 +22,7 @@ std::string appVersionText(int major, int minor, int revision) {
     return "Ver" + std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
 }
 
-MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
-                     QObject* parent)
+MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFolder, QObject* parent)
     : QObject(parent),
       m_(m),
       platform_(std::move(platform)),
@@ -58,9 +57,15 @@ void MenuShell::connectCommands() {
 
 void MenuShell::registerWindow(OtherWindow which, QWidget* window) {
     switch (which) {
-        case OtherWindow::copydlg: copydlg_ = window; break;
-        case OtherWindow::frmErrLog: frmErrLog_ = window; break;
-        case OtherWindow::ShutDownDialog: ShutDownDialog_ = window; break;
+        case OtherWindow::copydlg:
+            copydlg_ = window;
+            break;
+        case OtherWindow::frmErrLog:
+            frmErrLog_ = window;
+            break;
+        case OtherWindow::ShutDownDialog:
+            ShutDownDialog_ = window;
+            break;
     }
 }
 
@@ -198,8 +203,12 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != menu_.get()) return false;
     switch (event->type()) {
-        case QEvent::WindowActivate: Form_Activate(); break;
-        case QEvent::Resize: Form_Resize(); break;
+        case QEvent::WindowActivate:
+            Form_Activate();
+            break;
+        case QEvent::Resize:
+            Form_Resize();
+            break;
         case QEvent::MouseButtonDblClick: {
             // Double-clicks that nothing inside handled travel up to the window; only those
             // on its bare background count.
@@ -215,7 +224,8 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
             closing_ = false;
             QTimer::singleShot(0, this, &MenuShell::finished);
             break;
-        default: break;
+        default:
+            break;
     }
     return false;
 }

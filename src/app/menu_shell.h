@@ -30,7 +30,7 @@ struct ShellPlatform {
 // quit and the close request that every one of them ends in, help and About.
 class MenuShell : public QObject {
     Q_OBJECT
-public:
+  public:
     // Windows of other parts of the program that the close request closes, in this order
     // around the shell's own.
     enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog };
@@ -69,14 +69,14 @@ public:
     bool loading() const { return loading_; }
     bool closed() const { return closed_; }
 
-signals:
+  signals:
     // The close request has run and Menu is closed.
     void finished();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Form_QueryUnload();
     void closeWindow(QWidget* window);
     void connectCommands();
