@@ -17,7 +17,9 @@ namespace {
 void endWhenWindowsAreGone(vornel::HelpViewer& help) {
     if (help.window()) help.window()->close();
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->isWindow()) {
+        // Tooltips and menus that happen to be up are not windows the program waits for.
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog)) {
             QApplication::setQuitOnLastWindowClosed(true);
             return;
         }

@@ -86,6 +86,8 @@ void MenuShell::Form_Load() {
     m_.Sysdat_path = m_.App_path + "/system.dat";
     m_.Hist_path = m_.App_path + "/history.txt";
 
+    // The window takes the size its pages ask for before it is placed.
+    if (!menu_->testAttribute(Qt::WA_Resized)) menu_->adjustSize();
     centreOnScreen(*menu_);
     cmn.TrayAddIcon(hWnd_, 0, kTrayTip);
     if (platform_.trayIconFor) tray_->attach(platform_.trayIconFor(hWnd_));

@@ -17,9 +17,9 @@ frmSplash::frmSplash(const QString& appVer, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 
     auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::Box);
-    frame->setLineWidth(2);
-    frame->setStyleSheet(QStringLiteral("QFrame { background: #f4f7fc; }"));
+    frame->setObjectName(QStringLiteral("splashFrame"));
+    frame->setStyleSheet(
+        QStringLiteral("QFrame#splashFrame { background: #f4f7fc; border: 2px solid #1f4fb0; }"));
 
     imgLogo = new QLabel(frame);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
