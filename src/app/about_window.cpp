@@ -17,29 +17,17 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     // The short product name comes first in the caption.
     setWindowTitle(QStringLiteral("Vornel") + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon = namedLabel(this, "picIcon");
     picIcon->setPixmap(programIcon().pixmap(QSize(48, 48)));
     picIcon->setAlignment(Qt::AlignTop);
-
-    lblTitle = new QLabel(QStringLiteral("Vornelnet"), this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont big = lblTitle->font();
-    big.setPointSize(16);
-    big.setBold(true);
-    lblTitle->setFont(big);
-    lbl_ver = new QLabel(appVer, this);
-    lbl_ver->setObjectName(QStringLiteral("lbl_ver"));
-    lblPlatform = new QLabel(QStringLiteral("for Win98/Me/NT4/2000/XP/2003"), this);
-    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
-    lblDescription = new QLabel(QStringLiteral("ファイルバックアップユーティリティー"), this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblEdition = new QLabel(QStringLiteral("Linux 版 (Qt 6)"), this);
-    lblEdition->setObjectName(QStringLiteral("lblEdition"));
-    lblLicence = new QLabel(QStringLiteral("フリーソフトウェア"), this);
-    lblLicence->setObjectName(QStringLiteral("lblLicence"));
-    lblCompany = new QLabel(QStringLiteral("Vornel プロジェクト"), this);
-    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+    lblTitle = namedLabel(this, "lblTitle", QStringLiteral("Vornelnet"), 16);
+    lbl_ver = namedLabel(this, "lbl_ver", appVer);
+    lblPlatform = namedLabel(this, "lblPlatform", QStringLiteral("for Win98/Me/NT4/2000/XP/2003"));
+    lblDescription =
+        namedLabel(this, "lblDescription", QStringLiteral("ファイルバックアップユーティリティー"));
+    lblEdition = namedLabel(this, "lblEdition", kEditionText);
+    lblLicence = namedLabel(this, "lblLicence", QStringLiteral("フリーソフトウェア"));
+    lblCompany = namedLabel(this, "lblCompany", kMakerText);
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);

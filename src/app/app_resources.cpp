@@ -36,4 +36,16 @@ void centreOnScreen(QWidget& window) {
                 area.y() + area.height() / 2 - size.height() / 2);
 }
 
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& text, int pointSize) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    if (pointSize > 0) {
+        QFont font = label->font();
+        font.setPointSize(pointSize);
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+
 }  // namespace vornel

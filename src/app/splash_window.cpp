@@ -21,23 +21,13 @@ frmSplash::frmSplash(const QString& appVer, QWidget* parent)
     frame->setStyleSheet(
         QStringLiteral("QFrame#splashFrame { background: #f4f7fc; border: 2px solid #1f4fb0; }"));
 
-    imgLogo = new QLabel(frame);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo = namedLabel(frame, "imgLogo");
     imgLogo->setPixmap(programLogo(QSize(200, 120)));
-
-    lblProductName = new QLabel(frame);
-    lblProductName->setObjectName(QStringLiteral("lblProductName"));
-    QFont big = lblProductName->font();
-    big.setPointSize(20);
-    big.setBold(true);
-    lblProductName->setFont(big);
-
-    lblPlatform = new QLabel(QStringLiteral("for Win 98/Me/NT4/2000/XP/2003"), frame);
-    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
-    lblEdition = new QLabel(QStringLiteral("Linux 版 (Qt 6)"), frame);
-    lblEdition->setObjectName(QStringLiteral("lblEdition"));
-    lblCompany = new QLabel(QStringLiteral("Vornel プロジェクト"), frame);
-    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+    lblProductName = namedLabel(frame, "lblProductName", {}, 20);
+    lblPlatform =
+        namedLabel(frame, "lblPlatform", QStringLiteral("for Win 98/Me/NT4/2000/XP/2003"));
+    lblEdition = namedLabel(frame, "lblEdition", kEditionText);
+    lblCompany = namedLabel(frame, "lblCompany", kMakerText);
 
     auto* texts = new QVBoxLayout;
     texts->addStretch();
