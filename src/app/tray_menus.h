@@ -52,7 +52,7 @@ class TrayMenus : public QObject {
     int messageFor(QSystemTrayIcon::ActivationReason reason) const;
 
   signals:
-    // Emitted after the help menu has been made to show, for tests and for looking at it.
+    // Emitted once a menu has been opened from an icon event.
     void menuShown(QMenu* menu);
 
   private:
