@@ -18,14 +18,17 @@ std::string formatClock(double c) {
     const int m = total / 60;
     const int s = total - m * 60;
     const int h = m / 60;
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m - h * 60, s);
     return buf;
 }
 
+std::string versionText(int major, int minor, int revision) {
+    return std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
+}
+
 KvCmn15::KvCmn15(PlatformBackend& backend) : backend_(backend) {
-    AppVersion = std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
-                 std::to_string(kVersionRevision);
+    AppVersion = versionText(kVersionMajor, kVersionMinor, kVersionRevision);
     KindErr = "err";
     KindChk = "chk";
     KindInfo = "info";
@@ -110,7 +113,9 @@ void KvCmn15::Wait(float second) {
     const float start = static_cast<float>(roundHalfEven(clock));
     // The wait ends when the wall clock would pass start + second; it is measured on the
     // monotonic clock so that midnight (or a clock change) cannot make it endless.
-    const double remaining = static_cast<double>(start + second) - clock;
+    // A wait of nothing (or less) ends on the first test, even when rounding the start up
+    // would leave a fraction of a second to go.
+    const double remaining = second > 0 ? static_cast<double>(start + second) - clock : 0;
     for (;;) {
         const double elapsed = backend_.monotonicSeconds() - mono0;
         if (!(elapsed < remaining)) break;

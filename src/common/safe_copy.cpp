@@ -18,7 +18,8 @@ namespace {
 
 constexpr char kTempPrefix[] = ".vornelnet-part-";
 constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
-constexpr std::size_t kChunk = 8u << 20;
+// Small enough that a slow disk still lets the window breathe between chunks.
+constexpr std::size_t kChunk = 1u << 20;
 
 class Fd {
 public:
@@ -205,6 +206,53 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
         return fail(CopyFailure::Destination, e);
     }
     return CopyResult{true, CopyFailure::None, 0};
+}
+
+int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData) {
+    mode_t mode = 0;
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return EISDIR;
+        mode = st.st_mode & 07777;
+    } else if (errno == ENOENT) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    } else {
+        return errno;
+    }
+    std::string tmp = parentOf(path) + "/" + kTempPrefix + "XXXXXX";
+    Fd out(::mkstemp(tmp.data()));
+    if (out.get() < 0) return errno;
+    auto abandon = [&](int err) {
+        out.reset();
+        ::unlink(tmp.c_str());
+        return err;
+    };
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t w = ::write(out.get(), p, left);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return abandon(errno);
+        }
+        p += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    if (::fchmod(out.get(), mode) != 0) return abandon(errno);
+    if (syncData && ::fdatasync(out.get()) != 0) return abandon(errno);
+    if (::close(out.release()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    return 0;
 }
 
 int removeStaleCopyTemporaries(const std::string& dir) {

@@ -21,8 +21,9 @@ char asciiAt(std::string_view s, std::size_t& pos) {
     if (b == 0xEF && pos + 2 < s.size()) {
         const auto b1 = static_cast<unsigned char>(s[pos + 1]);
         const auto b2 = static_cast<unsigned char>(s[pos + 2]);
+        const bool wellFormed = (b1 & 0xC0u) == 0x80 && (b2 & 0xC0u) == 0x80;
         unsigned cp = ((b & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-        if (cp >= 0xFF01 && cp <= 0xFF5E) {
+        if (wellFormed && cp >= 0xFF01 && cp <= 0xFF5E) {
             pos += 3;
             return static_cast<char>(cp - 0xFF01 + '!');
         }
