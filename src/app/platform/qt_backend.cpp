@@ -69,6 +69,8 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     // A CR alone breaks the line as CR LF does.
     QString text = q(r.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    // Texts carry file names; they must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (r.icon) {
         case BoxIcon::Stop: box.setIcon(QMessageBox::Critical); break;
@@ -87,6 +89,17 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
         case BoxButtons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
     }
     box.setStandardButtons(buttons);
+    // The captions a Japanese desktop gives these buttons, whatever the locale.
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "キャンセル"},
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Retry, "再試行(&R)"},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
+    }
     box.setWindowModality(Qt::ApplicationModal);
     if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
