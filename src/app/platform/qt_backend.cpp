@@ -63,6 +63,19 @@ QWidget* QtBackend::widgetFor(WindowHandle handle) const {
     return it == windows_.end() ? nullptr : it->second.data();
 }
 
+IconHandle QtBackend::handleForIcon(const QIcon& icon) {
+    const IconHandle h = icons_.size() + 1;
+    icons_[h] = icon;
+    return h;
+}
+
+QIcon QtBackend::iconFor(IconHandle icon, WindowHandle owner) const {
+    auto it = icons_.find(icon);
+    if (it != icons_.end()) return it->second;
+    QWidget* w = widgetFor(owner);
+    return w ? w->windowIcon() : qApp->windowIcon();
+}
+
 int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     QMessageBox box;
     box.setWindowTitle(q(r.title));
@@ -161,6 +174,10 @@ bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateF
     if (!QFileInfo::exists(q(path))) return false;
     // Never waited for: without a known desktop xdg-open runs the viewer in the foreground.
     auto* proc = new QProcess(qApp);
+    // A viewer run in the foreground may talk a lot; nobody reads it.
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setStandardOutputFile(QProcess::nullDevice());
+    proc->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QObject::connect(proc, &QProcess::finished, proc,
                      [proc, onLateFailure](int code, QProcess::ExitStatus status) {
                          proc->deleteLater();
@@ -220,20 +237,20 @@ std::string QtBackend::saveFileDialog(WindowHandle owner, const std::string& tit
     return s(QFileDialog::getSaveFileName(widgetFor(owner), q(title), start, q(filter)));
 }
 
-bool QtBackend::trayAdd(WindowHandle owner, IconHandle, const std::string& tip) {
+bool QtBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
-    auto& icon = trays_[owner];
-    if (!icon) icon = new QSystemTrayIcon(qApp);
-    QWidget* w = widgetFor(owner);
-    icon->setIcon(w ? w->windowIcon() : qApp->windowIcon());
-    icon->setToolTip(q(tip));
-    icon->show();
+    auto& tray = trays_[owner];
+    if (!tray) tray = new QSystemTrayIcon(qApp);
+    tray->setIcon(iconFor(icon, owner));
+    tray->setToolTip(q(tip));
+    tray->show();
     return true;
 }
 
-bool QtBackend::trayModify(WindowHandle owner, IconHandle, const std::string& tip) {
+bool QtBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
     auto it = trays_.find(owner);
     if (it == trays_.end() || !it->second) return false;
+    it->second->setIcon(iconFor(icon, owner));
     it->second->setToolTip(q(tip));
     return true;
 }
