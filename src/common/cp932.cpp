@@ -11,7 +11,7 @@ namespace {
 // One converter per direction and thread: iconv_open is far too slow to run for every path
 // of a folder walk.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -43,7 +43,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -66,24 +66,39 @@ void KvCmn15::GetOSVer() {
     // reports no such numbers, and the names then stay empty.
     if (v.windowsNumbering) {
         switch (v.platformId) {
-            case 0: OSVerName = "32s"; break;
+            case 0:
+                OSVerName = "32s";
+                break;
             case 1:
-                if (v.minor < 10) OSVerName = "95";
-                else if (v.minor == 10) OSVerName = "98";
-                else if (v.minor == 90) OSVerName = "Me";
+                if (v.minor < 10)
+                    OSVerName = "95";
+                else if (v.minor == 10)
+                    OSVerName = "98";
+                else if (v.minor == 90)
+                    OSVerName = "Me";
                 break;
             case 2:
-                if (v.major == 4) OSVerName = "NT";
-                else if (v.major == 5) OSVerName = "2000";
+                if (v.major == 4)
+                    OSVerName = "NT";
+                else if (v.major == 5)
+                    OSVerName = "2000";
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     switch (v.platformId) {
-        case 0: OSPlatformName = "32s"; break;
-        case 1: OSPlatformName = "95"; break;
-        case 2: OSPlatformName = "NT"; break;
-        default: break;
+        case 0:
+            OSPlatformName = "32s";
+            break;
+        case 1:
+            OSPlatformName = "95";
+            break;
+        case 2:
+            OSPlatformName = "NT";
+            break;
+        default:
+            break;
     }
 }
 
@@ -127,7 +142,9 @@ void KvCmn15::Wait(float second) {
     WaitFinishTime = formatClock(finish);
 }
 
-std::string KvCmn15::GetTime() { return formatClock(roundHalfEven(backend_.wallClock().secondsOfDay)); }
+std::string KvCmn15::GetTime() {
+    return formatClock(roundHalfEven(backend_.wallClock().secondsOfDay));
+}
 
 std::string KvCmn15::GetDay() { return std::to_string(backend_.wallClock().day); }
 

@@ -52,7 +52,9 @@ bool readLines(const std::string& file, std::vector<std::string>& lines) {
 }
 
 // A text that would break the profile's line structure if written as a name or a value.
-bool breaksLine(const std::string& s) { return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+bool breaksLine(const std::string& s) {
+    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
 
 // Index of the line "[section]", or -1.
 long findSection(const std::vector<std::string>& lines, const std::string& section) {
@@ -176,7 +178,7 @@ std::int16_t KvCmn15::Search_path(const std::string& FPath) {
     if (name.empty() || name == "." || name == "..") return kFalse;
     // The folder part must itself be a folder; the entry is looked up without following a
     // final link, since a dangling link is still an entry.
-    struct stat st{};
+    struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kFalse;
     const std::string full = folder == "/" ? "/" + name : folder + "/" + name;
     return ::lstat(full.c_str(), &st) == 0 ? kTrue : kFalse;

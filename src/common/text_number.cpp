@@ -65,10 +65,14 @@ int parseInt16(const std::string& text, std::int16_t& out) {
         std::uint32_t value = 0;
         for (char c : v) {
             int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else return kErrTypeMismatch;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else
+                return kErrTypeMismatch;
             value = value * 16 + static_cast<std::uint32_t>(d);
             if (value > 0xFFFF) return kErrOverflow;
         }
@@ -102,9 +106,12 @@ int parseInt16(const std::string& text, std::int16_t& out) {
         std::string_view frac = v.substr(first, i - first);
         anyFraction = frac.find_first_not_of('0') != std::string_view::npos;
         if (anyFraction) {
-            if (frac[0] > '5') half = 1;
-            else if (frac[0] < '5') half = -1;
-            else half = frac.find_first_not_of('0', 1) != std::string_view::npos ? 1 : 0;
+            if (frac[0] > '5')
+                half = 1;
+            else if (frac[0] < '5')
+                half = -1;
+            else
+                half = frac.find_first_not_of('0', 1) != std::string_view::npos ? 1 : 0;
         }
     }
     if (!anyDigit || i != v.size()) return kErrTypeMismatch;

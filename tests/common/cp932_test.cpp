@@ -1,7 +1,7 @@
 // Code page 932 for the files the program writes and reads.
-#include <gtest/gtest.h>
-
 #include "common/cp932.h"
+
+#include <gtest/gtest.h>
 
 namespace vornel {
 namespace {
@@ -10,7 +10,9 @@ TEST(Cp932, EncodesAndDecodesBothWays) {
     const std::string text = "日本ｱA\r\n[Success] ﾊﾞｯｸｱｯﾌﾟ　完了";
     const cp932::EncodeResult e = cp932::encode(text);
     ASSERT_TRUE(e.ok);
-    EXPECT_EQ(e.bytes.substr(0, 6), "\x93\xFA\x96\x7B\xB1" "A");
+    EXPECT_EQ(e.bytes.substr(0, 6),
+              "\x93\xFA\x96\x7B\xB1"
+              "A");
     const cp932::DecodeResult d = cp932::decode(e.bytes);
     EXPECT_TRUE(d.ok);
     EXPECT_EQ(d.utf8, text);
@@ -19,7 +21,9 @@ TEST(Cp932, EncodesAndDecodesBothWays) {
 }
 
 TEST(Cp932, ReportsTheFirstCharacterWithoutAForm) {
-    const cp932::EncodeResult e = cp932::encode("ab\xF0\x9F\x98\x80" "c한");
+    const cp932::EncodeResult e = cp932::encode(
+        "ab\xF0\x9F\x98\x80"
+        "c한");
     EXPECT_FALSE(e.ok);
     EXPECT_EQ(e.badOffset, 2u);
     const cp932::EncodeResult h = cp932::encode("日本한");
@@ -34,9 +38,13 @@ TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {
     const cp932::DecodeResult d = cp932::decode("A\x82");  // a lead byte cut short
     EXPECT_FALSE(d.ok);
     EXPECT_EQ(d.utf8, "A\xEF\xBF\xBD");
-    const cp932::DecodeResult f = cp932::decode("\xFF" "B\x93\xFA");
+    const cp932::DecodeResult f = cp932::decode(
+        "\xFF"
+        "B\x93\xFA");
     EXPECT_FALSE(f.ok);
-    EXPECT_EQ(f.utf8, "\xEF\xBF\xBD" "B日");
+    EXPECT_EQ(f.utf8,
+              "\xEF\xBF\xBD"
+              "B日");
 }
 
 TEST(Cp932, CharacterWidths) {
@@ -49,7 +57,10 @@ TEST(Cp932, CharacterWidths) {
     EXPECT_EQ(consumed, 3u);
     EXPECT_EQ(cp932::charWidth("\xF0\x9F\x98\x80", 0, &consumed), 1);
     EXPECT_EQ(consumed, 4u);
-    EXPECT_EQ(cp932::charWidth("\xE3" "ab", 0, &consumed), 1);
+    EXPECT_EQ(cp932::charWidth("\xE3"
+                               "ab",
+                               0, &consumed),
+              1);
     EXPECT_EQ(consumed, 1u);
 }
 

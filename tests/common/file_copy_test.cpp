@@ -17,8 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeBackend;
-using test::TempDir;
 using test::readFile;
+using test::TempDir;
 using test::writeFile;
 
 std::set<std::string> namesIn(const TempDir& dir) {
@@ -28,7 +28,7 @@ std::set<std::string> namesIn(const TempDir& dir) {
 }
 
 struct stat statOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
     return st;
 }
@@ -39,7 +39,7 @@ void setTimes(const std::string& path, time_t sec, long nsec) {
 }
 
 class FileCopyTest : public ::testing::Test {
-protected:
+  protected:
     FakeBackend be;
     KvCmn15 k{be};
     TempDir dir;
@@ -93,7 +93,7 @@ TEST_F(FileCopyTest, FailureReportsZeroAndLeavesTheDestination) {
 }
 
 class CopyFaultTest : public ::testing::TestWithParam<CopyStage> {
-protected:
+  protected:
     TempDir dir;
     std::string src = dir / "src.dat";
     std::string dst = dir / "dst.dat";
@@ -172,10 +172,9 @@ TEST(SafeCopy, StaleTemporariesAreRemovedAndNothingElse) {
     fs::create_directory(dir / ".vornelnet-part-dir123");
     fs::create_symlink("/nowhere", dir / ".vornelnet-part-lnk123");
     EXPECT_EQ(removeStaleCopyTemporaries(dir.str()), 1);
-    EXPECT_EQ(namesIn(dir), (std::set<std::string>{".vornelnet-part-toolong",
-                                                   "vornelnet-part-a1B2c3",
-                                                   ".vornelnet-part-dir123",
-                                                   ".vornelnet-part-lnk123"}));
+    EXPECT_EQ(namesIn(dir),
+              (std::set<std::string>{".vornelnet-part-toolong", "vornelnet-part-a1B2c3",
+                                     ".vornelnet-part-dir123", ".vornelnet-part-lnk123"}));
     EXPECT_EQ(removeStaleCopyTemporaries(dir / "missing"), 0);
 }
 

@@ -10,7 +10,7 @@ namespace {
 using test::FakeBackend;
 
 class ConvertTest : public ::testing::Test {
-protected:
+  protected:
     // The one box a bad input shows: problem line, member, value.
     void expectErrorBox(const std::string& problem, const std::string& member,
                         const std::string& value) {
@@ -102,8 +102,8 @@ TEST_F(ConvertTest, HexToIntUpperCasesTheCallersText) {
 
 TEST_F(ConvertTest, HexToIntRefusesBadTextShowingItUpperCased) {
     const std::pair<std::string, std::string> bad[] = {
-        {"10000", "10000"}, {"xyz", "XYZ"}, {"", ""}, {" 1", " 1"}, {"1 ", "1 "},
-        {"-1", "-1"}, {"&h1", "&H1"}, {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
+        {"10000", "10000"}, {"xyz", "XYZ"}, {"", ""},         {" 1", " 1"},     {"1 ", "1 "},
+        {"-1", "-1"},       {"&h1", "&H1"}, {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
     };
     for (const auto& [input, shown] : bad) {
         std::string hex = input;

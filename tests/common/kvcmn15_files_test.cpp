@@ -14,12 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeBackend;
-using test::TempDir;
 using test::readFile;
+using test::TempDir;
 using test::writeFile;
 
 class SearchPathTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs::create_directory(dir.path() / "data");
         writeFile(dir / "data/report.txt", "r");
@@ -64,8 +64,8 @@ TEST_F(SearchPathTest, ALinkCountsEvenWhenItLeadsNowhere) {
 }
 
 TEST_F(SearchPathTest, ATextWithoutSlashRaisesError5) {
-    for (const std::string& text : std::vector<std::string>{"abc", "data", "", "C:\\data",
-                                                            std::string(1 << 20, 'x')}) {
+    for (const std::string& text :
+         std::vector<std::string>{"abc", "data", "", "C:\\data", std::string(1 << 20, 'x')}) {
         try {
             k.Search_path(text);
             ADD_FAILURE() << "no error for " << text.substr(0, 20);
@@ -86,7 +86,7 @@ TEST(WinSysDir, TrimBlanksAndRefuseTooLongFolders) {
 }
 
 class IniTest : public ::testing::Test {
-protected:
+  protected:
     FakeBackend be;
     KvCmn15 k{be};
     TempDir dir;
@@ -118,8 +118,9 @@ TEST_F(IniTest, ReplacesAnExistingKeyAndKeepsTheRest) {
     EXPECT_EQ(k.IniWrite("sec", "added", "x", file), -1);
     EXPECT_EQ(k.IniRead("sec", "added", file), "x");
     EXPECT_EQ(k.IniRead("next", "key", file), "2");
-    EXPECT_EQ(readFile(file),
-              "; comment\r\n[sec]\r\nKey=new value\r\nother=1\r\nadded=x\r\n\r\n[next]\r\nkey=2\r\n");
+    EXPECT_EQ(
+        readFile(file),
+        "; comment\r\n[sec]\r\nKey=new value\r\nother=1\r\nadded=x\r\n\r\n[next]\r\nkey=2\r\n");
 }
 
 TEST_F(IniTest, AddsANewSectionAtTheEnd) {
@@ -133,7 +134,7 @@ TEST_F(IniTest, KeepsTheFilesPermissionsAndLeavesNoOtherFile) {
     writeFile(file + ".tmp", "a file of the user's");
     ::chmod(file.c_str(), 0640);
     EXPECT_EQ(k.IniWrite("a", "x", "2", file), -1);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(file + ".tmp"), "a file of the user's");

@@ -107,7 +107,8 @@ TEST(ErrMsg, ClearsTheErrorSoASecondReportShowsNumberZero) {
     EXPECT_TRUE(k.Err.Description.empty());
     k.Err_Msg("backup");
     ASSERT_EQ(be.boxes.size(), 2u);
-    EXPECT_EQ(be.boxes[0].text, "エラー番号6 オーバーフローしました。\r\n\r\nプロシージャ名 = [backup]");
+    EXPECT_EQ(be.boxes[0].text,
+              "エラー番号6 オーバーフローしました。\r\n\r\nプロシージャ名 = [backup]");
     EXPECT_EQ(be.boxes[1].text, "エラー番号0 \r\n\r\nプロシージャ名 = [backup]");
 }
 
@@ -157,10 +158,10 @@ TEST(Creation, SetsTheDocumentedValues) {
     EXPECT_EQ((std::vector<int>{k.ExwLogOff, k.ExwShutdown, k.ExwReboot}),
               (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(k.OpenFileLen, 0);
-    EXPECT_EQ((std::vector<int>{k.WM_MOUSEMOVE, k.WM_LBUTTONDOWN, k.WM_LBUTTONUP,
-                                k.WM_LBUTTONDBLCLK, k.WM_RBUTTONDOWN, k.WM_RBUTTONUP,
-                                k.WM_RBUTTONDBLCLK}),
-              (std::vector<int>{512, 513, 514, 515, 516, 517, 518}));
+    EXPECT_EQ(
+        (std::vector<int>{k.WM_MOUSEMOVE, k.WM_LBUTTONDOWN, k.WM_LBUTTONUP, k.WM_LBUTTONDBLCLK,
+                          k.WM_RBUTTONDOWN, k.WM_RBUTTONUP, k.WM_RBUTTONDBLCLK}),
+        (std::vector<int>{512, 513, 514, 515, 516, 517, 518}));
     EXPECT_EQ(k.HH_DISPLAY_TREE, 1.0f);
     EXPECT_EQ(k.HH_DISPLAY_INDEX, 2.0f);
     EXPECT_EQ(k.HH_DISPLAY_CONTEXT, 15.0f);
@@ -222,11 +223,15 @@ TEST(LenByte, CountsCodePage932Bytes) {
 TEST(LenByte, CountsEachByteThatIsNotUtf8AsOne) {
     FakeBackend be;
     KvCmn15 k(be);
-    EXPECT_EQ(k.LenByte("A\xFF" "B"), 3);
-    EXPECT_EQ(k.LenByte("\xE3\x81"), 2);       // a character cut short
-    EXPECT_EQ(k.LenByte("\xE3" "AB"), 3);      // a lead byte does not swallow what follows
-    EXPECT_EQ(k.LenByte("\xED\xA0\x80"), 3);   // an encoded surrogate
-    EXPECT_EQ(k.LenByte("\xC0\xAF"), 2);       // an overlong form
+    EXPECT_EQ(k.LenByte("A\xFF"
+                        "B"),
+              3);
+    EXPECT_EQ(k.LenByte("\xE3\x81"), 2);  // a character cut short
+    EXPECT_EQ(k.LenByte("\xE3"
+                        "AB"),
+              3);                             // a lead byte does not swallow what follows
+    EXPECT_EQ(k.LenByte("\xED\xA0\x80"), 3);  // an encoded surrogate
+    EXPECT_EQ(k.LenByte("\xC0\xAF"), 2);      // an overlong form
     EXPECT_EQ(k.LenByte(std::string("a\0b", 3)), 3);
 }
 
@@ -238,7 +243,10 @@ TEST(LenByte, HandlesAMebibyteOfText) {
     for (int i = 0; i < (1 << 20) / 3; ++i) wide += "あ";
     EXPECT_EQ(k.LenByte(wide), 2 * ((1 << 20) / 3));
     std::string mixed;
-    for (int i = 0; i < (1 << 18); ++i) mixed += "\xFF" "a";
+    for (int i = 0; i < (1 << 18); ++i)
+        mixed +=
+            "\xFF"
+            "a";
     EXPECT_EQ(k.LenByte(mixed), 2 * (1 << 18));
 }
 

@@ -15,9 +15,9 @@ TEST(ExitWindows, MapsEachActionOntoOneRequest) {
     k.ExitWindows(k.ExwLogOff);
     k.ExitWindows(k.ExwShutdown);
     k.ExitWindows(k.ExwReboot);
-    EXPECT_EQ(be.powerRequests, (std::vector<PowerRequest>{PowerRequest::LogOff,
-                                                           PowerRequest::Shutdown,
-                                                           PowerRequest::Reboot}));
+    EXPECT_EQ(be.powerRequests,
+              (std::vector<PowerRequest>{PowerRequest::LogOff, PowerRequest::Shutdown,
+                                         PowerRequest::Reboot}));
 }
 
 TEST(ExitWindows, ShutDownAsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
@@ -32,9 +32,9 @@ TEST(ExitWindows, ShutDownAsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
     be.os = OsVersion{4, 10, 0, 1, true};
     KvCmn15 win98(be);
     win98.ExitWindows(win98.ExwShutdown);
-    EXPECT_EQ(be.powerRequests, (std::vector<PowerRequest>{PowerRequest::PowerOff,
-                                                           PowerRequest::Shutdown,
-                                                           PowerRequest::Shutdown}));
+    EXPECT_EQ(be.powerRequests,
+              (std::vector<PowerRequest>{PowerRequest::PowerOff, PowerRequest::Shutdown,
+                                         PowerRequest::Shutdown}));
 }
 
 TEST(ExitWindows, OtherCodesRequestNothing) {

@@ -1,8 +1,9 @@
 // The one text-to-number conversion that fields, saving, the timer and the sender share.
+#include "common/text_number.h"
+
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
-#include "common/text_number.h"
 
 namespace vornel {
 namespace {
@@ -12,48 +13,45 @@ struct Good {
     int value;
 };
 
-TEST(TextNumber, ReadsDecimalWithBlanksSignAndFullWidthForms) {
-    const Good cases[] = {
-        {"0", 0},          {"42", 42},          {"  42  ", 42},       {"\t7\t", 7},
-        {"+5", 5},         {"-5", -5},          {"- 5", -5},          {"007", 7},
-        {"１２", 12},      {"　３　", 3},       {"－４", -4},         {"１.５", 2},
-        {"32767", 32767},  {"-32768", -32768},  {"32767.4", 32767},   {"-32768.5", -32768},
-        {".5", 0},         {"1.", 1},           {"0.0", 0},
-    };
+template <std::size_t N>
+void expectValues(const Good (&cases)[N]) {
     for (const Good& c : cases) {
         std::int16_t v = 99;
         EXPECT_EQ(parseInt16(c.text, v), 0) << c.text;
         EXPECT_EQ(v, c.value) << c.text;
     }
+}
+
+TEST(TextNumber, ReadsDecimalWithBlanksSignAndFullWidthForms) {
+    const Good cases[] = {
+        {"0", 0},         {"42", 42},         {"  42  ", 42},     {"\t7\t", 7},
+        {"+5", 5},        {"-5", -5},         {"- 5", -5},        {"007", 7},
+        {"１２", 12},     {"　３　", 3},      {"－４", -4},       {"１.５", 2},
+        {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767}, {"-32768.5", -32768},
+        {".5", 0},        {"1.", 1},          {"0.0", 0},
+    };
+    expectValues(cases);
 }
 
 TEST(TextNumber, RoundsFractionsHalfToEven) {
     const Good cases[] = {
-        {"1.5", 2},  {"2.5", 2},   {"3.5", 4},    {"-0.5", 0},   {"-1.5", -2},
-        {"2.51", 3}, {"2.49", 2},  {"2.500", 2},  {"2.5000001", 3}, {"0.4999999", 0},
+        {"1.5", 2},  {"2.5", 2},  {"3.5", 4},   {"-0.5", 0},      {"-1.5", -2},
+        {"2.51", 3}, {"2.49", 2}, {"2.500", 2}, {"2.5000001", 3}, {"0.4999999", 0},
     };
-    for (const Good& c : cases) {
-        std::int16_t v = 99;
-        EXPECT_EQ(parseInt16(c.text, v), 0) << c.text;
-        EXPECT_EQ(v, c.value) << c.text;
-    }
+    expectValues(cases);
 }
 
 TEST(TextNumber, ReadsHexadecimalAsSixteenBits) {
     const Good cases[] = {
-        {"&H0", 0}, {"&HFFFF", -1}, {"&hff", 255}, {"&H7FFF", 32767}, {"&H8000", -32768},
-        {" &H10 ", 16}, {"&H0000FFFF", -1},
+        {"&H0", 0},         {"&HFFFF", -1}, {"&hff", 255},      {"&H7FFF", 32767},
+        {"&H8000", -32768}, {" &H10 ", 16}, {"&H0000FFFF", -1},
     };
-    for (const Good& c : cases) {
-        std::int16_t v = 99;
-        EXPECT_EQ(parseInt16(c.text, v), 0) << c.text;
-        EXPECT_EQ(v, c.value) << c.text;
-    }
+    expectValues(cases);
 }
 
 TEST(TextNumber, OutOfRangeIsError6) {
-    for (const std::string& text : std::vector<std::string>{"32768", "-32769", "&H10000", "32767.5", "99999999999",
-                                   std::string(1 << 20, '9')}) {
+    for (const std::string& text : std::vector<std::string>{
+             "32768", "-32769", "&H10000", "32767.5", "99999999999", std::string(1 << 20, '9')}) {
         std::int16_t v = 99;
         EXPECT_EQ(parseInt16(text, v), 6) << text.substr(0, 20);
         EXPECT_EQ(v, 99);
@@ -61,9 +59,12 @@ TEST(TextNumber, OutOfRangeIsError6) {
 }
 
 TEST(TextNumber, NotANumberIsError13) {
-    for (const std::string& text : std::vector<std::string>{
-             "", "   ", "abc", "1a", "a1", "1 2", "+", "-", ".", "&H", "&HG", "1.2.3", "--1", "1e3",
-          "\xFF", "\xEF\xBC\x11", "\xEF\xBC", "５\xFF", "一", std::string("1\0", 2)}) {
+    for (const std::string& text :
+         std::vector<std::string>{"",         "   ",    "abc",  "1a",
+                                  "a1",       "1 2",    "+",    "-",
+                                  ".",        "&H",     "&HG",  "1.2.3",
+                                  "--1",      "1e3",    "\xFF", "\xEF\xBC\x11",
+                                  "\xEF\xBC", "５\xFF", "一",   std::string("1\0", 2)}) {
         std::int16_t v = 99;
         EXPECT_EQ(parseInt16(text, v), 13) << text;
         EXPECT_EQ(v, 99);

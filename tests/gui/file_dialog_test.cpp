@@ -27,7 +27,7 @@ void onDialog(QString& title, std::function<void(QFileDialog*)> act) {
 }
 
 class FileDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("バックアップ")));

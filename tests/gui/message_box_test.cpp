@@ -50,7 +50,7 @@ int answerBox(SeenBox& seen, QMessageBox::StandardButton press, const std::funct
 }
 
 class MessageBoxTest : public ::testing::Test {
-protected:
+  protected:
     QtBackend backend;
     KvCmn15 k{backend};
 };
@@ -80,11 +80,11 @@ struct Click {
 
 TEST_F(MessageBoxTest, EachButtonGivesItsAnswerCode) {
     const Click clicks[] = {
-        {"err", QMessageBox::Ok, 1},       {"chk", QMessageBox::Ok, 1},
-        {"info", QMessageBox::Ok, 1},      {"okc", QMessageBox::Ok, 1},
-        {"okc", QMessageBox::Cancel, 2},   {"yn", QMessageBox::Yes, 6},
-        {"yn", QMessageBox::No, 7},        {"ync", QMessageBox::Yes, 6},
-        {"ync", QMessageBox::Cancel, 2},   {"rc", QMessageBox::Retry, 4},
+        {"err", QMessageBox::Ok, 1},     {"chk", QMessageBox::Ok, 1},
+        {"info", QMessageBox::Ok, 1},    {"okc", QMessageBox::Ok, 1},
+        {"okc", QMessageBox::Cancel, 2}, {"yn", QMessageBox::Yes, 6},
+        {"yn", QMessageBox::No, 7},      {"ync", QMessageBox::Yes, 6},
+        {"ync", QMessageBox::Cancel, 2}, {"rc", QMessageBox::Retry, 4},
         {"rc", QMessageBox::Cancel, 2},
     };
     for (const Click& c : clicks) {
@@ -112,8 +112,7 @@ TEST_F(MessageBoxTest, IconsAndTitlesFollowTheKind) {
 
 TEST_F(MessageBoxTest, EscapeGivesCancelWhereThereIsOne) {
     SeenBox seen;
-    EXPECT_EQ(answerBox(seen, QMessageBox::NoButton, [&] { return k.Msg_Box(k.KindOkc, "?"); }),
-              2);
+    EXPECT_EQ(answerBox(seen, QMessageBox::NoButton, [&] { return k.Msg_Box(k.KindOkc, "?"); }), 2);
     SeenBox single;
     EXPECT_EQ(answerBox(single, QMessageBox::NoButton, [&] { return k.Msg_Box(k.KindInfo, "?"); }),
               1);
@@ -129,8 +128,9 @@ TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
     EXPECT_EQ(seen.title, QStringLiteral("予期せぬエラー"));
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_TRUE(seen.onTop);
-    EXPECT_EQ(seen.text,
-              QStringLiteral("エラー番号57 デバイス I/O エラーです。\n\nプロシージャ名 = [Sysdat_read]"));
+    EXPECT_EQ(
+        seen.text,
+        QStringLiteral("エラー番号57 デバイス I/O エラーです。\n\nプロシージャ名 = [Sysdat_read]"));
     EXPECT_EQ(seen.buttons, QStringList({"OK"}));
 }
 

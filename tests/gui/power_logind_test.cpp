@@ -1,6 +1,8 @@
 // The logind power requests end to end, against fake login1 and session-manager services on a
 // private bus. Nothing here can reach the machine's own buses: the daemon is the test's own,
 // and every test first checks that the program's system bus is that daemon.
+#include "app/platform/power_logind.h"
+
 #include <gtest/gtest.h>
 
 #include <QDBusAbstractAdaptor>
@@ -11,7 +13,6 @@
 #include <QTest>
 #include <memory>
 
-#include "app/platform/power_logind.h"
 #include "app/platform/qt_backend.h"
 #include "common/kvcmn15.h"
 #include "private_bus.h"
@@ -24,7 +25,7 @@ using test::PrivateBus;
 
 // Started before any test touches D-Bus, for every test of this executable.
 class PrivateBusEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         bus = std::make_unique<PrivateBus>();
         ok = bus->start();
@@ -40,10 +41,10 @@ auto* const gBus = static_cast<PrivateBusEnvironment*>(
 class FakeLogindManager : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
-public:
+  public:
     FakeLogindManager(QObject* parent, QStringList* calls)
         : QDBusAbstractAdaptor(parent), calls_(calls) {}
-public slots:
+  public slots:
     void PowerOff(bool interactive) {
         calls_->append(QStringLiteral("login1.PowerOff(%1)").arg(interactive ? "true" : "false"));
     }
@@ -51,31 +52,31 @@ public slots:
         calls_->append(QStringLiteral("login1.Reboot(%1)").arg(interactive ? "true" : "false"));
     }
 
-private:
+  private:
     QStringList* calls_;
 };
 
 class FakeLogindSession : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
-public:
+  public:
     FakeLogindSession(QObject* parent, QStringList* calls)
         : QDBusAbstractAdaptor(parent), calls_(calls) {}
-public slots:
+  public slots:
     void Terminate() { calls_->append(QStringLiteral("login1.Session.Terminate")); }
 
-private:
+  private:
     QStringList* calls_;
 };
 
 class FakeKdeShutdown : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.Shutdown")
-public:
+  public:
     FakeKdeShutdown(QObject* parent, QStringList* calls, QDBusConnection* bus)
         : QDBusAbstractAdaptor(parent), calls_(calls), bus_(bus) {}
     bool refuse = false;
-public slots:
+  public slots:
     void logout(const QDBusMessage& message) {
         calls_->append(QStringLiteral("kde.logout"));
         if (refuse) {
@@ -84,7 +85,7 @@ public slots:
         }
     }
 
-private:
+  private:
     QStringList* calls_;
     QDBusConnection* bus_;
 };
@@ -92,13 +93,13 @@ private:
 class FakeGnomeSessionManager : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
-public:
+  public:
     FakeGnomeSessionManager(QObject* parent, QStringList* calls)
         : QDBusAbstractAdaptor(parent), calls_(calls) {}
-public slots:
+  public slots:
     void Logout(uint mode) { calls_->append(QStringLiteral("gnome.Logout(%1)").arg(mode)); }
 
-private:
+  private:
     QStringList* calls_;
 };
 
@@ -108,7 +109,7 @@ const QString kGnome = QStringLiteral("org.gnome.SessionManager");
 const QString kFakes = QStringLiteral("vornel-test-fake-services");
 
 class PowerLogindTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(gBus->ok) << gBus->bus->error().toStdString();
         fakes = QDBusConnection::connectToBus(gBus->bus->address(), kFakes);
@@ -133,7 +134,8 @@ protected:
         fakes.unregisterService(kLogind);
         fakes.unregisterService(kKde);
         fakes.unregisterService(kGnome);
-        fakes.unregisterObject(QStringLiteral("/org/freedesktop/login1"), QDBusConnection::UnregisterTree);
+        fakes.unregisterObject(QStringLiteral("/org/freedesktop/login1"),
+                               QDBusConnection::UnregisterTree);
         fakes.unregisterObject(QStringLiteral("/Shutdown"));
         fakes.unregisterObject(QStringLiteral("/org/gnome/SessionManager"));
         QDBusConnection::disconnectFromBus(kFakes);

@@ -2,8 +2,8 @@
 
 #include <sys/prctl.h>
 
-#include <csignal>
 #include <QFile>
+#include <csignal>
 
 namespace vornel::test {
 
@@ -26,21 +26,22 @@ bool PrivateBus::start() {
         error_ = QStringLiteral("cannot write ") + config;
         return false;
     }
-    f.write(QStringLiteral(
-                "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                "<busconfig>\n"
-                "  <type>session</type>\n"
-                "  <listen>unix:path=%1</listen>\n"
-                "  <auth>EXTERNAL</auth>\n"
-                "  <policy context=\"default\">\n"
-                "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                "    <allow eavesdrop=\"true\"/>\n"
-                "    <allow own=\"*\"/>\n"
-                "  </policy>\n"
-                "</busconfig>\n")
-                .arg(dir_.filePath(QStringLiteral("bus")))
-                .toUtf8());
+    f.write(
+        QStringLiteral(
+            "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            "<busconfig>\n"
+            "  <type>session</type>\n"
+            "  <listen>unix:path=%1</listen>\n"
+            "  <auth>EXTERNAL</auth>\n"
+            "  <policy context=\"default\">\n"
+            "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+            "    <allow eavesdrop=\"true\"/>\n"
+            "    <allow own=\"*\"/>\n"
+            "  </policy>\n"
+            "</busconfig>\n")
+            .arg(dir_.filePath(QStringLiteral("bus")))
+            .toUtf8());
     f.close();
 
     // The daemon goes when the test process goes, however it ends.

@@ -10,7 +10,7 @@ namespace vornel::test {
 // nothing a test sends over D-Bus can reach the machine's real buses. start() must run before
 // the first use of QDBusConnection::systemBus() or sessionBus(): Qt keeps those connections.
 class PrivateBus {
-public:
+  public:
     PrivateBus() = default;
     ~PrivateBus();
     PrivateBus(const PrivateBus&) = delete;
@@ -22,7 +22,7 @@ public:
     const QString& address() const { return address_; }
     const QString& error() const { return error_; }
 
-private:
+  private:
     QTemporaryDir dir_;
     QProcess daemon_;
     QString address_;

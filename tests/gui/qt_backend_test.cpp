@@ -1,4 +1,6 @@
 // The Qt backend's clock, system facts, event pumping, windows and shell opener.
+#include "app/platform/qt_backend.h"
+
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
@@ -12,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/platform/qt_backend.h"
 #include "common/kvcmn15.h"
 #include "qt_printers.h"
 
@@ -83,7 +84,7 @@ TEST(QtBackendWindows, HandlesFindRaiseAndCloseTheProgramsOwnWindows) {
 
 // Puts a stand-in xdg-open first on PATH for the life of the object.
 class FakeOpener {
-public:
+  public:
     explicit FakeOpener(const QString& script) : oldPath_(qgetenv("PATH")) {
         QFile f(dir_.filePath(QStringLiteral("xdg-open")));
         f.open(QIODevice::WriteOnly);
@@ -95,7 +96,7 @@ public:
     ~FakeOpener() { qputenv("PATH", oldPath_); }
     QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
 
-private:
+  private:
     QTemporaryDir dir_;
     QByteArray oldPath_;
 };

@@ -10,7 +10,7 @@ namespace vornel {
 // A request returns at once and is never forced: the system, its policy and other programs may
 // still refuse, and nobody is told either way.
 class PowerActions {
-public:
+  public:
     virtual ~PowerActions() = default;
     virtual void request(PowerRequest request) = 0;
 };

@@ -9,9 +9,9 @@ namespace {
 const QString kLogind = QStringLiteral("org.freedesktop.login1");
 
 QDBusMessage logindManagerCall(const QString& method, bool interactive) {
-    QDBusMessage m = QDBusMessage::createMethodCall(kLogind, QStringLiteral("/org/freedesktop/login1"),
-                                                    QStringLiteral("org.freedesktop.login1.Manager"),
-                                                    method);
+    QDBusMessage m =
+        QDBusMessage::createMethodCall(kLogind, QStringLiteral("/org/freedesktop/login1"),
+                                       QStringLiteral("org.freedesktop.login1.Manager"), method);
     m << interactive;
     return m;
 }
@@ -29,7 +29,9 @@ LogindPower::LogindPower(QObject* parent) : QObject(parent) {}
 
 void LogindPower::request(PowerRequest request) {
     switch (request) {
-        case PowerRequest::LogOff: logOffKde(); break;
+        case PowerRequest::LogOff:
+            logOffKde();
+            break;
         // Linux has no halt-without-power-off a desktop user would want.
         case PowerRequest::Shutdown:
         case PowerRequest::PowerOff:
@@ -59,11 +61,14 @@ void LogindPower::send(QDBusConnection bus, const QDBusMessage& call,
 
 void LogindPower::logOffKde() {
     send(QDBusConnection::sessionBus(),
-         QDBusMessage::createMethodCall(QStringLiteral("org.kde.Shutdown"), QStringLiteral("/Shutdown"),
-                                        QStringLiteral("org.kde.Shutdown"), QStringLiteral("logout")),
+         QDBusMessage::createMethodCall(
+             QStringLiteral("org.kde.Shutdown"), QStringLiteral("/Shutdown"),
+             QStringLiteral("org.kde.Shutdown"), QStringLiteral("logout")),
          [this](const QDBusError& e) {
-             if (absent(e)) logOffGnome();
-             else emit requestSettled();
+             if (absent(e))
+                 logOffGnome();
+             else
+                 emit requestSettled();
          });
 }
 
@@ -73,16 +78,18 @@ void LogindPower::logOffGnome() {
         QStringLiteral("org.gnome.SessionManager"), QStringLiteral("Logout"));
     m << 1u;  // without a confirmation dialog, but not forced
     send(QDBusConnection::sessionBus(), m, [this](const QDBusError& e) {
-        if (absent(e)) logOffLogind();
-        else emit requestSettled();
+        if (absent(e))
+            logOffLogind();
+        else
+            emit requestSettled();
     });
 }
 
 void LogindPower::logOffLogind() {
     send(QDBusConnection::systemBus(),
-         QDBusMessage::createMethodCall(kLogind, QStringLiteral("/org/freedesktop/login1/session/auto"),
-                                        QStringLiteral("org.freedesktop.login1.Session"),
-                                        QStringLiteral("Terminate")),
+         QDBusMessage::createMethodCall(
+             kLogind, QStringLiteral("/org/freedesktop/login1/session/auto"),
+             QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Terminate")),
          [this](const QDBusError&) { emit requestSettled(); });
 }
 

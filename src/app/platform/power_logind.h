@@ -15,15 +15,15 @@ namespace vornel {
 // work, and only when neither is running ends the session through logind.
 class LogindPower : public QObject, public PowerActions {
     Q_OBJECT
-public:
+  public:
     explicit LogindPower(QObject* parent = nullptr);
     void request(PowerRequest request) override;
 
-signals:
+  signals:
     // The last call a request made has been answered (or has failed); for observers only.
     void requestSettled();
 
-private:
+  private:
     // Sends `call` without waiting; `onError` runs with the error when it fails.
     void send(QDBusConnection bus, const QDBusMessage& call,
               std::function<void(const QDBusError&)> onError);

@@ -36,11 +36,16 @@ ca_context* soundContext() {
 
 const char* soundName(int type) {
     switch (type) {
-        case 16: return "dialog-error";
-        case 32: return "dialog-question";
-        case 48: return "dialog-warning";
-        case 64: return "dialog-information";
-        default: return "bell";
+        case 16:
+            return "dialog-error";
+        case 32:
+            return "dialog-question";
+        case 48:
+            return "dialog-warning";
+        case 64:
+            return "dialog-information";
+        default:
+            return "bell";
     }
 }
 
@@ -86,20 +91,36 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (r.icon) {
-        case BoxIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case BoxIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case BoxIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case BoxIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case BoxIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
     }
     QMessageBox::StandardButtons buttons;
     switch (r.buttons) {
-        case BoxButtons::Ok: buttons = QMessageBox::Ok; break;
-        case BoxButtons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case BoxButtons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
+        case BoxButtons::Ok:
+            buttons = QMessageBox::Ok;
+            break;
+        case BoxButtons::OkCancel:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case BoxButtons::YesNo:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
         case BoxButtons::YesNoCancel:
             buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
-        case BoxButtons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+        case BoxButtons::RetryCancel:
+            buttons = QMessageBox::Retry | QMessageBox::Cancel;
+            break;
     }
     box.setStandardButtons(buttons);
     // The captions a Japanese desktop gives these buttons, whatever the locale.
@@ -116,11 +137,16 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     box.setWindowModality(Qt::ApplicationModal);
     if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
-        case QMessageBox::Ok: return kAnsOk;
-        case QMessageBox::Cancel: return kAnsCancel;
-        case QMessageBox::Retry: return kAnsRetry;
-        case QMessageBox::Yes: return kAnsYes;
-        case QMessageBox::No: return kAnsNo;
+        case QMessageBox::Ok:
+            return kAnsOk;
+        case QMessageBox::Cancel:
+            return kAnsCancel;
+        case QMessageBox::Retry:
+            return kAnsRetry;
+        case QMessageBox::Yes:
+            return kAnsYes;
+        case QMessageBox::No:
+            return kAnsNo;
         default:
             // Closed with Escape or the close box: the answer the platform gives then.
             return (buttons & QMessageBox::Cancel) ? kAnsCancel
@@ -193,7 +219,8 @@ bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateF
     return true;
 }
 
-bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command, int context) {
+bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
+                         int context) {
     if (!helpOpener) return false;
     return helpOpener(widgetFor(owner), helpFile, command, context);
 }
