@@ -4,6 +4,7 @@
 #include "app/app_resources.h"
 #include "app/help_viewer.h"
 #include "app/menu_shell.h"
+#include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     if (!instance.claim()) return 0;
 
     vornel::QtBackend backend;
+    const std::unique_ptr<vornel::PowerActions> power = vornel::createPowerActions();
+    backend.powerRequester = [&power](vornel::PowerRequest r) { power->request(r); };
     vornel::HelpViewer help;
     backend.helpOpener = [&help](QWidget* owner, const std::string& file, int command,
                                  int context) { return help.open(owner, file, command, context); };

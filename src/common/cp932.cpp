@@ -11,7 +11,7 @@ namespace {
 // One converter per direction and thread: iconv_open is far too slow to run for every path
 // of a folder walk.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -43,7 +43,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -57,13 +57,33 @@ Converter& fromCp932() {
     return c;
 }
 
-// Length of the UTF-8 sequence starting with lead byte `b`, 0 when `b` cannot start one.
-std::size_t utf8SeqLen(unsigned char b) {
+// Length of the well-formed UTF-8 sequence starting at utf8[pos], 0 when none starts there
+// (a stray continuation byte, an overlong form, a surrogate, or a sequence cut short).
+std::size_t utf8CharLen(const std::string& utf8, std::size_t pos) {
+    auto at = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+    const unsigned char b = at(pos);
     if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) return 2;
-    if (b >= 0xE0 && b <= 0xEF) return 3;
-    if (b >= 0xF0 && b <= 0xF4) return 4;
-    return 0;
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        if (b == 0xE0) lo = 0xA0;
+        if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        if (b == 0xF0) lo = 0x90;
+        if (b == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + len > utf8.size()) return 0;
+    if (at(pos + 1) < lo || at(pos + 1) > hi) return 0;
+    for (std::size_t i = 2; i < len; ++i) {
+        if ((at(pos + i) & 0xC0) != 0x80) return 0;
+    }
+    return len;
 }
 
 }  // namespace
@@ -95,15 +115,9 @@ DecodeResult decode(const std::string& bytes) {
 }
 
 int charWidth(const std::string& utf8, std::size_t pos, std::size_t* consumed) {
-    const auto lead = static_cast<unsigned char>(utf8[pos]);
-    std::size_t len = utf8SeqLen(lead);
-    if (len == 0 || pos + len > utf8.size()) {
-        *consumed = 1;
-        return 1;
-    }
-    *consumed = len;
-    if (len == 1) return 1;
-    // Half-width katakana (U+FF61..U+FF9F, UTF-8 EF BD A1..EF BE 9F) is single-byte.
+    const std::size_t len = utf8CharLen(utf8, pos);
+    *consumed = len == 0 ? 1 : len;
+    if (len <= 1) return 1;
     std::string out;
     const char* in = utf8.data() + pos;
     std::size_t left = len;
@@ -112,18 +126,23 @@ int charWidth(const std::string& utf8, std::size_t pos, std::size_t* consumed) {
 }
 
 long byteLength(const std::string& utf8) {
+    // The code page 932 form of a text has exactly one byte per single-byte character and two
+    // per double-byte one, so the length is that of the encoding; a character without a form
+    // there (or a byte that is not UTF-8) counts one and the conversion resumes after it.
     long sum = 0;
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[pos]);
-        if (b < 0x80) {  // the common case, without a call into iconv
-            ++sum;
-            ++pos;
-            continue;
-        }
-        std::size_t consumed = 1;
-        sum += charWidth(utf8, pos, &consumed);
-        pos += consumed;
+    const char* in = utf8.data();
+    std::size_t left = utf8.size();
+    std::string out;
+    while (left > 0) {
+        out.clear();
+        const bool ok = toCp932().run(in, left, out);
+        sum += static_cast<long>(out.size());
+        if (ok) break;
+        const std::size_t len = utf8CharLen(utf8, static_cast<std::size_t>(in - utf8.data()));
+        const std::size_t skip = len == 0 ? 1 : len;
+        sum += 1;
+        in += skip;
+        left -= skip;
     }
     return sum;
 }

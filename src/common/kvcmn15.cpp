@@ -23,9 +23,12 @@ std::string formatClock(double c) {
     return buf;
 }
 
+std::string versionText(int major, int minor, int revision) {
+    return std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
+}
+
 KvCmn15::KvCmn15(PlatformBackend& backend) : backend_(backend) {
-    AppVersion = std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
-                 std::to_string(kVersionRevision);
+    AppVersion = versionText(kVersionMajor, kVersionMinor, kVersionRevision);
     KindErr = "err";
     KindChk = "chk";
     KindInfo = "info";
@@ -63,24 +66,39 @@ void KvCmn15::GetOSVer() {
     // reports no such numbers, and the names then stay empty.
     if (v.windowsNumbering) {
         switch (v.platformId) {
-            case 0: OSVerName = "32s"; break;
+            case 0:
+                OSVerName = "32s";
+                break;
             case 1:
-                if (v.minor < 10) OSVerName = "95";
-                else if (v.minor == 10) OSVerName = "98";
-                else if (v.minor == 90) OSVerName = "Me";
+                if (v.minor < 10)
+                    OSVerName = "95";
+                else if (v.minor == 10)
+                    OSVerName = "98";
+                else if (v.minor == 90)
+                    OSVerName = "Me";
                 break;
             case 2:
-                if (v.major == 4) OSVerName = "NT";
-                else if (v.major == 5) OSVerName = "2000";
+                if (v.major == 4)
+                    OSVerName = "NT";
+                else if (v.major == 5)
+                    OSVerName = "2000";
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     switch (v.platformId) {
-        case 0: OSPlatformName = "32s"; break;
-        case 1: OSPlatformName = "95"; break;
-        case 2: OSPlatformName = "NT"; break;
-        default: break;
+        case 0:
+            OSPlatformName = "32s";
+            break;
+        case 1:
+            OSPlatformName = "95";
+            break;
+        case 2:
+            OSPlatformName = "NT";
+            break;
+        default:
+            break;
     }
 }
 
@@ -110,7 +128,9 @@ void KvCmn15::Wait(float second) {
     const float start = static_cast<float>(roundHalfEven(clock));
     // The wait ends when the wall clock would pass start + second; it is measured on the
     // monotonic clock so that midnight (or a clock change) cannot make it endless.
-    const double remaining = static_cast<double>(start + second) - clock;
+    // A wait of nothing (or less) ends on the first test, even when rounding the start up
+    // would leave a fraction of a second to go.
+    const double remaining = second > 0 ? static_cast<double>(start + second) - clock : 0;
     for (;;) {
         const double elapsed = backend_.monotonicSeconds() - mono0;
         if (!(elapsed < remaining)) break;
@@ -122,7 +142,9 @@ void KvCmn15::Wait(float second) {
     WaitFinishTime = formatClock(finish);
 }
 
-std::string KvCmn15::GetTime() { return formatClock(roundHalfEven(backend_.wallClock().secondsOfDay)); }
+std::string KvCmn15::GetTime() {
+    return formatClock(roundHalfEven(backend_.wallClock().secondsOfDay));
+}
 
 std::string KvCmn15::GetDay() { return std::to_string(backend_.wallClock().day); }
 

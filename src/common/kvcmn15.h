@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/errors.h"
@@ -137,8 +138,12 @@ private:
     PlatformBackend& backend_;
     TrayRecord tray_;
     std::string* msgStr_ = nullptr;
+    // Lets callbacks that outlive a call tell whether the instance still exists.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
+// The version text: major, ".", minor and revision written one after the other.
+std::string versionText(int major, int minor, int revision);
 // Formats seconds since midnight as hh:mm:ss (whole seconds).
 std::string formatClock(double seconds);
 // Rounds half to even, as the clock readings do.

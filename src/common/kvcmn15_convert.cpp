@@ -42,9 +42,12 @@ bool readHex(const std::string& s, std::uint64_t limit, std::uint64_t& out) {
     std::uint64_t v = 0;
     for (char c : s) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * 16 + static_cast<std::uint64_t>(d);
         if (v > limit) return false;
     }

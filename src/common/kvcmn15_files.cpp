@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -36,15 +37,23 @@ bool sameKey(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::vector<std::string> readLines(const std::string& file) {
-    std::vector<std::string> lines;
+// Reads the lines of a profile file. A missing file reads as empty; one that exists but cannot
+// be read gives false, so a write never replaces what it could not see.
+bool readLines(const std::string& file, std::vector<std::string>& lines) {
+    lines.clear();
     std::ifstream in(file, std::ios::binary);
+    if (!in) return errno == ENOENT;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
-    return lines;
+    return !in.bad();
+}
+
+// A text that would break the profile's line structure if written as a name or a value.
+bool breaksLine(const std::string& s) {
+    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
 // Index of the line "[section]", or -1.
@@ -68,7 +77,11 @@ bool isSectionLine(const std::string& line) {
 std::int16_t KvCmn15::IniWrite(const std::string& sectionName, const std::string& keyName,
                                const std::string& keyStr, const std::string& fileName) {
     if (sectionName.empty() || keyName.empty() || fileName.empty()) return kFalse;
-    std::vector<std::string> lines = readLines(fileName);
+    if (breaksLine(sectionName) || breaksLine(keyName) || breaksLine(keyStr) ||
+        sectionName.find(']') != std::string::npos || keyName.find('=') != std::string::npos)
+        return kFalse;
+    std::vector<std::string> lines;
+    if (!readLines(fileName, lines)) return kFalse;
     const std::string entry = keyName + "=" + keyStr;
     long sec = findSection(lines, sectionName);
     if (sec < 0) {
@@ -89,36 +102,29 @@ std::int16_t KvCmn15::IniWrite(const std::string& sectionName, const std::string
         }
         if (!replaced) lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
     }
-    // Written beside the file and renamed over it, so a failed write never cuts the profile.
-    const std::string tmp = fileName + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        for (const auto& l : lines) out << l << "\r\n";
-        out.flush();
-        if (!out) {
-            ::unlink(tmp.c_str());
-            return kFalse;
-        }
-    }
-    if (::rename(tmp.c_str(), fileName.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return kFalse;
-    }
-    return kTrue;
+    std::string bytes;
+    for (const auto& l : lines) bytes += l + "\r\n";
+    return replaceFileContents(fileName, bytes) == 0 ? kTrue : kFalse;
 }
 
 std::string KvCmn15::IniRead(const std::string& sectionName, const std::string& keyName,
                              const std::string& fileName) {
-    std::vector<std::string> lines = readLines(fileName);
+    std::vector<std::string> lines;
+    if (!readLines(fileName, lines)) return "error";
     long sec = findSection(lines, sectionName);
     if (sec < 0) return "error";
-    for (std::size_t i = static_cast<std::size_t>(sec) + 1; i < lines.size() && !isSectionLine(lines[i]);
-         ++i) {
+    for (std::size_t i = static_cast<std::size_t>(sec) + 1;
+         i < lines.size() && !isSectionLine(lines[i]); ++i) {
         auto eq = lines[i].find('=');
-        if (eq == std::string::npos || !sameKey(trimBoth(lines[i].substr(0, eq)), keyName)) continue;
+        if (eq == std::string::npos || !sameKey(trimBoth(lines[i].substr(0, eq)), keyName))
+            continue;
         std::string value = trimBoth(lines[i].substr(eq + 1));
-        // The value buffer holds 254 characters and its terminator.
-        if (value.size() > 254) value.resize(254);
+        // The value buffer holds 254 bytes and its terminator; a cut never splits a character.
+        if (value.size() > 254) {
+            std::size_t cut = 254;
+            while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
+            value.resize(cut);
+        }
         if (value.empty()) return "error";
         return trimRight(value);
     }
@@ -126,12 +132,15 @@ std::string KvCmn15::IniRead(const std::string& sectionName, const std::string& 
 }
 
 std::int16_t KvCmn15::Shell_Excute(WindowHandle /*hWnd*/, const std::string& fileName) {
-    auto report = [this, fileName] {
-        Msg_Box(KindErr, fileName + "が見つからないか、拡張子に" + "\r" +
-                             "関連付けられたアプリケーションが有りません！");
+    const std::string text = fileName + "が見つからないか、拡張子に" + "\r" +
+                             "関連付けられたアプリケーションが有りません！";
+    // The opener may fail after this instance's window has gone; then nobody is told.
+    std::weak_ptr<bool> alive = alive_;
+    auto lateFailure = [this, alive, text] {
+        if (alive.lock()) Msg_Box(KindErr, text);
     };
-    if (backend_.shellOpen(fileName, report)) return kTrue;
-    report();
+    if (backend_.shellOpen(fileName, lateFailure)) return kTrue;
+    Msg_Box(KindErr, text);
     return kFalse;
 }
 
@@ -162,12 +171,14 @@ std::int16_t KvCmn15::Search_path(const std::string& FPath) {
     }
     const auto p = FPath.find_last_of('/');
     if (p == std::string::npos) raiseError(kErrInvalidCall);
+    // No file name holds a NUL; the system would see only the text before it.
+    if (FPath.find('\0') != std::string::npos) return kFalse;
     const std::string folder = p == 0 ? "/" : FPath.substr(0, p);
     const std::string name = FPath.substr(p + 1);
     if (name.empty() || name == "." || name == "..") return kFalse;
     // The folder part must itself be a folder; the entry is looked up without following a
     // final link, since a dangling link is still an entry.
-    struct stat st{};
+    struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kFalse;
     const std::string full = folder == "/" ? "/" + name : folder + "/" + name;
     return ::lstat(full.c_str(), &st) == 0 ? kTrue : kFalse;

@@ -28,13 +28,18 @@ void KvCmn15::ExitWindows(std::int32_t bootnum) {
     std::int16_t platform = 0;
     if (bootnum != 0 && parseInt16(OSPlatformID, platform) == 0 && platform == 2) SetAccessToken();
     switch (bootnum) {
-        case 0: backend_.requestPowerAction(PowerRequest::LogOff); break;
+        case 0:
+            backend_.requestPowerAction(PowerRequest::LogOff);
+            break;
         case 1:
             backend_.requestPowerAction(OSVerName == "2000" ? PowerRequest::PowerOff
                                                             : PowerRequest::Shutdown);
             break;
-        case 2: backend_.requestPowerAction(PowerRequest::Reboot); break;
-        default: break;
+        case 2:
+            backend_.requestPowerAction(PowerRequest::Reboot);
+            break;
+        default:
+            break;
     }
 }
 
@@ -90,7 +95,9 @@ std::int16_t KvCmn15::TrayDelIcon() {
     return backend_.trayDelete(tray_.window) ? kTrue : kFalse;
 }
 
-WindowHandle KvCmn15::Find_Window(const std::string& AppName) { return backend_.findWindow(AppName); }
+WindowHandle KvCmn15::Find_Window(const std::string& AppName) {
+    return backend_.findWindow(AppName);
+}
 
 void KvCmn15::WindowTop(WindowHandle hWnd) { backend_.windowToFront(hWnd); }
 

@@ -18,10 +18,11 @@ namespace {
 
 constexpr char kTempPrefix[] = ".vornelnet-part-";
 constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
-constexpr std::size_t kChunk = 8u << 20;
+// Small enough that a slow disk still lets the window breathe between chunks.
+constexpr std::size_t kChunk = 1u << 20;
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     ~Fd() { reset(); }
     Fd(const Fd&) = delete;
@@ -37,7 +38,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -55,7 +56,7 @@ bool sameFileState(const struct stat& a, const struct stat& b) {
 }
 
 class Pacer {
-public:
+  public:
     explicit Pacer(const std::function<void()>& pump) : pump_(pump), last_(Clock::now()) {}
     void tick() {
         if (!pump_) return;
@@ -66,7 +67,7 @@ public:
         }
     }
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     const std::function<void()>& pump_;
     Clock::time_point last_;
@@ -133,11 +134,12 @@ CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}
 
 bool isCopyTemporaryName(const std::string& name) {
     const std::size_t prefixLen = sizeof kTempPrefix - 1;
-    return name.size() == prefixLen + kTempSuffixLen && name.compare(0, prefixLen, kTempPrefix) == 0;
+    return name.size() == prefixLen + kTempSuffixLen &&
+           name.compare(0, prefixLen, kTempPrefix) == 0;
 }
 
 CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
-    struct stat before{};
+    struct stat before {};
     if (::lstat(src.c_str(), &before) != 0) return fail(CopyFailure::SourceUnreadable, errno);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
 
@@ -145,7 +147,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
         return fail(CopyFailure::SourceUnreadable, e);
     Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
-    struct stat opened{};
+    struct stat opened {};
     if (::fstat(in.get(), &opened) != 0) return fail(CopyFailure::SourceUnreadable, errno);
     if (!S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
         opened.st_dev != before.st_dev) {
@@ -184,7 +186,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     }
 
     if (opt.failIfSourceChanged) {
-        struct stat after{};
+        struct stat after {};
         if (::fstat(in.get(), &after) != 0 || !sameFileState(opened, after))
             return abandon(CopyFailure::SourceChanged, EAGAIN);
     }
@@ -207,15 +209,62 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     return CopyResult{true, CopyFailure::None, 0};
 }
 
+int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData) {
+    mode_t mode = 0;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return EISDIR;
+        mode = st.st_mode & 07777;
+    } else if (errno == ENOENT) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    } else {
+        return errno;
+    }
+    std::string tmp = parentOf(path) + "/" + kTempPrefix + "XXXXXX";
+    Fd out(::mkstemp(tmp.data()));
+    if (out.get() < 0) return errno;
+    auto abandon = [&](int err) {
+        out.reset();
+        ::unlink(tmp.c_str());
+        return err;
+    };
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t w = ::write(out.get(), p, left);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return abandon(errno);
+        }
+        p += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    if (::fchmod(out.get(), mode) != 0) return abandon(errno);
+    if (syncData && ::fdatasync(out.get()) != 0) return abandon(errno);
+    if (::close(out.release()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    return 0;
+}
+
 int removeStaleCopyTemporaries(const std::string& dir) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     int removed = 0;
     while (struct dirent* e = ::readdir(d)) {
         if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
-        struct stat st{};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
+        struct stat st {};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
             ++removed;
         }
     }

@@ -36,6 +36,12 @@ struct CopyResult {
 CopyResult copyFileSafely(const std::string& src, const std::string& dst,
                           const CopyOptions& options = {});
 
+// Replaces the contents of `path` with `bytes` the same fail-safe way: a hidden temporary file
+// beside it, renamed over it when complete. An existing file keeps its permission bits; a new
+// one gets 0666 less the umask. Returns 0 or the errno value of the failing step, and leaves
+// the old file untouched on failure.
+int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData = false);
+
 // True for the names copyFileSafely gives its temporary files.
 bool isCopyTemporaryName(const std::string& name);
 

@@ -21,8 +21,9 @@ char asciiAt(std::string_view s, std::size_t& pos) {
     if (b == 0xEF && pos + 2 < s.size()) {
         const auto b1 = static_cast<unsigned char>(s[pos + 1]);
         const auto b2 = static_cast<unsigned char>(s[pos + 2]);
+        const bool wellFormed = (b1 & 0xC0u) == 0x80 && (b2 & 0xC0u) == 0x80;
         unsigned cp = ((b & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-        if (cp >= 0xFF01 && cp <= 0xFF5E) {
+        if (wellFormed && cp >= 0xFF01 && cp <= 0xFF5E) {
             pos += 3;
             return static_cast<char>(cp - 0xFF01 + '!');
         }
@@ -64,10 +65,14 @@ int parseInt16(const std::string& text, std::int16_t& out) {
         std::uint32_t value = 0;
         for (char c : v) {
             int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else return kErrTypeMismatch;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else
+                return kErrTypeMismatch;
             value = value * 16 + static_cast<std::uint32_t>(d);
             if (value > 0xFFFF) return kErrOverflow;
         }
@@ -101,9 +106,12 @@ int parseInt16(const std::string& text, std::int16_t& out) {
         std::string_view frac = v.substr(first, i - first);
         anyFraction = frac.find_first_not_of('0') != std::string_view::npos;
         if (anyFraction) {
-            if (frac[0] > '5') half = 1;
-            else if (frac[0] < '5') half = -1;
-            else half = frac.find_first_not_of('0', 1) != std::string_view::npos ? 1 : 0;
+            if (frac[0] > '5')
+                half = 1;
+            else if (frac[0] < '5')
+                half = -1;
+            else
+                half = frac.find_first_not_of('0', 1) != std::string_view::npos ? 1 : 0;
         }
     }
     if (!anyDigit || i != v.size()) return kErrTypeMismatch;

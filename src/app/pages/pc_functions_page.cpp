@@ -12,10 +12,38 @@
 namespace vornel {
 namespace {
 
-QLineEdit* timeBox(QWidget* parent, const QString& name, const QString& accessible) {
-    auto* box = designNamed(new QLineEdit(parent), name, -1, accessible);
-    box->setFixedWidth(56);
-    return box;
+// The shared first row of both frames: the on box, then hour and minute with their labels.
+struct TimeRow {
+    QCheckBox* on;
+    QLineEdit* hour;
+    QLineEdit* minute;
+    QHBoxLayout* layout;
+};
+
+TimeRow timeRow(QWidget* frame, const QString& what, const QString& prefix, QLabel* hourLabel,
+                QLabel* minuteLabel) {
+    TimeRow r;
+    r.on = designNamed(new QCheckBox(QStringLiteral("有効"), frame),
+                       prefix + QStringLiteral("_chk"), -1, what + QStringLiteral(" 有効"));
+    r.hour = designNamed(new QLineEdit(frame), prefix + QStringLiteral("_hour_txt"), -1,
+                         what + QStringLiteral(" 時"));
+    r.minute = designNamed(new QLineEdit(frame), prefix + QStringLiteral("_min_txt"), -1,
+                           what + QStringLiteral(" 分"));
+    r.hour->setFixedWidth(56);
+    r.minute->setFixedWidth(56);
+    r.layout = new QHBoxLayout;
+    r.layout->addWidget(r.on);
+    r.layout->addSpacing(24);
+    r.layout->addWidget(r.hour);
+    r.layout->addWidget(hourLabel);
+    r.layout->addWidget(r.minute);
+    r.layout->addWidget(minuteLabel);
+    r.layout->addStretch();
+    return r;
+}
+
+QLabel* label(QWidget* frame, const QString& text, const QString& name, int index) {
+    return designNamed(new QLabel(text, frame), name, index, text);
 }
 
 }  // namespace
@@ -23,37 +51,26 @@ QLineEdit* timeBox(QWidget* parent, const QString& name, const QString& accessib
 PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     const QString asdName = QStringLiteral("自動PCｼｬｯﾄﾀﾞｳﾝ");
     auto* asdFrame = new QGroupBox(asdName, this);
-    asd_chk = designNamed(new QCheckBox(QStringLiteral("有効"), asdFrame),
-                          QStringLiteral("asd_chk"), -1, asdName + QStringLiteral(" 有効"));
-    asd_hour_txt =
-        timeBox(asdFrame, QStringLiteral("asd_hour_txt"), asdName + QStringLiteral(" 時"));
-    asd_min_txt = timeBox(asdFrame, QStringLiteral("asd_min_txt"), asdName + QStringLiteral(" 分"));
-    asd_lbl[0] = designNamed(new QLabel(QStringLiteral("時"), asdFrame), QStringLiteral("asd_lbl"),
-                             0, QStringLiteral("時"));
-    asd_lbl[1] = designNamed(new QLabel(QStringLiteral("分"), asdFrame), QStringLiteral("asd_lbl"),
-                             1, QStringLiteral("分"));
-    auto* asdLayout = new QHBoxLayout(asdFrame);
-    asdLayout->addWidget(asd_chk);
-    asdLayout->addSpacing(24);
-    asdLayout->addWidget(asd_hour_txt);
-    asdLayout->addWidget(asd_lbl[0]);
-    asdLayout->addWidget(asd_min_txt);
-    asdLayout->addWidget(asd_lbl[1]);
-    asdLayout->addStretch();
+    asd_lbl[0] = label(asdFrame, QStringLiteral("時"), QStringLiteral("asd_lbl"), 0);
+    asd_lbl[1] = label(asdFrame, QStringLiteral("分"), QStringLiteral("asd_lbl"), 1);
+    const TimeRow asd = timeRow(asdFrame, asdName, QStringLiteral("asd"), asd_lbl[0], asd_lbl[1]);
+    asd_chk = asd.on;
+    asd_hour_txt = asd.hour;
+    asd_min_txt = asd.minute;
+    (new QHBoxLayout(asdFrame))->addLayout(asd.layout);
 
     const QString arbName = QStringLiteral("自動PC再起動");
     auto* arbFrame = new QGroupBox(arbName, this);
-    arb_chk = designNamed(new QCheckBox(QStringLiteral("有効"), arbFrame),
-                          QStringLiteral("arb_chk"), -1, arbName + QStringLiteral(" 有効"));
-    arb_hour_txt =
-        timeBox(arbFrame, QStringLiteral("arb_hour_txt"), arbName + QStringLiteral(" 時"));
-    arb_min_txt = timeBox(arbFrame, QStringLiteral("arb_min_txt"), arbName + QStringLiteral(" 分"));
     const QString labels[] = {QStringLiteral("時"), QStringLiteral("分"), QStringLiteral("曜日"),
                               QStringLiteral("日")};
     for (int i = 0; i < 4; ++i) {
         arb_lbl[static_cast<std::size_t>(i)] =
-            designNamed(new QLabel(labels[i], arbFrame), QStringLiteral("arb_lbl"), i, labels[i]);
+            label(arbFrame, labels[i], QStringLiteral("arb_lbl"), i);
     }
+    const TimeRow arb = timeRow(arbFrame, arbName, QStringLiteral("arb"), arb_lbl[0], arb_lbl[1]);
+    arb_chk = arb.on;
+    arb_hour_txt = arb.hour;
+    arb_min_txt = arb.minute;
     const QString cycles[] = {QStringLiteral("毎日"), QStringLiteral("毎週"),
                               QStringLiteral("毎月")};
     auto* group = new QButtonGroup(arbFrame);
@@ -68,14 +85,6 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     arbint_day_cb = designNamed(typedCombo(arbFrame), QStringLiteral("arbint_day_cb"), -1,
                                 arbName + QStringLiteral(" 日"));
 
-    auto* timeRow = new QHBoxLayout;
-    timeRow->addWidget(arb_chk);
-    timeRow->addSpacing(24);
-    timeRow->addWidget(arb_hour_txt);
-    timeRow->addWidget(arb_lbl[0]);
-    timeRow->addWidget(arb_min_txt);
-    timeRow->addWidget(arb_lbl[1]);
-    timeRow->addStretch();
     auto* cycleGrid = new QGridLayout;
     cycleGrid->addWidget(arb_int[0], 0, 0);
     cycleGrid->addWidget(arb_int[1], 1, 0);
@@ -86,7 +95,7 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     cycleGrid->addWidget(arb_lbl[3], 2, 2);
     cycleGrid->setColumnStretch(3, 1);
     auto* arbLayout = new QVBoxLayout(arbFrame);
-    arbLayout->addLayout(timeRow);
+    arbLayout->addLayout(arb.layout);
     arbLayout->addLayout(cycleGrid);
 
     auto* top = new QVBoxLayout(this);

@@ -36,11 +36,16 @@ ca_context* soundContext() {
 
 const char* soundName(int type) {
     switch (type) {
-        case 16: return "dialog-error";
-        case 32: return "dialog-question";
-        case 48: return "dialog-warning";
-        case 64: return "dialog-information";
-        default: return "bell";
+        case 16:
+            return "dialog-error";
+        case 32:
+            return "dialog-question";
+        case 48:
+            return "dialog-warning";
+        case 64:
+            return "dialog-information";
+        default:
+            return "bell";
     }
 }
 
@@ -63,38 +68,85 @@ QWidget* QtBackend::widgetFor(WindowHandle handle) const {
     return it == windows_.end() ? nullptr : it->second.data();
 }
 
+IconHandle QtBackend::handleForIcon(const QIcon& icon) {
+    const IconHandle h = icons_.size() + 1;
+    icons_[h] = icon;
+    return h;
+}
+
+QIcon QtBackend::iconFor(IconHandle icon, WindowHandle owner) const {
+    auto it = icons_.find(icon);
+    if (it != icons_.end()) return it->second;
+    QWidget* w = widgetFor(owner);
+    return w ? w->windowIcon() : qApp->windowIcon();
+}
+
 int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     QMessageBox box;
     box.setWindowTitle(q(r.title));
     // A CR alone breaks the line as CR LF does.
     QString text = q(r.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    // Texts carry file names; they must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (r.icon) {
-        case BoxIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case BoxIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case BoxIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case BoxIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case BoxIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
     }
     QMessageBox::StandardButtons buttons;
     switch (r.buttons) {
-        case BoxButtons::Ok: buttons = QMessageBox::Ok; break;
-        case BoxButtons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case BoxButtons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
+        case BoxButtons::Ok:
+            buttons = QMessageBox::Ok;
+            break;
+        case BoxButtons::OkCancel:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case BoxButtons::YesNo:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
         case BoxButtons::YesNoCancel:
             buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
-        case BoxButtons::RetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+        case BoxButtons::RetryCancel:
+            buttons = QMessageBox::Retry | QMessageBox::Cancel;
+            break;
     }
     box.setStandardButtons(buttons);
+    // The captions a Japanese desktop gives these buttons, whatever the locale.
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "キャンセル"},
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Retry, "再試行(&R)"},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
+    }
     box.setWindowModality(Qt::ApplicationModal);
     if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
-        case QMessageBox::Ok: return kAnsOk;
-        case QMessageBox::Cancel: return kAnsCancel;
-        case QMessageBox::Retry: return kAnsRetry;
-        case QMessageBox::Yes: return kAnsYes;
-        case QMessageBox::No: return kAnsNo;
+        case QMessageBox::Ok:
+            return kAnsOk;
+        case QMessageBox::Cancel:
+            return kAnsCancel;
+        case QMessageBox::Retry:
+            return kAnsRetry;
+        case QMessageBox::Yes:
+            return kAnsYes;
+        case QMessageBox::No:
+            return kAnsNo;
         default:
             // Closed with Escape or the close box: the answer the platform gives then.
             return (buttons & QMessageBox::Cancel) ? kAnsCancel
@@ -148,6 +200,10 @@ bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateF
     if (!QFileInfo::exists(q(path))) return false;
     // Never waited for: without a known desktop xdg-open runs the viewer in the foreground.
     auto* proc = new QProcess(qApp);
+    // A viewer run in the foreground may talk a lot; nobody reads it.
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setStandardOutputFile(QProcess::nullDevice());
+    proc->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QObject::connect(proc, &QProcess::finished, proc,
                      [proc, onLateFailure](int code, QProcess::ExitStatus status) {
                          proc->deleteLater();
@@ -163,7 +219,8 @@ bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateF
     return true;
 }
 
-bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command, int context) {
+bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
+                         int context) {
     if (!helpOpener) return false;
     return helpOpener(widgetFor(owner), helpFile, command, context);
 }
@@ -207,20 +264,20 @@ std::string QtBackend::saveFileDialog(WindowHandle owner, const std::string& tit
     return s(QFileDialog::getSaveFileName(widgetFor(owner), q(title), start, q(filter)));
 }
 
-bool QtBackend::trayAdd(WindowHandle owner, IconHandle, const std::string& tip) {
+bool QtBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
-    auto& icon = trays_[owner];
-    if (!icon) icon = new QSystemTrayIcon(qApp);
-    QWidget* w = widgetFor(owner);
-    icon->setIcon(w ? w->windowIcon() : qApp->windowIcon());
-    icon->setToolTip(q(tip));
-    icon->show();
+    auto& tray = trays_[owner];
+    if (!tray) tray = new QSystemTrayIcon(qApp);
+    tray->setIcon(iconFor(icon, owner));
+    tray->setToolTip(q(tip));
+    tray->show();
     return true;
 }
 
-bool QtBackend::trayModify(WindowHandle owner, IconHandle, const std::string& tip) {
+bool QtBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
     auto it = trays_.find(owner);
     if (it == trays_.end() || !it->second) return false;
+    it->second->setIcon(iconFor(icon, owner));
     it->second->setToolTip(q(tip));
     return true;
 }

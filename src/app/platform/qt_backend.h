@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -20,6 +21,8 @@ public:
     // Handles for the program's own windows.
     WindowHandle handleFor(QWidget* window);
     QWidget* widgetFor(WindowHandle handle) const;
+    // Handles for icons the tray may show; 0 stands for the owner window's own icon.
+    IconHandle handleForIcon(const QIcon& icon);
 
     int showMessageBox(const MessageBoxRequest& request) override;
     void playSystemSound(int type) override;
@@ -57,8 +60,11 @@ public:
     std::function<void(PowerRequest)> powerRequester;
 
 private:
+    QIcon iconFor(IconHandle icon, WindowHandle owner) const;
+
     std::map<WindowHandle, QPointer<QWidget>> windows_;
     std::map<WindowHandle, QPointer<QSystemTrayIcon>> trays_;
+    std::map<IconHandle, QIcon> icons_;
     WindowHandle nextHandle_ = 1;
 };
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/errors.h"
+#include "settings/module_state.h"
+#include "settings/settings_view.h"
+
+namespace vornel::test {
+
+// A settings window without widgets: it keeps each control's content, runs the handlers a
+// change runs (the edit mark, and the restart cycle for arb_int), and logs what was set.
+class FakeView : public SettingsView {
+  public:
+    explicit FakeView(Module1& m) : m_(m) {}
+
+    struct Set {
+        ControlRef control;
+        std::string value;
+    };
+    std::vector<Set> log;
+    std::string caption;
+    std::map<int, std::string> trayCaptions;
+    std::vector<int> tabs;
+    std::vector<ControlRef> focused;
+
+    std::string text(ControlRef c) override { return texts_[key(c)]; }
+    void setText(ControlRef c, const std::string& t) override {
+        log.push_back({c, t});
+        std::string& cur = texts_[key(c)];
+        if (cur == t) return;
+        cur = t;
+        m_.Chg_flg = 1;
+    }
+    int value(ControlRef c) override { return values_[key(c)]; }
+    void setValue(ControlRef c, int v) override {
+        log.push_back({c, std::to_string(v)});
+        const bool option = c.control == Control::copy_op || c.control == Control::cp_skip ||
+                            c.control == Control::rec_op || c.control == Control::arb_int;
+        if (option) {
+            if (v != 1 || values_[key(c)] == 1) return;
+            for (int i = 0; i < 3; ++i) values_[key({c.control, i})] = 0;
+            values_[key(c)] = 1;
+            m_.Chg_flg = 1;
+            if (c.control == Control::arb_int) m_.Arb_int = std::to_string(c.index);
+            return;
+        }
+        if (v < 0 || v > 2) throw VbError(380, "プロパティの値が不正です。");
+        int& cur = values_[key(c)];
+        if (cur == v) return;
+        cur = v;
+        m_.Chg_flg = 1;
+    }
+    void setCaption(const std::string& c) override { caption = c; }
+    void setTrayCaption(int g, const std::string& c) override { trayCaptions[g] = c; }
+    void showTab(int tab) override { tabs.push_back(tab); }
+    void focus(ControlRef c) override { focused.push_back(c); }
+
+    // Puts content in place as a user would have typed it, without logging.
+    void type(ControlRef c, const std::string& t) { texts_[key(c)] = t; }
+    void tick(ControlRef c, int v) { values_[key(c)] = v; }
+
+  private:
+    static std::tuple<int, int, int> key(ControlRef c) {
+        return {static_cast<int>(c.control), c.index, c.sub};
+    }
+    Module1& m_;
+    std::map<std::tuple<int, int, int>, std::string> texts_;
+    std::map<std::tuple<int, int, int>, int> values_;
+};
+
+}  // namespace vornel::test
