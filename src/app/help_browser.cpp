@@ -25,7 +25,7 @@ QUrl HelpBrowser::pageUrl(const QString& path) {
 }
 
 void HelpBrowser::followLink(const QUrl& link) {
-    const QUrl url = link.isRelative() ? source().resolved(link) : link;
+    const QUrl url = resolve(link);
     if (url.scheme() == kScheme) {
         setSource(url);
     } else if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
@@ -34,8 +34,19 @@ void HelpBrowser::followLink(const QUrl& link) {
     }
 }
 
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    loading_ = resolve(name);
+    QTextBrowser::doSetSource(name, type);
+    loading_.clear();
+}
+
+QUrl HelpBrowser::resolve(const QUrl& name) const {
+    if (!name.isRelative()) return name;
+    return (loading_.isValid() ? loading_ : source()).resolved(name);
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
-    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    const QUrl url = resolve(name);
     if (url.scheme() != kScheme || !archive_) return {};
     const std::optional<QByteArray> data = archive_->read(url.path());
     if (!data) return {};

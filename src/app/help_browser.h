@@ -19,8 +19,16 @@ class HelpBrowser : public QTextBrowser {
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+  protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
   private:
     void followLink(const QUrl& url);
+    QUrl resolve(const QUrl& name) const;
+
+    // The page being loaded: its pictures and style sheet are found relative to it before it
+    // becomes the source.
+    QUrl loading_;
 
     std::shared_ptr<const ChmArchive> archive_;
 };

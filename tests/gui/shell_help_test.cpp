@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -95,6 +96,9 @@ TEST(HelpWindow, OpensOnTheContentsAndFollowsLinksAndShowsImages) {
     EXPECT_GE(w->contents()->topLevelItem(0)->childCount(), 3);
     EXPECT_EQ(w->browser()->source().path(), QStringLiteral("/index.html"));
     EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("Vornelnet")));
+    // The style sheet of the first page is found too: headings take its colour.
+    const QTextFragment heading = w->browser()->document()->begin().begin().fragment();
+    EXPECT_EQ(heading.charFormat().foreground().color(), QColor(QStringLiteral("#1f4fb0")));
 
     const QVariant img = w->browser()->loadResource(QTextDocument::ImageResource,
                                                     QUrl(QStringLiteral("images/logo.svg")));
