@@ -41,6 +41,9 @@ MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFold
 }
 
 MenuShell::~MenuShell() {
+    // The window tells its watchers about every child it loses while it is destroyed.
+    menu_->SSTab1->tabBar()->removeEventFilter(this);
+    menu_->removeEventFilter(this);
     if (splash_) delete splash_.data();
     if (about_) delete about_.data();
 }
