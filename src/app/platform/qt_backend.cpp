@@ -265,13 +265,15 @@ std::string QtBackend::saveFileDialog(WindowHandle owner, const std::string& tit
 }
 
 bool QtBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    // The icon is made and shown even when no panel is there yet: started with the session,
+    // the program often comes up before the panel, and Qt docks the icon as soon as one
+    // appears. The flag still tells whether a panel was there at the time.
     auto& tray = trays_[owner];
     if (!tray) tray = new QSystemTrayIcon(qApp);
     tray->setIcon(iconFor(icon, owner));
     tray->setToolTip(q(tip));
     tray->show();
-    return true;
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool QtBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
