@@ -18,7 +18,7 @@ std::string formatClock(double c) {
     const int m = total / 60;
     const int s = total - m * 60;
     const int h = m / 60;
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m - h * 60, s);
     return buf;
 }

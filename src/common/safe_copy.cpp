@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace vornel {
@@ -21,7 +23,7 @@ constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
 constexpr std::size_t kChunk = 8u << 20;
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     ~Fd() { reset(); }
     Fd(const Fd&) = delete;
@@ -37,7 +39,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -55,7 +57,7 @@ bool sameFileState(const struct stat& a, const struct stat& b) {
 }
 
 class Pacer {
-public:
+  public:
     explicit Pacer(const std::function<void()>& pump) : pump_(pump), last_(Clock::now()) {}
     void tick() {
         if (!pump_) return;
@@ -66,7 +68,7 @@ public:
         }
     }
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     const std::function<void()>& pump_;
     Clock::time_point last_;
@@ -131,26 +133,52 @@ CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}
 
 }  // namespace
 
+bool sourceInUse(int fd) {
+    // A read lease is refused with EAGAIN while anyone has the file open for writing. It is
+    // given back at once: a lease held longer would make a writer wait for its break.
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    } else if (errno == EAGAIN) {
+        return true;
+    }
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) return true;
+    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
+        ::flock(fd, LOCK_UN);
+    } else if (errno == EWOULDBLOCK) {
+        return true;
+    }
+    return false;
+}
+
 bool isCopyTemporaryName(const std::string& name) {
     const std::size_t prefixLen = sizeof kTempPrefix - 1;
-    return name.size() == prefixLen + kTempSuffixLen && name.compare(0, prefixLen, kTempPrefix) == 0;
+    return name.size() == prefixLen + kTempSuffixLen &&
+           name.compare(0, prefixLen, kTempPrefix) == 0;
 }
 
 CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
-    struct stat before{};
-    if (::lstat(src.c_str(), &before) != 0) return fail(CopyFailure::SourceUnreadable, errno);
+    struct stat before {};
+    if (opt.sourceStat)
+        before = *opt.sourceStat;
+    else if (::lstat(src.c_str(), &before) != 0)
+        return fail(CopyFailure::SourceUnreadable, errno);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
 
     if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
         return fail(CopyFailure::SourceUnreadable, e);
     Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
-    struct stat opened{};
+    struct stat opened {};
     if (::fstat(in.get(), &opened) != 0) return fail(CopyFailure::SourceUnreadable, errno);
     if (!S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
         opened.st_dev != before.st_dev) {
         return fail(CopyFailure::SourceChanged, EAGAIN);
     }
+    if (opt.failIfSourceInUse && sourceInUse(in.get()))
+        return fail(CopyFailure::SourceInUse, EBUSY);
     // Reads must block normally from here on; O_NONBLOCK only guarded the open.
     ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
@@ -184,7 +212,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     }
 
     if (opt.failIfSourceChanged) {
-        struct stat after{};
+        struct stat after {};
         if (::fstat(in.get(), &after) != 0 || !sameFileState(opened, after))
             return abandon(CopyFailure::SourceChanged, EAGAIN);
     }
@@ -207,14 +235,62 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     return CopyResult{true, CopyFailure::None, 0};
 }
 
+CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
+                             const CopyOptions& opt) {
+    struct stat st {};
+    if (opt.sourceStat)
+        st = *opt.sourceStat;
+    else if (::lstat(src.c_str(), &st) != 0)
+        return fail(CopyFailure::SourceUnreadable, errno);
+    if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
+    if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
+        return fail(CopyFailure::SourceUnreadable, e);
+    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(src.c_str(), target.data(), target.size());
+        if (n < 0) return fail(CopyFailure::SourceUnreadable, errno);
+        if (static_cast<std::size_t>(n) < target.size()) {
+            target.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        target.resize(target.size() * 2);  // the link grew since lstat
+    }
+
+    if (int e = opt.fault ? opt.fault(CopyStage::CreateTemp) : 0)
+        return fail(CopyFailure::Destination, e);
+    // mkstemp makes only regular files; a link gets a name of the same form, tried until free.
+    thread_local std::mt19937 rng{std::random_device{}()};
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string tmp;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        tmp = parentOf(dst) + "/" + kTempPrefix;
+        for (std::size_t i = 0; i < kTempSuffixLen; ++i) tmp += kChars[rng() % (sizeof kChars - 1)];
+        err = ::symlink(target.c_str(), tmp.c_str()) == 0 ? 0 : errno;
+    }
+    if (err != 0) return fail(CopyFailure::Destination, err);
+
+    auto abandon = [&](int e) {
+        ::unlink(tmp.c_str());
+        return fail(CopyFailure::Destination, e);
+    };
+    if (int e = opt.fault ? opt.fault(CopyStage::SetAttributes) : 0) return abandon(e);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::utimensat(AT_FDCWD, tmp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return abandon(errno);
+    if (int e = opt.fault ? opt.fault(CopyStage::Rename) : 0) return abandon(e);
+    if (::rename(tmp.c_str(), dst.c_str()) != 0) return abandon(errno);
+    return CopyResult{true, CopyFailure::None, 0};
+}
+
 int removeStaleCopyTemporaries(const std::string& dir) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     int removed = 0;
     while (struct dirent* e = ::readdir(d)) {
         if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
-        struct stat st{};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        struct stat st {};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) &&
             ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
             ++removed;
         }
