@@ -23,7 +23,7 @@ constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
 constexpr std::size_t kChunk = 8u << 20;
 
 class Fd {
-  public:
+public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     ~Fd() { reset(); }
     Fd(const Fd&) = delete;
@@ -39,7 +39,7 @@ class Fd {
         return fd;
     }
 
-  private:
+private:
     int fd_;
 };
 
@@ -57,7 +57,7 @@ bool sameFileState(const struct stat& a, const struct stat& b) {
 }
 
 class Pacer {
-  public:
+public:
     explicit Pacer(const std::function<void()>& pump) : pump_(pump), last_(Clock::now()) {}
     void tick() {
         if (!pump_) return;
@@ -68,7 +68,7 @@ class Pacer {
         }
     }
 
-  private:
+private:
     using Clock = std::chrono::steady_clock;
     const std::function<void()>& pump_;
     Clock::time_point last_;
