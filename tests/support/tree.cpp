@@ -64,7 +64,7 @@ std::vector<TreeEntry> readTree(const std::string& root) {
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
          ++it) {
         const fs::path& p = it->path();
-        const std::string rel = fs::relative(p, root).string();
+        const std::string rel = p.lexically_relative(root).string();
         const fs::file_status st = it->symlink_status();
         TreeEntry e;
         e.path = rel;
