@@ -80,9 +80,13 @@ class BackupEngine {
 
     // Fld_list: the folders of the level being listed and those found for the level below,
     // as paths relative to the pair's root ("/a", "/a/b"). Only two levels are ever held.
+    struct Folder {
+        std::string rel;
+        bool madeNow = false;  // its destination was created by this walk, so it is empty
+    };
     struct FolderTable {
-        std::vector<std::string> level;
-        std::vector<std::string> below;
+        std::vector<Folder> level;
+        std::vector<Folder> below;
     } Fld_list;
 
     bool running_ = false;

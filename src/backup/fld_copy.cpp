@@ -49,13 +49,13 @@ bool listFolder(const std::string& path, Listing& out) {
 // Makes sure the destination of a source folder is a real folder. A link in its place (left
 // from a time the source held a link of that name) is replaced: writing through it would put
 // files wherever it points. Anything else is left alone; copies into it then fail and are
-// reported file by file.
-void ensureFolder(const std::string& path) {
+// reported file by file. Returns true when it made the folder.
+bool ensureFolder(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
-        if (!S_ISLNK(st.st_mode) || ::unlink(path.c_str()) != 0) return;
+        if (!S_ISLNK(st.st_mode) || ::unlink(path.c_str()) != 0) return false;
     }
-    ::mkdir(path.c_str(), 0777);
+    return ::mkdir(path.c_str(), 0777) == 0;
 }
 
 }  // namespace
@@ -91,17 +91,18 @@ void BackupEngine::fld_copy(int k) {
     const std::string& dstRoot = m_.Dst_fld[static_cast<std::size_t>(k)];
     const bool withSubfolders = m_.Subfld_flg[static_cast<std::size_t>(k)] == "1";
 
-    Fld_list.level = {std::string()};  // the root, whose relative path is empty
+    Fld_list.level = {Folder{}};  // the root, whose relative path is empty
     for (int level = 0; !Fld_list.level.empty(); ++level) {
         if (!withSubfolders && level >= 1) return;
         Fld_list.below = {};
-        for (const std::string& rel : Fld_list.level) {
+        for (const Folder& folder : Fld_list.level) {
+            const std::string& rel = folder.rel;
             const std::string srcDir = srcRoot + rel;
             const std::string dstDir = dstRoot + rel;
             Listing listing;
             const bool listed = listFolder(srcDir, listing);
             // Temporary files of a copy that was killed are only ever found here.
-            removeStaleCopyTemporaries(dstDir);
+            if (!folder.madeNow) removeStaleCopyTemporaries(dstDir);
             copydlg_.set_subfld(rel);
             pump();
             if (!listed) continue;
@@ -122,8 +123,9 @@ void BackupEngine::fld_copy(int k) {
                 }
                 if (S_ISDIR(st.st_mode)) {
                     if (!withSubfolders) continue;
-                    Fld_list.below.push_back(rel + "/" + entry.name);
-                    ensureFolder(dstRoot + Fld_list.below.back());
+                    Folder found{rel + "/" + entry.name};
+                    found.madeNow = ensureFolder(dstRoot + found.rel);
+                    Fld_list.below.push_back(std::move(found));
                     continue;
                 }
                 // FIFOs, sockets and devices are never opened.

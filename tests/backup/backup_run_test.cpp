@@ -8,7 +8,7 @@ namespace {
 const std::string kNow = "2026/12/06 12:00:00 ";
 
 class Run : public EngineTest {
-protected:
+  protected:
     // Pairs 1..8 each hold one file named after the pair.
     void useAllPairs() {
         for (int k = 0; k < 8; ++k) usePair(k, {file("p" + std::to_string(k + 1) + ".txt", "x")});
@@ -82,14 +82,13 @@ TEST_F(Run, MissingFoldersGoToTheErrorLogAndTheRunGoesOn) {
     makeTree(tmp.str(), {file("plain-file", "")});
     m.Src_fld[4] = tmp / "plain-file";  // not a folder
     engine.backup(3);
-    EXPECT_EQ(errlog.entries,
-              (std::vector<std::string>{
-                  "2026/12/06 " + tmp / "gone" + "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
-                  "2026/12/06 " + tmp / "gone too" +
-                      "\r\n\t  [コピー先フォルダが見つかりません]\r\n",
-                  "2026/12/06 " + tmp / "plain-file" +
-                      "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
-              }));
+    EXPECT_EQ(
+        errlog.entries,
+        (std::vector<std::string>{
+            "2026/12/06 " + tmp / "gone" + "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
+            "2026/12/06 " + tmp / "gone too" + "\r\n\t  [コピー先フォルダが見つかりません]\r\n",
+            "2026/12/06 " + tmp / "plain-file" + "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
+        }));
     for (int k : {0, 5, 6, 7}) EXPECT_TRUE(copied(k)) << "pair " << k + 1;
     EXPECT_EQ(historyLines().back(), kNow + "[Success]  [Manual]");
 }
@@ -101,9 +100,9 @@ TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
     m.Dst_fld[1] = src(1);
     engine.backup(3);
     ASSERT_EQ(errlog.entries.size(), 2u);
-    EXPECT_EQ(errlog.entries[0],
-              "2026/12/06 " + src(0) + "/backup\r\n\t  [コピー先フォルダがコピー元フォルダと同じか、"
-                                       "その中にあります]\r\n");
+    EXPECT_EQ(errlog.entries[0], "2026/12/06 " + src(0) +
+                                     "/backup\r\n\t  [コピー先フォルダがコピー元フォルダと同じか、"
+                                     "その中にあります]\r\n");
     expectTree(src(0), {file("f.txt", "x"), dir("backup")});
     expectTree(src(1), {file("g.txt", "y")});
 }
@@ -128,8 +127,8 @@ TEST_F(Run, CancelDuringPairThreeFinishesTheFileAndStopsTheRun) {
     EXPECT_TRUE(copied(2));
     EXPECT_FALSE(std::filesystem::exists(dst(2) + "/p3b.txt"));
     for (int k = 3; k < 8; ++k) EXPECT_FALSE(copied(k)) << "pair " << k + 1;
-    EXPECT_EQ(historyLines(), (std::vector<std::string>{kNow + "[Start]  [Manual]",
-                                                        kNow + "[Cancel]  [Manual]"}));
+    EXPECT_EQ(historyLines(),
+              (std::vector<std::string>{kNow + "[Start]  [Manual]", kNow + "[Cancel]  [Manual]"}));
     EXPECT_EQ(be.sounds, std::vector<int>{48}) << "the box's sound only, no beep";
     EXPECT_FALSE(progress.visible);
     EXPECT_EQ(m.Cancel_flg, 0);
@@ -236,7 +235,8 @@ TEST_F(Run, ManualStartOffersToSaveThenRuns) {
                                calls.push_back("chg_confirm");
                                m.Upd_flg = 1;
                            },
-                           [&] { calls.push_back("ok_bt_Click"); }, [&] { calls.push_back("end"); }};
+                           [&] { calls.push_back("ok_bt_Click"); },
+                           [&] { calls.push_back("end"); }};
     start_bkup(m, engine, hooks);
     EXPECT_EQ(calls, (std::vector<std::string>{"chg_confirm", "ok_bt_Click"}));
     EXPECT_EQ(historyLines().front(), kNow + "[Start]  [Manual]");

@@ -11,7 +11,7 @@ namespace {
 constexpr std::time_t kT = 1'700'000'000;
 
 class Crash : public EngineTest {
-protected:
+  protected:
     // Runs a backup in a child process that stops itself where `stopHere` says (by waiting
     // on a pipe nobody writes) and kills it there with SIGKILL.
     void runAndKill(const std::function<bool(BackupEngine&, RecordingProgress&)>& setUp) {
@@ -56,8 +56,8 @@ protected:
 TEST_F(Crash, KilledBeforeTheRenameKeepsTheOldFileAndTheNextRunCleansUp) {
     usePair(0, {file("a.txt", "new a", kT + 10), file("b.txt", "new b", kT + 10),
                 file("c.txt", "new c", kT + 10)});
-    makeTree(dst(0), {file("a.txt", "old a", kT), file("b.txt", "old b", kT),
-                      file("c.txt", "old c", kT)});
+    makeTree(dst(0),
+             {file("a.txt", "old a", kT), file("b.txt", "old b", kT), file("c.txt", "old c", kT)});
     runAndKill([this](BackupEngine& e, RecordingProgress&) {
         auto count = std::make_shared<int>(0);
         e.copyFault = [this, count](CopyStage s) {
@@ -96,8 +96,7 @@ TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesOldOrNewOnly) {
     });
     const std::string now = readFile(dst(0) + "/big.bin");
     EXPECT_TRUE(now == "old" || now == big) << "cut to " << now.size() << " bytes";
-    for (const std::string& t : temporaries(dst(0)))
-        EXPECT_LE(readFile(t).size(), big.size());
+    for (const std::string& t : temporaries(dst(0))) EXPECT_LE(readFile(t).size(), big.size());
 
     engine.backup(3);
     EXPECT_TRUE(temporaries(dst(0)).empty());

@@ -15,7 +15,7 @@ namespace vornel::test {
 
 // Records what the run shows, in order, as "show", "hide", "srcfld=…", "subfld=…", etc.
 class RecordingProgress : public CopyProgressSink {
-public:
+  public:
     std::vector<std::string> events;
     bool visible = false;
     void showWindow() override {
@@ -45,7 +45,7 @@ public:
 };
 
 class RecordingErrLog : public ErrLogSink {
-public:
+  public:
     std::vector<std::string> entries;
     void append(const std::string& entry) override { entries.push_back(entry); }
 };
@@ -53,7 +53,7 @@ public:
 // A backup engine over real folders in a temporary folder, with the fake desktop and the
 // default settings of a first start. Folder pairs are empty until a test fills them.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     EngineTest() {
         m.Hist_path = tmp / "history.txt";
         m.Copy_op = "1";

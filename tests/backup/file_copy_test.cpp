@@ -11,7 +11,7 @@ namespace {
 constexpr std::time_t kT = 1'700'000'000;
 
 class FileCopy : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         usePair(0);
         s = src(0) + "/f.txt";
@@ -99,7 +99,7 @@ TEST_F(FileCopy, SkipModeLeavesFilesInUseAndRecordsThemEvenWithHistoryOff) {
     }
     {
         const int holder = ::open(s.c_str(), O_RDWR);
-        struct flock lock{};
+        struct flock lock {};
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
         ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);
@@ -224,8 +224,8 @@ TEST_F(FileCopy, LinksAreReproducedNotFollowed) {
     setMtime(src(0) + "/rel", kT);
     for (const char* name : {"rel", "dangling", "dirlink"})
         engine.File_copy(src(0) + "/" + name, dst(0) + "/" + name);
-    expectTree(dst(0), {link("rel", "target.txt"), link("dangling", "../nowhere"),
-                        link("dirlink", "sub")});
+    expectTree(dst(0),
+               {link("rel", "target.txt"), link("dangling", "../nowhere"), link("dirlink", "sub")});
     EXPECT_EQ(mtimeOf(dst(0) + "/rel"), kT);
     // Newer-only passes an unchanged link over; a link whose target changed is replaced.
     ::unlink((src(0) + "/rel").c_str());
