@@ -69,8 +69,9 @@ class BackupEngine {
     void deferRequest(std::int16_t origin);
     void drainPending();
     // File_copy with the source's lstat already at hand (or null to look it up).
+    // `destinationMissing`: the caller knows there is nothing at the destination yet.
     void copyEntry(const std::string& source, const std::string& destination,
-                   const struct stat* sourceStat);
+                   const struct stat* sourceStat, bool destinationMissing = false);
     void pump();
 
     Module1& m_;

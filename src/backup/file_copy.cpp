@@ -14,7 +14,7 @@ void BackupEngine::File_copy(const std::string& source, const std::string& desti
 }
 
 void BackupEngine::copyEntry(const std::string& source, const std::string& destination,
-                             const struct stat* sourceStat) {
+                             const struct stat* sourceStat, bool destinationMissing) {
     try {
         struct stat src {};
         int srcErr = 0;
@@ -25,7 +25,7 @@ void BackupEngine::copyEntry(const std::string& source, const std::string& desti
 
         // Newer-only: compared to the second; an equal time is not newer.
         struct stat dst {};
-        if (m_.Copy_op == "1" && ::lstat(destination.c_str(), &dst) == 0) {
+        if (m_.Copy_op == "1" && !destinationMissing && ::lstat(destination.c_str(), &dst) == 0) {
             if (srcErr != 0) raiseErrno(srcErr);
             if (src.st_mtim.tv_sec <= dst.st_mtim.tv_sec) return;
         }

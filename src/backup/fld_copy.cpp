@@ -133,7 +133,8 @@ void BackupEngine::fld_copy(int k) {
                 copydlg_.set_cpfname(entry.name);
                 copydlg_.set_filesize(sizeLabel(static_cast<long long>(st.st_size)));
                 pump();
-                copyEntry(full, dstDir + "/" + entry.name, &st);
+                // In a folder this walk has just made there is nothing to compare with.
+                copyEntry(full, dstDir + "/" + entry.name, &st, folder.madeNow);
                 copydlg_.set_cpfname("");
                 copydlg_.set_filesize("");
                 pump();
