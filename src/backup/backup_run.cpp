@@ -56,7 +56,13 @@ void BackupEngine::backup(std::int16_t origin) {
     running_ = true;
     runTmNo_ = m_.Tm_no;
     runStupSdown_ = m_.Stup_sdown;
-    runOnce(origin);
+    try {
+        runOnce(origin);
+    } catch (...) {
+        // Nothing may leave a run marked as in progress: every later run would wait forever.
+        running_ = false;
+        throw;
+    }
     running_ = false;
     drainPending();
 }

@@ -87,8 +87,9 @@ void BackupEngine::errlog_add(const std::string& path, const std::string& messag
 
 void BackupEngine::fld_copy(int k) {
     errlist_clear();
-    const std::string& srcRoot = m_.Src_fld[static_cast<std::size_t>(k)];
-    const std::string& dstRoot = m_.Dst_fld[static_cast<std::size_t>(k)];
+    // Copies: events let through during the walk must not change the pair under it.
+    const std::string srcRoot = m_.Src_fld[static_cast<std::size_t>(k)];
+    const std::string dstRoot = m_.Dst_fld[static_cast<std::size_t>(k)];
     const bool withSubfolders = m_.Subfld_flg[static_cast<std::size_t>(k)] == "1";
 
     Fld_list.level = {Folder{}};  // the root, whose relative path is empty
