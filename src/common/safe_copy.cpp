@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace vornel {
@@ -87,6 +89,9 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
         ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
         if (n > 0) {
             done += n;
+            // The size taken when the file was opened is the copy; asking again only to
+            // hear "end of file" would cost a call per small file.
+            if (done >= size) return 0;
             pacer.tick();
             continue;
         }
@@ -132,6 +137,26 @@ CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}
 
 }  // namespace
 
+bool sourceInUse(int fd) {
+    // A read lease is refused with EAGAIN while anyone has the file open for writing. It is
+    // given back at once: a lease held longer would make a writer wait for its break.
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    } else if (errno == EAGAIN) {
+        return true;
+    }
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK) return true;
+    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
+        ::flock(fd, LOCK_UN);
+    } else if (errno == EWOULDBLOCK) {
+        return true;
+    }
+    return false;
+}
+
 bool isCopyTemporaryName(const std::string& name) {
     const std::size_t prefixLen = sizeof kTempPrefix - 1;
     return name.size() == prefixLen + kTempSuffixLen &&
@@ -140,7 +165,10 @@ bool isCopyTemporaryName(const std::string& name) {
 
 CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
     struct stat before {};
-    if (::lstat(src.c_str(), &before) != 0) return fail(CopyFailure::SourceUnreadable, errno);
+    if (opt.sourceStat)
+        before = *opt.sourceStat;
+    else if (::lstat(src.c_str(), &before) != 0)
+        return fail(CopyFailure::SourceUnreadable, errno);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
 
     if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
@@ -153,6 +181,8 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
         opened.st_dev != before.st_dev) {
         return fail(CopyFailure::SourceChanged, EAGAIN);
     }
+    if (opt.failIfSourceInUse && sourceInUse(in.get()))
+        return fail(CopyFailure::SourceInUse, EBUSY);
     // Reads must block normally from here on; O_NONBLOCK only guarded the open.
     ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
@@ -256,6 +286,53 @@ int replaceFileContents(const std::string& path, const std::string& bytes, bool 
     return 0;
 }
 
+CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
+                             const CopyOptions& opt) {
+    struct stat st {};
+    if (opt.sourceStat)
+        st = *opt.sourceStat;
+    else if (::lstat(src.c_str(), &st) != 0)
+        return fail(CopyFailure::SourceUnreadable, errno);
+    if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
+    if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
+        return fail(CopyFailure::SourceUnreadable, e);
+    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(src.c_str(), target.data(), target.size());
+        if (n < 0) return fail(CopyFailure::SourceUnreadable, errno);
+        if (static_cast<std::size_t>(n) < target.size()) {
+            target.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        target.resize(target.size() * 2);  // the link grew since lstat
+    }
+
+    if (int e = opt.fault ? opt.fault(CopyStage::CreateTemp) : 0)
+        return fail(CopyFailure::Destination, e);
+    // mkstemp makes only regular files; a link gets a name of the same form, tried until free.
+    thread_local std::mt19937 rng{std::random_device{}()};
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string tmp;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        tmp = parentOf(dst) + "/" + kTempPrefix;
+        for (std::size_t i = 0; i < kTempSuffixLen; ++i) tmp += kChars[rng() % (sizeof kChars - 1)];
+        err = ::symlink(target.c_str(), tmp.c_str()) == 0 ? 0 : errno;
+    }
+    if (err != 0) return fail(CopyFailure::Destination, err);
+
+    auto abandon = [&](int e) {
+        ::unlink(tmp.c_str());
+        return fail(CopyFailure::Destination, e);
+    };
+    if (int e = opt.fault ? opt.fault(CopyStage::SetAttributes) : 0) return abandon(e);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::utimensat(AT_FDCWD, tmp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return abandon(errno);
+    if (int e = opt.fault ? opt.fault(CopyStage::Rename) : 0) return abandon(e);
+    if (::rename(tmp.c_str(), dst.c_str()) != 0) return abandon(errno);
+    return CopyResult{true, CopyFailure::None, 0};
+}
+
 int removeStaleCopyTemporaries(const std::string& dir) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
@@ -264,7 +341,8 @@ int removeStaleCopyTemporaries(const std::string& dir) {
         if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
         struct stat st {};
         if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
+            (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) &&
+            ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
             ++removed;
         }
     }

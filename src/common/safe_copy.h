@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 
@@ -17,11 +19,22 @@ struct CopyOptions {
     // Fail when the source changed while it was copied (inode, size, mtime or ctime differ
     // before and after).
     bool failIfSourceChanged = false;
+    // Refuse a source that another process is writing or holds locked (see sourceInUse).
+    bool failIfSourceInUse = false;
+    // The caller's lstat of the source, when it has one: saves looking the file up again.
+    const struct stat* sourceStat = nullptr;
     // Fault injection for tests: return an errno value to make that stage fail.
     std::function<int(CopyStage)> fault;
 };
 
-enum class CopyFailure { None, SourceNotRegular, SourceUnreadable, SourceChanged, Destination };
+enum class CopyFailure {
+    None,
+    SourceNotRegular,
+    SourceUnreadable,
+    SourceChanged,
+    SourceInUse,
+    Destination
+};
 
 struct CopyResult {
     bool ok = false;
@@ -42,10 +55,20 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst,
 // the old file untouched on failure.
 int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData = false);
 
-// True for the names copyFileSafely gives its temporary files.
+// Reproduces the symbolic link `src` at `dst`: a link with the same target text and the same
+// modification time, put in place by a rename like a file. The link is never followed.
+CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
+                             const CopyOptions& options = {});
+
+// Quick look at an open regular file: true when another process has it open for writing (a
+// read lease taken and released at once is refused), holds a write lock on it (fcntl record
+// locks, either kind) or an exclusive flock. Unknown answers count as "not in use".
+bool sourceInUse(int fd);
+
+// True for the names copyFileSafely and copySymlinkSafely give their temporary entries.
 bool isCopyTemporaryName(const std::string& name);
 
-// Removes temporary files left in `dir` by a copy that was killed. Returns how many.
+// Removes temporary files and links left in `dir` by a copy that was killed. Returns how many.
 int removeStaleCopyTemporaries(const std::string& dir);
 
 }  // namespace vornel

@@ -1,0 +1,366 @@
+// Times the backup engine against cp -a and rsync -a on generated trees:
+//   (a) many small files in a few hundred folders, full copy into an empty folder;
+//   (b) the same tree again, newer-only, nothing changed (with the stat-walk floor);
+//   (c) a few large files, full copy.
+// Contenders run in alternating pairs, each into a fresh folder; outputs are deleted only
+// outside the timed parts; ratios are medians of per-pair ratios.
+//
+//   bench_backup [--dir PATH] [--files N] [--folders N] [--big-mib N] [--big-count N]
+//                [--pairs N] [--only abc] [--sync]
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "backup/backup_engine.h"
+
+extern char** environ;
+
+namespace vornel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A desktop that shows nothing: the benchmark runs without windows.
+class HeadlessBackend : public PlatformBackend {
+  public:
+    int showMessageBox(const MessageBoxRequest& r) override {
+        std::fprintf(stderr, "box: %s\n", r.text.c_str());
+        return kAnsOk;
+    }
+    void playSystemSound(int) override {}
+    void playSoundFile(const std::string&) override {}
+    void processEvents(int) override {}
+    WallClock wallClock() override { return {}; }
+    double monotonicSeconds() override {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    bool shellOpen(const std::string&, std::function<void()>) override { return false; }
+    bool openHelp(WindowHandle, const std::string&, int, int) override { return false; }
+    void requestPowerAction(PowerRequest) override {}
+    OsVersion osVersion() override { return {}; }
+    std::string windowsDirectory() override { return {}; }
+    std::string systemDirectory() override { return {}; }
+    std::string folderDialog(WindowHandle, const std::string&) override { return {}; }
+    OpenFileResult openFileDialog(WindowHandle, const std::string&, const std::string&,
+                                  const std::string&) override {
+        return {};
+    }
+    std::string saveFileDialog(WindowHandle, const std::string&, const std::string&,
+                               const std::string&, const std::string&) override {
+        return {};
+    }
+    bool trayAdd(WindowHandle, IconHandle, const std::string&) override { return false; }
+    bool trayModify(WindowHandle, IconHandle, const std::string&) override { return false; }
+    bool trayDelete(WindowHandle) override { return false; }
+    WindowHandle findWindow(const std::string&) override { return 0; }
+    void windowToFront(WindowHandle) override {}
+    void windowStayOnTop(WindowHandle, bool) override {}
+    void closeWindow(WindowHandle) override {}
+};
+
+// Progress goes through the same sink as in the program; here it only counts files.
+class CountingProgress : public CopyProgressSink {
+  public:
+    long files = 0;
+    void showWindow() override {}
+    void hideWindow() override {}
+    void set_srcfld(const std::string&) override {}
+    void set_dstfld(const std::string&) override {}
+    void set_subfld(const std::string&) override {}
+    void set_cpfname(const std::string& t) override { files += t.empty() ? 0 : 1; }
+    void set_filesize(const std::string&) override {}
+};
+
+class PrintingErrLog : public ErrLogSink {
+  public:
+    void append(const std::string& entry) override { std::fprintf(stderr, "%s", entry.c_str()); }
+};
+
+struct Options {
+    std::string dir;
+    int files = 20000;
+    int folders = 500;
+    int bigMiB = 256;
+    int bigCount = 6;
+    int pairs = 5;
+    std::string only = "abc";
+    bool sync = false;
+};
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void run(const std::vector<std::string>& argv, bool quiet = false) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(argv[0] + " failed");
+}
+
+double timed(const std::function<void()>& f) {
+    ::sync();  // earlier runs' write-back must not land in this one's time
+    const double t0 = now();
+    f();
+    return now() - t0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Deterministic content, so runs are comparable and nothing is sparse or all zeros.
+std::string content(std::size_t size, unsigned seed) {
+    std::string s(size, '\0');
+    unsigned x = seed * 2654435761u + 1;
+    for (char& c : s) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>('a' + (x >> 16) % 26);
+    }
+    return s;
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// `folders` folders in two levels (a few top folders holding the rest), files spread evenly,
+// 100 B .. 8 KiB each.
+void makeSmallTree(const std::string& root, int files, int folders) {
+    const int top = std::max(1, folders / 25);
+    std::vector<std::string> dirs;
+    for (int t = 0; t < top; ++t) {
+        const std::string d = root + "/dir" + std::to_string(t);
+        fs::create_directories(d);
+        dirs.push_back(d);
+    }
+    for (int i = top; i < folders; ++i) {
+        const std::string d = dirs[static_cast<std::size_t>(i % top)] + "/sub" + std::to_string(i);
+        fs::create_directories(d);
+        dirs.push_back(d);
+    }
+    for (int i = 0; i < files; ++i) {
+        const std::size_t size = 100 + (static_cast<std::size_t>(i) * 7919u) % 8092u;
+        writeBytes(
+            dirs[static_cast<std::size_t>(i) % dirs.size()] + "/file" + std::to_string(i) + ".dat",
+            content(size, static_cast<unsigned>(i)));
+    }
+}
+
+class Bench {
+  public:
+    explicit Bench(const Options& o) : opt_(o) {
+        m_.Hist_path = opt_.dir + "/history.txt";
+        m_.Copy_op = "1";
+        m_.Cp_skip = "1";
+        m_.Rec_op = "1";
+        m_.Subfld_flg.fill("1");
+        m_.Skip_flg.fill("0");
+        m_.Sdown_flg.fill("0");
+        engine_.syncData = opt_.sync;
+        engine_.copyFault = [this](CopyStage s) {
+            if (s == CopyStage::OpenSource) ++copies_;
+            return 0;
+        };
+    }
+
+    // One engine run of pair 1 from src to dst; returns the files it copied.
+    long engine(const std::string& src, const std::string& dst) {
+        m_.Src_fld[0] = src;
+        m_.Dst_fld[0] = dst;
+        copies_ = 0;
+        engine_.backup(3);
+        return copies_;
+    }
+
+    std::string fresh(const std::string& what) {
+        return opt_.dir + "/out-" + what + "-" + std::to_string(++outputs_);
+    }
+
+    void fullCopy(const char* label, const std::string& src, long expectFiles) {
+        // One untimed pair first: the first reads of a fresh tree cost whoever goes first.
+        const std::string warmA = fresh("engine");
+        fs::create_directories(warmA);
+        engine(src, warmA);
+        run({"cp", "-a", src, fresh("cp")});
+        std::vector<double> ratios, te, tc;
+        for (int p = 0; p < opt_.pairs; ++p) {
+            const std::string a = fresh("engine");
+            const std::string b = fresh("cp");
+            fs::create_directories(a);  // the engine copies into an existing folder
+            long copied = 0;
+            te.push_back(timed([&] { copied = engine(src, a); }));
+            tc.push_back(timed([&] { run({"cp", "-a", src, b}); }));
+            if (copied != expectFiles)
+                std::fprintf(stderr, "engine copied %ld of %ld files\n", copied, expectFiles);
+            ratios.push_back(te.back() / tc.back());
+            std::printf("  pair %d: engine %.3f s, cp -a %.3f s, ratio %.3f\n", p + 1, te.back(),
+                        tc.back(), ratios.back());
+            std::fflush(stdout);
+        }
+        std::printf("%s median engine %.3f s, cp -a %.3f s, ratio %.3f\n", label, median(te),
+                    median(tc), median(ratios));
+    }
+
+    void unchanged(const std::string& src) {
+        const std::string a = fresh("engine");
+        const std::string b = fresh("rsync");
+        fs::create_directories(a);
+        engine(src, a);
+        run({"cp", "-a", src, b});
+        std::vector<double> ratios, te, tr, tf;
+        for (int p = 0; p < opt_.pairs; ++p) {
+            long copied = -1;
+            te.push_back(timed([&] { copied = engine(src, a); }));
+            tr.push_back(timed([&] { run({"rsync", "-a", "--update", src + "/", b + "/"}); }));
+            tf.push_back(timed([&] { run({"find", src, a, "-printf", "%T@ %s\n"}, true); }));
+            if (copied != 0) std::fprintf(stderr, "engine copied %ld files\n", copied);
+            ratios.push_back(te.back() / tr.back());
+            std::printf(
+                "  pair %d: engine %.3f s, rsync -a --update %.3f s, ratio %.3f, "
+                "stat walk %.3f s\n",
+                p + 1, te.back(), tr.back(), ratios.back(), tf.back());
+            std::fflush(stdout);
+        }
+        std::printf(
+            "(b) median engine %.3f s, rsync -a --update %.3f s, ratio %.3f, "
+            "find -printf floor %.3f s\n",
+            median(te), median(tr), median(ratios), median(tf));
+    }
+
+    void removeOutputs() {
+        for (const auto& e : fs::directory_iterator(opt_.dir))
+            if (e.path().filename().string().rfind("out-", 0) == 0) fs::remove_all(e.path());
+    }
+
+  private:
+    const Options& opt_;
+    HeadlessBackend backend_;
+    KvCmn15 cmn_{backend_};
+    Module1 m_{cmn_};
+    CountingProgress progress_;
+    PrintingErrLog errlog_;
+    BackupEngine engine_{m_, progress_, errlog_, BackupHooks{}};
+    long copies_ = 0;
+    int outputs_ = 0;
+};
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--dir")
+            o.dir = next();
+        else if (a == "--files")
+            o.files = std::stoi(next());
+        else if (a == "--folders")
+            o.folders = std::stoi(next());
+        else if (a == "--big-mib")
+            o.bigMiB = std::stoi(next());
+        else if (a == "--big-count")
+            o.bigCount = std::stoi(next());
+        else if (a == "--pairs")
+            o.pairs = std::stoi(next());
+        else if (a == "--only")
+            o.only = next();
+        else if (a == "--sync")
+            o.sync = true;
+        else
+            throw std::runtime_error("unknown option " + a);
+    }
+    bool own = false;
+    if (o.dir.empty()) {
+        std::string t = (fs::temp_directory_path() / "vornel-bench-XXXXXX").string();
+        if (!::mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
+        o.dir = t;
+        own = true;
+    }
+    std::printf("folder %s, %d pairs%s\n", o.dir.c_str(), o.pairs,
+                o.sync ? ", each file flushed before its rename" : "");
+    Bench bench(o);
+
+    if (o.only.find_first_of("ab") != std::string::npos) {
+        const std::string small = o.dir + "/small";
+        makeSmallTree(small, o.files, o.folders);
+        if (o.only.find('a') != std::string::npos) {
+            std::printf("(a) %d small files in %d folders, full copy\n", o.files, o.folders);
+            bench.fullCopy("(a)", small, o.files);
+            struct rusage ru {};
+            ::getrusage(RUSAGE_SELF, &ru);
+            std::printf("(a) peak memory of the engine's process %.1f MiB\n",
+                        ru.ru_maxrss / 1024.0);
+            bench.removeOutputs();
+        }
+        if (o.only.find('b') != std::string::npos) {
+            std::printf("(b) the same tree, newer-only, nothing changed\n");
+            bench.unchanged(small);
+            bench.removeOutputs();
+        }
+        fs::remove_all(small);
+    }
+    if (o.only.find('c') != std::string::npos) {
+        const std::string big = o.dir + "/big";
+        fs::create_directories(big);
+        const std::string block = content(1u << 20, 7);
+        for (int i = 0; i < o.bigCount; ++i) {
+            std::ofstream out(big + "/large" + std::to_string(i) + ".bin", std::ios::binary);
+            for (int k = 0; k < o.bigMiB; ++k) {
+                out.write(block.data(), static_cast<std::streamsize>(block.size()));
+                out.put(static_cast<char>('0' + (i + k) % 10));  // no two blocks alike
+            }
+        }
+        std::printf("(c) %d files of %d MiB, full copy\n", o.bigCount, o.bigMiB);
+        bench.fullCopy("(c)", big, o.bigCount);
+        bench.removeOutputs();
+        fs::remove_all(big);
+    }
+    if (own) fs::remove_all(o.dir);
+    return 0;
+}
+
+}  // namespace
+}  // namespace vornel
+
+int main(int argc, char** argv) {
+    try {
+        return vornel::main(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_backup: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/copy_progress.h"
+#include "common/safe_copy.h"
+#include "history/errlog_sink.h"
+#include "settings/module_state.h"
+
+namespace vornel {
+
+// What a run needs from outside the engine.
+struct BackupHooks {
+    // Sysdat_read: reloads the settings from system.dat at the start of every run.
+    std::function<void()> Sysdat_read;
+    // Opens the 30-second shutdown countdown (ShutDownDialog) after the start-up run.
+    std::function<void()> showShutDownDialog;
+};
+
+// The backup run and the procedures it is made of. One exists for the program; the state the
+// design keeps at module level stays in Module1, the engine holds only the folder table and
+// what keeps runs from overlapping.
+class BackupEngine {
+  public:
+    BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& errlog, BackupHooks hooks);
+
+    // One run over the eight folder pairs; `origin` is the history origin code (0 program
+    // start, 1 program close, 2 schedule timer, 3 the user).
+    void backup(std::int16_t origin);
+
+    // Copies folder pair k (0..7); both folders exist.
+    void fld_copy(int k);
+    // Copies one file (or link) under the copy condition and the open-file rule.
+    void File_copy(const std::string& source, const std::string& destination);
+    // Empties the folder table.
+    void errlist_clear();
+    // Adds an entry to the error-log window and lets pending events run.
+    void errlog_add(const std::string& path, const std::string& message);
+
+    // True from the start of a run until it returns.
+    bool running() const { return running_; }
+    // Runs `action` as soon as the current run has returned (at once when none is running).
+    // Used by the command that backs up and then shuts down, which must not cut a run short.
+    void afterRun(std::function<void()> action);
+
+    // Test seam: file-system faults injected into every copy.
+    std::function<int(CopyStage)> copyFault;
+    // Flush each copied file to the disk before it replaces the old one.
+    bool syncData = false;
+
+  private:
+    struct PendingRun {
+        std::int16_t origin = 0;
+        std::int16_t tmNo = 0;
+        bool stupSdown = false;
+    };
+
+    void runOnce(std::int16_t origin);
+    bool startRun(std::int16_t origin);
+    void copyPair(int i);
+    void completeRun(std::int16_t origin);
+    void cancelRun(std::int16_t origin);
+    void deferRequest(std::int16_t origin);
+    void drainPending();
+    // File_copy with the source's lstat already at hand (or null to look it up).
+    // `destinationMissing`: the caller knows there is nothing at the destination yet.
+    void copyEntry(const std::string& source, const std::string& destination,
+                   const struct stat* sourceStat, bool destinationMissing = false);
+    void pump();
+
+    Module1& m_;
+    CopyProgressSink& copydlg_;
+    ErrLogSink& errlog_;
+    BackupHooks hooks_;
+
+    // Fld_list: the folders of the level being listed and those found for the level below,
+    // as paths relative to the pair's root ("/a", "/a/b"). Only two levels are ever held.
+    struct Folder {
+        std::string rel;
+        bool madeNow = false;  // its destination was created by this walk, so it is empty
+    };
+    struct FolderTable {
+        std::vector<Folder> level;
+        std::vector<Folder> below;
+    } Fld_list;
+
+    bool running_ = false;
+    std::int16_t runTmNo_ = 0;
+    bool runStupSdown_ = false;
+    std::optional<PendingRun> pending_;
+    std::vector<std::function<void()>> afterRun_;
+};
+
+// The size label of the copy window: "#,###,###,###" followed by " byte"; 0 gives " byte".
+std::string sizeLabel(long long bytes);
+
+}  // namespace vornel

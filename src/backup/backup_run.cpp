@@ -1,0 +1,191 @@
+// The backup run over the eight folder pairs, and what keeps runs from overlapping.
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <exception>
+#include <memory>
+
+#include "backup/backup_engine.h"
+#include "history/history.h"
+
+namespace vornel {
+namespace {
+
+// A folder text names a usable folder only when it is an absolute path to a folder (a link
+// to one counts: the user chose it); a relative text would depend on where the program was
+// started.
+bool folderExists(Module1& m, const std::string& path) {
+    if (path.empty() || path[0] != '/') return false;
+    struct stat st {};
+    return m.cmn.Search_path(path) != 0 && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string realPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&::free)> p(::realpath(path.c_str(), nullptr), &::free);
+    return p ? std::string(p.get()) : std::string();
+}
+
+// A destination that is its source, or lies inside it, would copy into itself without end.
+bool destinationInsideSource(const std::string& src, const std::string& dst) {
+    const std::string s = realPath(src);
+    const std::string d = realPath(dst);
+    if (s.empty() || d.empty()) return false;
+    return d == s || s == "/" || d.compare(0, s.size() + 1, s + "/") == 0;
+}
+
+}  // namespace
+
+BackupEngine::BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& errlog,
+                           BackupHooks hooks)
+    : m_(m), copydlg_(copydlg), errlog_(errlog), hooks_(std::move(hooks)) {}
+
+void BackupEngine::pump() { m_.cmn.backend().processEvents(); }
+
+// Runs never overlap. A run asked for while another is in progress (a schedule time falling
+// due, the tray or a button, all reached through the events a run lets through) is not
+// started inside it: it is remembered and started right after the current run returns,
+// whether that run completed or was cancelled, so a scheduled backup and its shutdown are
+// never lost. At most one run waits; further requests while one waits are merged into it,
+// a scheduled one taking the place of an unscheduled one.
+void BackupEngine::backup(std::int16_t origin) {
+    if (running_) {
+        deferRequest(origin);
+        return;
+    }
+    running_ = true;
+    runTmNo_ = m_.Tm_no;
+    runStupSdown_ = m_.Stup_sdown;
+    try {
+        runOnce(origin);
+    } catch (...) {
+        // Nothing may leave a run marked as in progress: every later run would wait forever.
+        running_ = false;
+        throw;
+    }
+    running_ = false;
+    drainPending();
+}
+
+void BackupEngine::deferRequest(std::int16_t origin) {
+    // The caller set Tm_no and Stup_sdown for the run it asked for, not for the one in
+    // progress: they go with the request.
+    const PendingRun request{origin, m_.Tm_no, m_.Stup_sdown};
+    m_.Tm_no = runTmNo_;
+    m_.Stup_sdown = runStupSdown_;
+    if (!pending_ || (request.tmNo != 0 && pending_->tmNo == 0)) pending_ = request;
+}
+
+void BackupEngine::afterRun(std::function<void()> action) {
+    if (!running_) {
+        action();
+        return;
+    }
+    afterRun_.push_back(std::move(action));
+}
+
+void BackupEngine::drainPending() {
+    if (pending_) {
+        const PendingRun next = *pending_;
+        pending_.reset();
+        m_.Tm_no = next.tmNo;
+        m_.Stup_sdown = next.stupSdown;
+        backup(next.origin);  // drains whatever came in meanwhile when it returns
+        return;
+    }
+    std::vector<std::function<void()>> actions;
+    actions.swap(afterRun_);
+    for (auto& action : actions) action();
+}
+
+void BackupEngine::runOnce(std::int16_t origin) {
+    if (!startRun(origin)) return;
+    for (int i = 0; i < 8; ++i) {
+        copyPair(i);
+        if (m_.Cancel_flg == 1) {
+            cancelRun(origin);
+            return;
+        }
+    }
+    completeRun(origin);
+}
+
+bool BackupEngine::startRun(std::int16_t origin) {
+    try {
+        write_hist(m_, 6, origin, "");
+        copydlg_.showWindow();
+        // A cancel request belongs to the run it was made in; one that came too late for the
+        // previous run must not stop this one.
+        m_.Cancel_flg = 0;
+        errlist_clear();
+        if (hooks_.Sysdat_read) hooks_.Sysdat_read();
+        return true;
+    } catch (const VbError& e) {
+        m_.cmn.Err_Msg("backup", e);
+    } catch (const std::exception&) {
+        m_.cmn.Err_Msg("backup", VbError(kErrInvalidCall));
+    }
+    // Hidden again, so the settings can still be saved (a visible copy window means a run
+    // is in progress). The run's power duties end with it, as after a cancel.
+    copydlg_.hideWindow();
+    m_.Stup_sdown = false;
+    m_.Tm_no = 0;
+    return false;
+}
+
+void BackupEngine::copyPair(int i) {
+    // Whatever goes wrong with one pair is passed over; the run goes on with the next.
+    try {
+        const std::string& src = m_.Src_fld[i];
+        const std::string& dst = m_.Dst_fld[i];
+        if (m_.Skip_flg[i] == "1") {
+            if (m_.Rec_op == "1") write_hist(m_, 5, 99, src);
+            return;
+        }
+        if (src.empty() || dst.empty()) return;
+        if (!folderExists(m_, src)) {
+            errlog_add(src, "コピー元フォルダが見つかりません");
+        } else if (!folderExists(m_, dst)) {
+            errlog_add(dst, "コピー先フォルダが見つかりません");
+        } else if (destinationInsideSource(src, dst)) {
+            errlog_add(dst, "コピー先フォルダがコピー元フォルダと同じか、その中にあります");
+        } else {
+            copydlg_.set_srcfld(src);
+            copydlg_.set_dstfld(dst);
+            pump();
+            fld_copy(i);
+        }
+    } catch (...) {
+    }
+}
+
+void BackupEngine::completeRun(std::int16_t origin) {
+    if (m_.Rec_op == "1") write_hist(m_, 2, origin, "");
+    m_.cmn.backend().playSystemSound(0);
+    copydlg_.hideWindow();
+    // The countdown follows the start-up run only when the user ticked
+    // "起動時完了後Shut Down".
+    if (m_.Stup_sdown && m_.St_sdown == "1" && hooks_.showShutDownDialog)
+        hooks_.showShutDownDialog();
+    m_.Stup_sdown = false;
+    if (m_.Tm_no >= 1 && m_.Tm_no <= 3 &&
+        m_.Sdown_flg[static_cast<std::size_t>(m_.Tm_no - 1)] == "1") {
+        m_.cmn.ExitWindows(m_.cmn.ExwShutdown);
+        write_hist(m_, 2, 4, "");
+    }
+    m_.Tm_no = 0;
+}
+
+void BackupEngine::cancelRun(std::int16_t origin) {
+    m_.Cancel_flg = 0;
+    m_.Msg_str = "バックアップが中止されました！";
+    m_.Msg_ans = m_.cmn.Msg_Box(m_.cmn.KindErr, m_.Msg_str);
+    copydlg_.hideWindow();
+    if (m_.Rec_op == "1") write_hist(m_, 3, origin, "");
+    // A cancelled run gives up its power duties: a later manual run must not end in the
+    // shutdown or countdown that belonged to this one.
+    m_.Stup_sdown = false;
+    m_.Tm_no = 0;
+}
+
+}  // namespace vornel

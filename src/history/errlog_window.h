@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "history/errlog_sink.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vornel {
+
+// frmErrLog: collects the problems a backup run met. Its text lives only in the window;
+// closing it discards the window and its entries.
+class ErrLogWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ErrLogWindow(QWidget* parent = nullptr);
+
+    void appendEntry(const QString& entry);
+    QString logText() const;
+
+  private:
+    QPlainTextEdit* Log_txt;
+    QPushButton* LogClr;
+};
+
+// The error log as the backup engine sees it: opens a fresh window when none is open.
+class ErrLogWindowSink : public ErrLogSink {
+  public:
+    ErrLogWindowSink() = default;
+    ErrLogWindowSink(const ErrLogWindowSink&) = delete;
+    ErrLogWindowSink& operator=(const ErrLogWindowSink&) = delete;
+    ~ErrLogWindowSink() override;
+    void append(const std::string& entry) override;
+    // The open window, or null.
+    ErrLogWindow* window() const { return window_; }
+
+  private:
+    QPointer<ErrLogWindow> window_;
+};
+
+}  // namespace vornel

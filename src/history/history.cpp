@@ -1,0 +1,186 @@
+#include "history/history.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+
+#include "common/cp932.h"
+#include "common/errors.h"
+
+namespace vornel {
+namespace {
+
+// The code point of the UTF-8 sequence at s[pos] and its length, or 0 when the bytes there
+// are not a well-formed sequence.
+std::size_t decodeUtf8(const std::string& s, std::size_t pos, char32_t& cp) {
+    const auto b = static_cast<unsigned char>(s[pos]);
+    std::size_t len = b < 0x80                 ? 1
+                      : b >= 0xC2 && b <= 0xDF ? 2
+                      : b >= 0xE0 && b <= 0xEF ? 3
+                      : b >= 0xF0 && b <= 0xF4 ? 4
+                                               : 0;
+    if (len == 0 || pos + len > s.size()) return 0;
+    cp = len == 1 ? b : len == 2 ? (b & 0x1Fu) : len == 3 ? (b & 0x0Fu) : (b & 0x07u);
+    for (std::size_t i = 1; i < len; ++i) {
+        const auto c = static_cast<unsigned char>(s[pos + i]);
+        if ((c & 0xC0u) != 0x80u) return 0;
+        cp = (cp << 6) | (c & 0x3Fu);
+    }
+    return len;
+}
+
+std::string hexEscape(const char* format, unsigned value) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
+// Control characters (a file name may hold a line break) would split the line.
+bool breaksLine(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+std::string escapeControls(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (breaksLine(c))
+            out += hexEscape("<U+%04X>", static_cast<unsigned char>(c));
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string outcomeTag(std::int16_t outcome) {
+    switch (outcome) {
+        case 1:
+            return "[Fail]";
+        case 2:
+            return "[Success]";
+        case 3:
+            return "[Cancel]";
+        case 4:
+            return "[Skiped Copy File]";
+        case 5:
+            return "[Skiped Setteing]";
+        case 6:
+            return "[Start]";
+        default:
+            return "[?]";
+    }
+}
+
+std::string originTag(std::int16_t origin) {
+    switch (origin) {
+        case 0:
+            return "[Prg open]";
+        case 1:
+            return "[Prg close]";
+        case 2:
+            return "[Timer]";
+        case 3:
+            return "[Manual]";
+        case 4:
+            return "[Shut Down]";
+        case 5:
+            return "[Timer Shut Down]";
+        case 6:
+            return "[Timer Reboot]";
+        case 7:
+            return "[WakeOnLan]";
+        default:
+            return "[?]";
+    }
+}
+
+std::string historyLine(const WallClock& now, std::int16_t outcome, std::int16_t origin,
+                        const std::string& text) {
+    const int total =
+        static_cast<int>(std::floor(std::fmod(std::max(now.secondsOfDay, 0.0), 86400.0)));
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d %d:%02d:%02d", now.year, now.month, now.day,
+                  total / 3600, total / 60 % 60, total % 60);
+    const std::string body = outcomeTag(outcome) + " " + text;
+    return std::string(stamp) + " " + body + " " + originTag(origin);
+}
+
+std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16_t origin,
+                          const std::string& text) {
+    const std::string line = escapeControls(historyLine(now, outcome, origin, text));
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        cp932::EncodeResult r = cp932::encode(line.substr(pos));
+        out += r.bytes;
+        if (r.ok) break;
+        pos += r.badOffset;
+        char32_t cp = 0;
+        if (std::size_t len = decodeUtf8(line, pos, cp)) {
+            out += hexEscape("<U+%04X>", static_cast<unsigned>(cp));
+            pos += len;
+        } else {
+            out += hexEscape("<0x%02X>", static_cast<unsigned char>(line[pos]));
+            ++pos;
+        }
+    }
+    return out + "\r\n";
+}
+
+void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std::string& text) {
+    try {
+        std::string record = historyRecord(m.cmn.backend().wallClock(), outcome, origin, text);
+        const int fd = ::open(m.Hist_path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) raiseErrno(errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            const int e = errno;
+            ::close(fd);
+            raiseErrno(e);
+        }
+        // A file edited by hand may have lost its last line break; the event still gets a
+        // line of its own.
+        if (st.st_size > 0) {
+            char last = '\n';
+            if (::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+                record.insert(0, "\r\n");
+        }
+        const ssize_t n = ::write(fd, record.data(), record.size());
+        int e = n < 0 ? errno : 0;
+        if (n >= 0 && static_cast<std::size_t>(n) != record.size()) e = ENOSPC;
+        // A line cut by a full disk is taken back: the file keeps only whole lines.
+        if (e != 0 && n > 0 && ::ftruncate(fd, st.st_size) != 0) e = errno;
+        if (::close(fd) != 0 && e == 0) e = errno;
+        if (e != 0) raiseErrno(e);
+    } catch (const VbError& err) {
+        m.cmn.Err_Msg("write_hist", err);
+    }
+}
+
+void hist_clear(Module1& m) {
+    m.Msg_str = "履歴を全てクリアしますか？";
+    m.Msg_ans = m.cmn.Msg_Box(m.cmn.KindOkc, m.Msg_str);
+    if (m.Msg_ans == kAnsCancel) return;
+    const int fd = ::open(m.Hist_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644);
+    bool ok = fd >= 0;
+    if (ok) {
+        ok = ::write(fd, "\r\n", 2) == 2;
+        ok = ::close(fd) == 0 && ok;
+    }
+    // The user asked for the history to be gone: a file that could not be emptied is said so
+    // rather than left looking cleared.
+    if (!ok) {
+        m.Msg_str = std::string("履歴をクリアできませんでした！") + "\r\r" +
+                    "履歴ファイル = " + m.Hist_path;
+        m.Msg_ans = m.cmn.Msg_Box(m.cmn.KindErr, m.Msg_str);
+    }
+}
+
+void History_Disp(Module1& m, WindowHandle owner) { m.cmn.Shell_Excute(owner, m.Hist_path); }
+
+}  // namespace vornel

@@ -1,0 +1,128 @@
+#include "backup/copy_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest/QTest>
+
+#include "backup/backup_engine.h"
+#include "history/errlog_window.h"
+#include "support/fake_backend.h"
+#include "support/temp_dir.h"
+
+namespace vornel {
+namespace {
+
+using test::FakeBackend;
+
+QString labelText(QWidget& w, const char* name) {
+    auto* label = w.findChild<QLabel*>(name);
+    return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
+}
+
+class CopyWindowTest : public ::testing::Test {
+  protected:
+    FakeBackend be;
+    KvCmn15 cmn{be};
+    Module1 m{cmn};
+    CopyWindow w{m};
+};
+
+TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTexts) {
+    EXPECT_EQ(w.objectName(), "copydlg");
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tamsel  バックアップ中 ．．．"));
+    EXPECT_EQ(labelText(w, "srcfld_lbl"), QStringLiteral("コピー元フォルダ"));
+    EXPECT_EQ(labelText(w, "dstfld_lbl"), QStringLiteral("コピー先フォルダ"));
+    EXPECT_EQ(labelText(w, "subfld_lbl"), QStringLiteral("<サブフォルダ>"));
+    EXPECT_EQ(labelText(w, "cpinfo_lvl"), QStringLiteral("ファイル名"));
+    EXPECT_EQ(labelText(w, "filesize_lbl"), QStringLiteral("ファイルサイズ"));
+    auto* button = w.findChild<QPushButton*>("copyccl_bt");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("中　止"));
+}
+
+TEST_F(CopyWindowTest, TheRunWritesTheLabels) {
+    CopyProgressSink& sink = w;
+    sink.set_srcfld("/home/u/資料");
+    sink.set_dstfld("/mnt/backup");
+    sink.set_subfld("/a/b");
+    sink.set_cpfname("x.txt");
+    sink.set_filesize("1,234 byte");
+    EXPECT_EQ(labelText(w, "srcfld"), QStringLiteral("/home/u/資料"));
+    EXPECT_EQ(labelText(w, "dstfld"), QStringLiteral("/mnt/backup"));
+    EXPECT_EQ(labelText(w, "subfld"), QStringLiteral("/a/b"));
+    EXPECT_EQ(labelText(w, "cpfname"), QStringLiteral("x.txt"));
+    EXPECT_EQ(labelText(w, "filesize"), QStringLiteral("1,234 byte"));
+}
+
+TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = w.screen()->geometry();
+    EXPECT_NEAR(w.x(), screen.x() + (screen.width() - w.width()) / 2, 1);
+    EXPECT_NEAR(w.y(), screen.y() + (screen.height() - w.height()) / 2, 1);
+
+    QTest::mouseClick(w.findChild<QPushButton*>("copyccl_bt"), Qt::LeftButton);
+    EXPECT_EQ(m.Cancel_flg, 1);
+    EXPECT_TRUE(w.isVisible());
+    w.hideWindow();
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
+    ErrLogWindowSink sink;
+    sink.append("2026/12/06 /a\r\n\t  [コピー元フォルダが見つかりません]\r\n");
+    sink.append("2026/12/06 /b\r\n\t  [コピー先フォルダが見つかりません]\r\n");
+    ErrLogWindow* first = sink.window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->objectName(), "frmErrLog");
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("エラーLog"));
+    EXPECT_EQ(first->logText(),
+              QStringLiteral("2026/12/06 /a\n\t  [コピー元フォルダが見つかりません]\n"
+                             "2026/12/06 /b\n\t  [コピー先フォルダが見つかりません]\n"));
+
+    auto* clear = first->findChild<QPushButton*>("LogClr");
+    ASSERT_NE(clear, nullptr);
+    EXPECT_EQ(clear->text(), QStringLiteral("ログ・クリア"));
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_TRUE(first->logText().isEmpty());
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(sink.window(), nullptr);
+    sink.append("2026/12/07 /c\r\n\t  [m]\r\n");
+    ASSERT_NE(sink.window(), nullptr);
+    EXPECT_EQ(sink.window()->logText(), QStringLiteral("2026/12/07 /c\n\t  [m]\n"));
+}
+
+TEST(BackupWindows, ARunShowsItsProblemsInTheLogAndHidesTheCopyWindow) {
+    test::TempDir tmp;
+    FakeBackend be;
+    KvCmn15 cmn(be);
+    Module1 m(cmn);
+    m.Hist_path = tmp / "history.txt";
+    m.Rec_op = "1";
+    m.Copy_op = "1";
+    m.Cp_skip = "1";
+    m.Skip_flg.fill("0");
+    m.Src_fld[0] = tmp / "missing";
+    m.Dst_fld[0] = tmp.str();
+    CopyWindow copydlg(m);
+    ErrLogWindowSink log;
+    BackupEngine engine(m, copydlg, log, BackupHooks{});
+    bool visibleDuringRun = false;
+    be.onPump = [&](int) { visibleDuringRun = visibleDuringRun || copydlg.isVisible(); };
+    engine.backup(3);
+    EXPECT_TRUE(visibleDuringRun);
+    EXPECT_FALSE(copydlg.isVisible());
+    ASSERT_NE(log.window(), nullptr);
+    EXPECT_TRUE(
+        log.window()->logText().contains(QStringLiteral("コピー元フォルダが見つかりません")));
+}
+
+}  // namespace
+}  // namespace vornel

@@ -1,0 +1,102 @@
+#include "support/tree.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+#include "support/temp_dir.h"
+
+namespace vornel::test {
+namespace fs = std::filesystem;
+
+TreeEntry file(std::string path, std::string content, std::time_t mtime) {
+    return {TreeEntry::File, std::move(path), std::move(content), mtime};
+}
+TreeEntry dir(std::string path) { return {TreeEntry::Dir, std::move(path), {}, 0}; }
+TreeEntry link(std::string path, std::string target) {
+    return {TreeEntry::Link, std::move(path), std::move(target), 0};
+}
+TreeEntry fifo(std::string path) { return {TreeEntry::Fifo, std::move(path), {}, 0}; }
+
+void setMtime(const std::string& path, std::time_t seconds, long nanoseconds) {
+    const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        throw std::runtime_error("cannot set the time of " + path);
+}
+
+std::time_t mtimeOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) throw std::runtime_error("no " + path);
+    return st.st_mtim.tv_sec;
+}
+
+void makeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
+    for (const TreeEntry& e : entries) {
+        const fs::path p = fs::path(root) / e.path;
+        fs::create_directories(p.parent_path());
+        switch (e.kind) {
+            case TreeEntry::File:
+                writeFile(p.string(), e.content);
+                break;
+            case TreeEntry::Dir:
+                fs::create_directories(p);
+                break;
+            case TreeEntry::Link:
+                fs::create_symlink(e.content, p);
+                break;
+            case TreeEntry::Fifo:
+                if (::mkfifo(p.c_str(), 0644) != 0)
+                    throw std::runtime_error("mkfifo " + p.string());
+                break;
+        }
+        if (e.mtime != 0) setMtime(p.string(), e.mtime);
+    }
+}
+
+std::vector<TreeEntry> readTree(const std::string& root) {
+    std::vector<TreeEntry> out;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+        const fs::path& p = it->path();
+        const std::string rel = p.lexically_relative(root).string();
+        const fs::file_status st = it->symlink_status();
+        TreeEntry e;
+        e.path = rel;
+        if (fs::is_symlink(st)) {
+            e.kind = TreeEntry::Link;
+            e.content = fs::read_symlink(p).string();
+        } else if (fs::is_directory(st)) {
+            e.kind = TreeEntry::Dir;
+        } else if (fs::is_regular_file(st)) {
+            e.kind = TreeEntry::File;
+            e.content = readFile(p.string());
+        } else {
+            e.kind = TreeEntry::Fifo;  // any special file
+        }
+        e.mtime = mtimeOf(p.string());
+        out.push_back(std::move(e));
+    }
+    std::sort(out.begin(), out.end(),
+              [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
+    return out;
+}
+
+void PrintTo(const TreeEntry& e, std::ostream* os) {
+    static const char* const kinds[] = {"file", "dir", "link", "special"};
+    *os << kinds[e.kind] << " " << e.path;
+    if (!e.content.empty()) *os << " [" << e.content.substr(0, 40) << "]";
+}
+
+void expectTree(const std::string& root, std::vector<TreeEntry> expected) {
+    std::sort(expected.begin(), expected.end(),
+              [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
+    EXPECT_EQ(readTree(root), expected) << "tree under " << root;
+}
+
+}  // namespace vornel::test
