@@ -170,11 +170,12 @@ TEST(SafeCopy, StaleTemporariesAreRemovedAndNothingElse) {
     writeFile(dir / ".vornelnet-part-toolong", "user");
     writeFile(dir / "vornelnet-part-a1B2c3", "user");
     fs::create_directory(dir / ".vornelnet-part-dir123");
+    // Links are copied through temporary links of the same form, so one left behind goes too.
     fs::create_symlink("/nowhere", dir / ".vornelnet-part-lnk123");
-    EXPECT_EQ(removeStaleCopyTemporaries(dir.str()), 1);
+    EXPECT_EQ(removeStaleCopyTemporaries(dir.str()), 2);
     EXPECT_EQ(namesIn(dir),
               (std::set<std::string>{".vornelnet-part-toolong", "vornelnet-part-a1B2c3",
-                                     ".vornelnet-part-dir123", ".vornelnet-part-lnk123"}));
+                                     ".vornelnet-part-dir123"}));
     EXPECT_EQ(removeStaleCopyTemporaries(dir / "missing"), 0);
 }
 
