@@ -2,6 +2,7 @@
 #include <QWidget>
 
 #include "app/app_resources.h"
+#include "app/backup_commands.h"
 #include "app/help_viewer.h"
 #include "app/menu_shell.h"
 #include "app/platform/power_actions.h"
@@ -56,6 +57,13 @@ int main(int argc, char** argv) {
                             {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
                              [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
                             programFolder.toStdString());
+
+    // "Back up, then shut down" ends the program itself, once its shutdown request is out.
+    vornel::BackupCommands backups(m, shell, [&shell, &power] {
+        shell.endWithoutClosing();
+        power->finishPending(10000);
+        QCoreApplication::exit(0);
+    });
 
     vornel::SessionEnd sessionEnd;
     sessionEnd.install();

@@ -59,17 +59,27 @@ void MenuShell::connectCommands() {
 }
 
 void MenuShell::registerWindow(OtherWindow which, QWidget* window) {
+    registerWindow(which, [w = QPointer<QWidget>(window)] { return w.data(); });
+}
+
+void MenuShell::registerWindow(OtherWindow which, std::function<QWidget*()> current) {
     switch (which) {
         case OtherWindow::copydlg:
-            copydlg_ = window;
+            copydlg_ = std::move(current);
             break;
         case OtherWindow::frmErrLog:
-            frmErrLog_ = window;
+            frmErrLog_ = std::move(current);
             break;
         case OtherWindow::ShutDownDialog:
-            ShutDownDialog_ = window;
+            ShutDownDialog_ = std::move(current);
             break;
     }
+}
+
+bool MenuShell::deferWhileRunning(std::function<void()> then) {
+    if (!runInProgress || !afterRun || !runInProgress()) return false;
+    afterRun(std::move(then));
+    return true;
 }
 
 void MenuShell::Form_Load() {
@@ -155,10 +165,11 @@ void MenuShell::mnuend_Click() {
 }
 
 void MenuShell::prog_end() {
+    if (deferWhileRunning([this] { prog_end(); })) return;
     menu_->close();
     closeWindow(about_);
     closeWindow(splash_);
-    closeWindow(copydlg_);
+    closeWindow(copydlg_ ? copydlg_() : nullptr);
 }
 
 void MenuShell::requestClose() {
@@ -167,6 +178,7 @@ void MenuShell::requestClose() {
         closeRequested_ = true;
         return;
     }
+    if (deferWhileRunning([this] { requestClose(); })) return;
     menu_->close();
 }
 
@@ -176,10 +188,10 @@ void MenuShell::Form_QueryUnload() {
     if (m_.End_bkup == "1" && backup) backup(1);
     menu_->cmn().TrayDelIcon();
     closeWindow(about_);
-    closeWindow(copydlg_);
-    closeWindow(frmErrLog_);
+    closeWindow(copydlg_ ? copydlg_() : nullptr);
+    closeWindow(frmErrLog_ ? frmErrLog_() : nullptr);
     closeWindow(splash_);
-    closeWindow(ShutDownDialog_);
+    closeWindow(ShutDownDialog_ ? ShutDownDialog_() : nullptr);
 }
 
 void MenuShell::closeWindow(QWidget* window) {
@@ -223,6 +235,11 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Close:
             if (closed_) break;
+            // The close box pressed during a run: the window closes once the run is over.
+            if (!closing_ && deferWhileRunning([this] { requestClose(); })) {
+                event->ignore();
+                return true;
+            }
             if (!closing_) Form_QueryUnload();
             // The request is never refused; Menu closes once this event is through.
             closed_ = true;

@@ -42,6 +42,11 @@ class MenuShell : public QObject {
 
     // Runs a backup with an origin code (0 start-up, 1 close); set by whoever provides runs.
     std::function<void(int origin)> backup;
+    // Whether a run is in progress, and a way to act once it has returned. A quit asked for
+    // during a run waits for it: closing the windows under a run would leave it copying into
+    // a program that has already said goodbye, and the close-time run must not overlap it.
+    std::function<bool()> runInProgress;
+    std::function<void(std::function<void()>)> afterRun;
 
     // The load step. Returns when it is over, start-up backup included.
     void Form_Load();
@@ -51,6 +56,8 @@ class MenuShell : public QObject {
     frmSplash* splash() const { return splash_.data(); }
     frmAbout* about() const { return about_.data(); }
     void registerWindow(OtherWindow which, QWidget* window);
+    // For a window that is made anew each time it opens: asks for the current one.
+    void registerWindow(OtherWindow which, std::function<QWidget*()> current);
 
     // Commands.
     void Form_Activate();
@@ -66,6 +73,9 @@ class MenuShell : public QObject {
     // A request from outside to end the program (the session ends, a signal): the close
     // request of Menu, run once the load step is over.
     void requestClose();
+    // The program ends itself without the close request (after "back up, then shut down"):
+    // later requests to close, the system's own included, find it already closed.
+    void endWithoutClosing() { closed_ = true; }
     bool loading() const { return loading_; }
     bool closed() const { return closed_; }
 
@@ -80,6 +90,8 @@ class MenuShell : public QObject {
     void Form_QueryUnload();
     void closeWindow(QWidget* window);
     void connectCommands();
+    // True when a run is in progress; `then` runs once it has returned.
+    bool deferWhileRunning(std::function<void()> then);
 
     Module1& m_;
     ShellPlatform platform_;
@@ -89,9 +101,9 @@ class MenuShell : public QObject {
     std::unique_ptr<TrayMenus> tray_;
     QPointer<frmSplash> splash_;
     QPointer<frmAbout> about_;
-    QPointer<QWidget> copydlg_;
-    QPointer<QWidget> frmErrLog_;
-    QPointer<QWidget> ShutDownDialog_;
+    std::function<QWidget*()> copydlg_;
+    std::function<QWidget*()> frmErrLog_;
+    std::function<QWidget*()> ShutDownDialog_;
     bool loading_ = false;
     bool closeRequested_ = false;
     bool closing_ = false;

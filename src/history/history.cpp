@@ -181,6 +181,4 @@ void hist_clear(Module1& m) {
     }
 }
 
-void History_Disp(Module1& m, WindowHandle owner) { m.cmn.Shell_Excute(owner, m.Hist_path); }
-
 }  // namespace vornel

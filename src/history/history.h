@@ -34,7 +34,4 @@ void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std
 // single CR LF.
 void hist_clear(Module1& m);
 
-// Opens the history file with the desktop's viewer for text (recedit_bt, History_Disp).
-void History_Disp(Module1& m, WindowHandle owner);
-
 }  // namespace vornel

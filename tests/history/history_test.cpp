@@ -180,15 +180,5 @@ TEST_F(History, ClearingThatFailsSaysSo) {
     EXPECT_EQ(be.boxes[1].icon, BoxIcon::Stop);
 }
 
-TEST_F(History, ShowingOpensTheFileWithTheDesktopViewer) {
-    History_Disp(m, 0);
-    EXPECT_EQ(be.shellOpened, std::vector<std::string>{m.Hist_path});
-    be.shellResult = false;
-    be.answerNextBox(kAnsOk);
-    History_Disp(m, 0);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_NE(be.boxes[0].text.find(m.Hist_path), std::string::npos);
-}
-
 }  // namespace
 }  // namespace vornel

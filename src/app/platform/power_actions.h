@@ -13,6 +13,10 @@ class PowerActions {
   public:
     virtual ~PowerActions() = default;
     virtual void request(PowerRequest request) = 0;
+    // Lets events run until every request made so far has been answered, or `timeoutMs` has
+    // passed. For a program about to end itself right after a request, which would otherwise
+    // take the request with it before it was delivered.
+    virtual void finishPending(int timeoutMs) = 0;
 };
 
 // The implementation for the system the program is built for.

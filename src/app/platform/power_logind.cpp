@@ -1,6 +1,9 @@
 #include "app/platform/power_logind.h"
 
 #include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QDBusPendingReply>
 
 namespace vornel {
@@ -48,15 +51,27 @@ void LogindPower::request(PowerRequest request) {
 void LogindPower::send(QDBusConnection bus, const QDBusMessage& call,
                        std::function<void(const QDBusError&)> onError) {
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    ++pending_;
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, onError = std::move(onError)](QDBusPendingCallWatcher* w) {
                 w->deleteLater();
+                // A fallback sends its own call before this one counts as answered.
                 if (w->isError() && onError) {
                     onError(w->error());
-                    return;
+                } else {
+                    emit requestSettled();
                 }
-                emit requestSettled();
+                --pending_;
             });
+}
+
+void LogindPower::finishPending(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (pending_ > 0 && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
 void LogindPower::logOffKde() {

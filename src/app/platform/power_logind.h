@@ -18,6 +18,7 @@ class LogindPower : public QObject, public PowerActions {
   public:
     explicit LogindPower(QObject* parent = nullptr);
     void request(PowerRequest request) override;
+    void finishPending(int timeoutMs) override;
 
   signals:
     // The last call a request made has been answered (or has failed); for observers only.
@@ -30,6 +31,8 @@ class LogindPower : public QObject, public PowerActions {
     void logOffKde();
     void logOffGnome();
     void logOffLogind();
+
+    int pending_ = 0;  // calls sent and not yet answered
 };
 
 }  // namespace vornel
