@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <map>
 
-#include "settings/sysdat_file.h"
 #include "support/fake_backend.h"
+#include "support/settings_file.h"
 #include "support/temp_dir.h"
 
 namespace vornel {
@@ -51,12 +51,7 @@ class BackupCommandsTest : public ::testing::Test {
     void load(std::map<int, std::string> changes) {
         changes.emplace(15, dir / "src");
         changes.emplace(23, dir / "dst");
-        SysdatRecords values = defaultSysdatValues();
-        for (const auto& [index, value] : changes) values[static_cast<std::size_t>(index)] = value;
-        SysdatRecords bytes;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            bytes[i] = encodeSysdatValue(values[i]).bytes;
-        writeSysdatFile(dir / "system.dat", buildSysdatImage(bytes));
+        test::writeSettingsFile(dir / "system.dat", changes);
         shell->Form_Load();
     }
 

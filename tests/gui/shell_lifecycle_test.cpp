@@ -17,8 +17,8 @@
 #include "app/pages/pc_functions_page.h"
 #include "app/pages/start_events_page.h"
 #include "app/session_end.h"
-#include "settings/sysdat_file.h"
 #include "support/fake_backend.h"
+#include "support/settings_file.h"
 #include "support/temp_dir.h"
 
 namespace vornel {
@@ -64,12 +64,7 @@ struct Shell : ::testing::Test {
 
     // A settings file of default values with some records changed.
     void writeSettings(const std::map<int, std::string>& changes) {
-        SysdatRecords values = defaultSysdatValues();
-        for (const auto& [index, value] : changes) values[static_cast<std::size_t>(index)] = value;
-        SysdatRecords bytes;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            bytes[i] = encodeSysdatValue(values[i]).bytes;
-        writeSysdatFile(dir / "system.dat", buildSysdatImage(bytes));
+        test::writeSettingsFile(dir / "system.dat", changes);
     }
 
     void load() {
