@@ -5,7 +5,8 @@
 namespace vornel::test {
 namespace {
 
-const std::string kNow = "2026/12/06 12:00:00 ";
+using Lines = std::vector<std::string>;
+const std::string kStopped = "バックアップが中止されました！";
 
 class Run : public EngineTest {
   protected:
@@ -16,61 +17,46 @@ class Run : public EngineTest {
     bool copied(int k) const {
         return std::filesystem::exists(dst(k) + "/p" + std::to_string(k + 1) + ".txt");
     }
+    // Runs `action` once, in the event pump, as soon as `event` was shown.
+    void onceShown(const std::string& event, std::function<void()> action) {
+        be.onPump = [this, event, action, done = false](int) mutable {
+            if (done || progress.count(event) == 0) return;
+            done = true;
+            action();
+        };
+    }
 };
 
-TEST_F(Run, ASkippedPairIsRecordedBetweenStartAndSuccess) {
+TEST_F(Run, SkippedPairsAreRecordedBetweenStartAndSuccessOnlyWithHistoryOn) {
     useAllPairs();
-    m.Skip_flg[1] = "1";
+    m.Skip_flg[1] = m.Skip_flg[7] = "1";
     engine.backup(3);
-    EXPECT_EQ(historyLines(), (std::vector<std::string>{
-                                  kNow + "[Start]  [Manual]",
-                                  kNow + "[Skiped Setteing] " + src(1) + " [?]",
-                                  kNow + "[Success]  [Manual]",
-                              }));
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(copied(k), k != 1) << "pair " << k + 1;
+    EXPECT_EQ(historyLines(),
+              stamped({"[Start]  [Manual]", "[Skiped Setteing] " + src(1) + " [?]",
+                       "[Skiped Setteing] " + src(7) + " [?]", "[Success]  [Manual]"}));
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(copied(k), k != 1 && k != 7) << "pair " << k + 1;
     EXPECT_EQ(be.sounds, std::vector<int>{0});
     EXPECT_TRUE(be.boxes.empty());
-}
 
-TEST_F(Run, HistoryOffWritesOnlyTheStartLine) {
+    std::filesystem::remove(m.Hist_path);
     m.Rec_op = "0";
-    m.Skip_flg.fill("1");
-    engine.backup(2);
-    EXPECT_EQ(historyLines(), std::vector<std::string>{kNow + "[Start]  [Timer]"});
-}
-
-TEST_F(Run, AllPairsSkippedGiveEightSkipLines) {
-    m.Skip_flg.fill("1");
-    for (int k = 0; k < 8; ++k) m.Src_fld[static_cast<std::size_t>(k)] = "/s" + std::to_string(k);
     engine.backup(0);
-    const auto lines = historyLines();
-    ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines.front(), kNow + "[Start]  [Prg open]");
-    EXPECT_EQ(lines[8], kNow + "[Skiped Setteing] /s7 [?]");
-    EXPECT_EQ(lines.back(), kNow + "[Success]  [Prg open]");
+    EXPECT_EQ(historyLines(), stamped({"[Start]  [Prg open]"}));
 }
 
-TEST_F(Run, TheWindowShowsThePairAndTheSettingsAreReloadedFirst) {
-    usePair(0, {file("f.txt", "x")});
-    engine.backup(3);
-    const auto& ev = progress.events;
-    ASSERT_GE(ev.size(), 5u);
-    EXPECT_EQ(ev[0], "show");
-    EXPECT_EQ(ev[1], "Sysdat_read");
-    EXPECT_EQ(ev[2], "srcfld=" + src(0));
-    EXPECT_EQ(ev[3], "dstfld=" + dst(0));
-    EXPECT_EQ(ev.back(), "hide");
-    EXPECT_EQ(reloads, 1);
-}
-
-TEST_F(Run, TheRunUsesTheSettingsAsReloaded) {
+TEST_F(Run, TheSettingsAreReloadedFirstAndTheWindowShowsThePair) {
     usePair(0, {file("f.txt", "x")});
     usePair(1, {file("g.txt", "y")});
     const std::string pair2src = src(1);
     m.Src_fld[1].clear();  // an unsaved edit the reload puts back
-    BackupEngine reloading(m, progress, errlog,
-                           BackupHooks{[&] { m.Src_fld[1] = pair2src; }, nullptr});
-    reloading.backup(3);
+    onReload = [&] { m.Src_fld[1] = pair2src; };
+    engine.backup(3);
+    const Lines& ev = progress.events;
+    ASSERT_GE(ev.size(), 4u);
+    EXPECT_EQ(Lines(ev.begin(), ev.begin() + 4),
+              (Lines{"show", "Sysdat_read", "srcfld=" + src(0), "dstfld=" + dst(0)}));
+    EXPECT_EQ(ev.back(), "hide");
+    EXPECT_EQ(progress.count("Sysdat_read"), 1);
     EXPECT_EQ(readFile(dst(1) + "/g.txt"), "y");
 }
 
@@ -82,15 +68,12 @@ TEST_F(Run, MissingFoldersGoToTheErrorLogAndTheRunGoesOn) {
     makeTree(tmp.str(), {file("plain-file", "")});
     m.Src_fld[4] = tmp / "plain-file";  // not a folder
     engine.backup(3);
-    EXPECT_EQ(
-        errlog.entries,
-        (std::vector<std::string>{
-            "2026/12/06 " + tmp / "gone" + "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
-            "2026/12/06 " + tmp / "gone too" + "\r\n\t  [コピー先フォルダが見つかりません]\r\n",
-            "2026/12/06 " + tmp / "plain-file" + "\r\n\t  [コピー元フォルダが見つかりません]\r\n",
-        }));
+    EXPECT_EQ(errlog.entries,
+              (Lines{logEntry(tmp / "gone", "コピー元フォルダが見つかりません"),
+                     logEntry(tmp / "gone too", "コピー先フォルダが見つかりません"),
+                     logEntry(tmp / "plain-file", "コピー元フォルダが見つかりません")}));
     for (int k : {0, 5, 6, 7}) EXPECT_TRUE(copied(k)) << "pair " << k + 1;
-    EXPECT_EQ(historyLines().back(), kNow + "[Success]  [Manual]");
+    EXPECT_EQ(historyLines().back(), stamped({"[Success]  [Manual]"})[0]);
 }
 
 TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
@@ -99,38 +82,35 @@ TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
     usePair(1, {file("g.txt", "y")});
     m.Dst_fld[1] = src(1);
     engine.backup(3);
-    ASSERT_EQ(errlog.entries.size(), 2u);
-    EXPECT_EQ(errlog.entries[0], "2026/12/06 " + src(0) +
-                                     "/backup\r\n\t  [コピー先フォルダがコピー元フォルダと同じか、"
-                                     "その中にあります]\r\n");
+    const std::string why = "コピー先フォルダがコピー元フォルダと同じか、その中にあります";
+    EXPECT_EQ(errlog.entries, (Lines{logEntry(src(0) + "/backup", why), logEntry(src(1), why)}));
     expectTree(src(0), {file("f.txt", "x"), dir("backup")});
     expectTree(src(1), {file("g.txt", "y")});
 }
 
-TEST_F(Run, CancelDuringPairThreeFinishesTheFileAndStopsTheRun) {
+// Cancel while pair 3 copies its first file, and while the last pair copies its only one.
+class Cancel : public Run, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Cancel, FinishesTheFileStopsTheRunAndForgetsItsShutdown) {
+    const int k = GetParam();
     m.Stup_sdown = true;
-    m.St_sdown = "1";
+    m.St_sdown = m.Sdown_flg[0] = "1";
     m.Tm_no = 1;
-    m.Sdown_flg[0] = "1";
     useAllPairs();
-    makeTree(src(2), {file("p3b.txt", "more")});
-    be.onPump = [&](int) {
-        if (!progress.only("cpfname=p3.txt").empty()) m.Cancel_flg = 1;
-    };
+    if (k < 7) makeTree(src(k), {file("zz.txt", "after")});
+    onceShown("cpfname=p" + std::to_string(k + 1) + ".txt", [&] { m.Cancel_flg = 1; });
     be.answerNextBox(kAnsOk);
     engine.backup(3);
 
     ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, "バックアップが中止されました！");
+    EXPECT_EQ(be.boxes[0].text, kStopped);
     EXPECT_EQ(be.boxes[0].icon, BoxIcon::Stop);
     EXPECT_EQ(m.Msg_ans, kAnsOk);
-    EXPECT_TRUE(copied(2));
-    EXPECT_FALSE(std::filesystem::exists(dst(2) + "/p3b.txt"));
-    for (int k = 3; k < 8; ++k) EXPECT_FALSE(copied(k)) << "pair " << k + 1;
-    EXPECT_EQ(historyLines(),
-              (std::vector<std::string>{kNow + "[Start]  [Manual]", kNow + "[Cancel]  [Manual]"}));
+    for (int j = 0; j < 8; ++j) EXPECT_EQ(copied(j), j <= k) << "pair " << j + 1;
+    EXPECT_FALSE(std::filesystem::exists(dst(k) + "/zz.txt"));
+    EXPECT_EQ(historyLines(), stamped({"[Start]  [Manual]", "[Cancel]  [Manual]"}));
     EXPECT_EQ(be.sounds, std::vector<int>{48}) << "the box's sound only, no beep";
-    EXPECT_FALSE(progress.visible);
+    EXPECT_EQ(progress.events.back(), "hide");
     EXPECT_EQ(m.Cancel_flg, 0);
     EXPECT_FALSE(m.Stup_sdown);
     EXPECT_EQ(m.Tm_no, 0);
@@ -138,16 +118,7 @@ TEST_F(Run, CancelDuringPairThreeFinishesTheFileAndStopsTheRun) {
     EXPECT_TRUE(be.powerRequests.empty());
 }
 
-TEST_F(Run, ACancelDuringTheLastPairIsStillACancel) {
-    useAllPairs();
-    be.onPump = [&](int) {
-        if (!progress.only("cpfname=p8.txt").empty()) m.Cancel_flg = 1;
-    };
-    be.answerNextBox(kAnsOk);
-    engine.backup(3);
-    EXPECT_TRUE(copied(7));
-    EXPECT_EQ(historyLines().back(), kNow + "[Cancel]  [Manual]");
-}
+INSTANTIATE_TEST_SUITE_P(PairThreeAndTheLast, Cancel, ::testing::Values(2, 7));
 
 TEST_F(Run, ACopyThatFailsInIgnoreModeLeadsIntoTheCancelPath) {
     m.Cp_skip = "0";
@@ -157,97 +128,94 @@ TEST_F(Run, ACopyThatFailsInIgnoreModeLeadsIntoTheCancelPath) {
     be.answerNextBox(kAnsOk);
     engine.backup(3);
     ASSERT_EQ(be.boxes.size(), 2u);
-    EXPECT_EQ(be.boxes[1].text, "バックアップが中止されました！");
+    EXPECT_EQ(be.boxes[1].text, kStopped);
     for (int k = 0; k < 8; ++k) EXPECT_FALSE(copied(k));
 }
 
-TEST_F(Run, StartUpRunOpensTheCountdownOnlyWhenAskedFor) {
-    for (const char* st : {"1", "0"}) {
-        SCOPED_TRACE(st);
+TEST_F(Run, CompletionOpensTheCountdownOrShutsDownOnlyWhenAskedFor) {
+    const struct {
+        std::int16_t origin, tmNo;
+        std::string stSdown, recOp;
+        int countdowns;
+        bool shutdown;
+        Lines history;
+    } cases[] = {
+        {0, 0, "1", "1", 1, false, {"[Start]  [Prg open]", "[Success]  [Prg open]"}},
+        {0, 0, "0", "1", 0, false, {"[Start]  [Prg open]", "[Success]  [Prg open]"}},
+        {2, 2, "1", "0", 0, true, {"[Start]  [Timer]", "[Success]  [Shut Down]"}},
+        {2, 1, "1", "1", 0, false, {"[Start]  [Timer]", "[Success]  [Timer]"}},
+    };
+    m.Sdown_flg = {"0", "1", "0"};  // only the second time of day asks for a shutdown
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        std::filesystem::remove(m.Hist_path);
+        be.powerRequests.clear();
         countdowns = 0;
-        m.St_sdown = st;
-        m.Stup_sdown = true;
-        engine.backup(0);
-        EXPECT_EQ(countdowns, std::string(st) == "1" ? 1 : 0);
+        m.Stup_sdown = c.origin == 0;
+        m.St_sdown = c.stSdown;
+        m.Rec_op = c.recOp;
+        m.Tm_no = c.tmNo;
+        engine.backup(c.origin);
+        EXPECT_EQ(countdowns, c.countdowns);
+        EXPECT_EQ(be.powerRequests.size(), c.shutdown ? 1u : 0u);
+        EXPECT_TRUE(be.powerRequests.empty() || be.powerRequests[0] == PowerRequest::Shutdown);
+        EXPECT_EQ(historyLines(), stamped(c.history));
         EXPECT_FALSE(m.Stup_sdown);
+        EXPECT_EQ(m.Tm_no, 0);
     }
-    EXPECT_TRUE(be.powerRequests.empty());
-}
-
-TEST_F(Run, ScheduledRunShutsDownAtOnceWhenItsTimeAsks) {
-    m.Rec_op = "0";
-    m.Sdown_flg = {"0", "1", "0"};
-    m.Tm_no = 2;
-    engine.backup(2);
-    EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
-    EXPECT_EQ(historyLines(), (std::vector<std::string>{kNow + "[Start]  [Timer]",
-                                                        kNow + "[Success]  [Shut Down]"}));
-    EXPECT_EQ(m.Tm_no, 0);
-
-    m.Tm_no = 1;  // its box is clear
-    engine.backup(2);
-    EXPECT_EQ(be.powerRequests.size(), 1u);
-    EXPECT_EQ(m.Tm_no, 0);
 }
 
 TEST_F(Run, AnErrorBeforeThePairsHidesTheWindowAgain) {
-    usePair(0, {file("f.txt", "x")});
+    usePair(0, {file("p1.txt", "x")});
     m.Tm_no = 1;
     m.Sdown_flg[0] = "1";
-    BackupEngine failing(m, progress, errlog,
-                         BackupHooks{[] { throw VbError(kErrFileNotFound); }, nullptr});
+    onReload = [] { throw VbError(kErrFileNotFound); };
     be.answerNextBox(kAnsOk);
-    failing.backup(2);
+    engine.backup(2);
     ASSERT_EQ(be.boxes.size(), 1u);
     EXPECT_NE(be.boxes[0].text.find("[backup]"), std::string::npos);
-    EXPECT_EQ(progress.events, (std::vector<std::string>{"show", "hide"}));
+    EXPECT_EQ(progress.events, (Lines{"show", "Sysdat_read", "hide"}));
     EXPECT_FALSE(copied(0));
     EXPECT_TRUE(be.powerRequests.empty());
-    EXPECT_FALSE(failing.running());
+    EXPECT_FALSE(engine.running());
 }
 
 TEST_F(Run, ARunAskedForDuringAnotherStartsRightAfterIt) {
     useAllPairs();
     m.Sdown_flg[0] = "1";
-    bool asked = false;
-    be.onPump = [&](int) {
-        if (asked || progress.only("cpfname=p2.txt").empty()) return;
-        asked = true;
+    onceShown("cpfname=p2.txt", [&] {
         // The schedule timer's tick, nested in the run's event pump.
         m.Tm_no = 1;
         engine.backup(2);
         EXPECT_EQ(m.Tm_no, 0) << "the running run keeps its own schedule number";
-    };
+    });
     engine.backup(3);
     EXPECT_EQ(historyLines(),
-              (std::vector<std::string>{kNow + "[Start]  [Manual]", kNow + "[Success]  [Manual]",
-                                        kNow + "[Start]  [Timer]", kNow + "[Success]  [Timer]",
-                                        kNow + "[Success]  [Shut Down]"}));
+              stamped({"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Timer]",
+                       "[Success]  [Timer]", "[Success]  [Shut Down]"}));
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
-    EXPECT_EQ(std::count(progress.events.begin(), progress.events.end(), "show"), 2);
+    EXPECT_EQ(progress.count("show"), 2);
     EXPECT_EQ(m.Tm_no, 0);
 }
 
 TEST_F(Run, ManualStartOffersToSaveThenRuns) {
     usePair(0, {file("f.txt", "x")});
-    std::vector<std::string> calls;
+    Lines calls;
+    std::int16_t updated = 1;
     ManualStartHooks hooks{[&] {
                                calls.push_back("chg_confirm");
-                               m.Upd_flg = 1;
+                               m.Upd_flg = updated;
                            },
                            [&] { calls.push_back("ok_bt_Click"); },
                            [&] { calls.push_back("end"); }};
     start_bkup(m, engine, hooks);
-    EXPECT_EQ(calls, (std::vector<std::string>{"chg_confirm", "ok_bt_Click"}));
-    EXPECT_EQ(historyLines().front(), kNow + "[Start]  [Manual]");
+    EXPECT_EQ(calls, (Lines{"chg_confirm", "ok_bt_Click"}));
+    EXPECT_EQ(historyLines().front(), stamped({"[Start]  [Manual]"})[0]);
 
     calls.clear();
-    hooks.chg_confirm = [&] {
-        calls.push_back("chg_confirm");
-        m.Upd_flg = 0;
-    };
+    updated = 0;
     bkup_bt(m, engine, hooks);
-    EXPECT_EQ(calls, std::vector<std::string>{"chg_confirm"});
+    EXPECT_EQ(calls, Lines{"chg_confirm"});
     EXPECT_TRUE(be.powerRequests.empty());
 }
 
@@ -255,13 +223,11 @@ TEST_F(Run, BackupThenShutdownWaitsTwoSecondsAndShutsDownEvenAfterACancel) {
     usePair(0, {file("f.txt", "x")});
     int ended = 0;
     ManualStartHooks hooks{[&] { m.Upd_flg = 0; }, nullptr, [&] { ++ended; }};
-    be.onPump = [&](int) {
-        if (!progress.only("cpfname=").empty() && be.powerRequests.empty()) m.Cancel_flg = 1;
-    };
+    onceShown("cpfname=f.txt", [&] { m.Cancel_flg = 1; });
     be.answerNextBox(kAnsOk);
     const double before = be.monotonicSeconds();
     bkup_exitwin(m, engine, hooks);
-    EXPECT_EQ(historyLines().back(), kNow + "[Cancel]  [Manual]");
+    EXPECT_EQ(historyLines().back(), stamped({"[Cancel]  [Manual]"})[0]);
     EXPECT_GE(be.monotonicSeconds() - before, 1.0);
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
     EXPECT_EQ(ended, 1);
@@ -276,18 +242,15 @@ TEST_F(Run, BackupThenShutdownDuringARunWaitsForItToReturn) {
     useAllPairs();
     int ended = 0;
     ManualStartHooks hooks{[&] { m.Upd_flg = 0; }, nullptr, [&] { ++ended; }};
-    bool asked = false;
-    be.onPump = [&](int) {
-        if (asked || progress.only("cpfname=p1.txt").empty()) return;
-        asked = true;
+    onceShown("cpfname=p1.txt", [&] {
         bkup_exitwin(m, engine, hooks);
         EXPECT_TRUE(be.powerRequests.empty()) << "shut down in the middle of a run";
-    };
+    });
     engine.backup(3);
     for (int k = 0; k < 8; ++k) EXPECT_TRUE(copied(k));
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(std::count(progress.events.begin(), progress.events.end(), "show"), 2);
+    EXPECT_EQ(progress.count("show"), 2);
 }
 
 }  // namespace

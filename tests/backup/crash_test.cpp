@@ -8,19 +8,15 @@
 namespace vornel::test {
 namespace {
 
-constexpr std::time_t kT = 1'700'000'000;
-
 class Crash : public EngineTest {
   protected:
-    // Runs a backup in a child process that stops itself where `stopHere` says (by waiting
-    // on a pipe nobody writes) and kills it there with SIGKILL.
-    void runAndKill(const std::function<bool(BackupEngine&, RecordingProgress&)>& setUp) {
-        int ready[2];
-        int never[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(never), 0);
+    // Runs a backup in a child process, after `setUp`, and kills it with SIGKILL where it
+    // calls stop_ (which waits on a pipe nobody writes). Returns whether it stopped there.
+    bool runAndKill(const std::function<void()>& setUp) {
+        int ready[2], never[2];
+        if (::pipe(ready) != 0 || ::pipe(never) != 0) return false;
         const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
+        if (pid < 0) return false;
         if (pid == 0) {
             stop_ = [&] {
                 char c = 'x';
@@ -28,29 +24,28 @@ class Crash : public EngineTest {
                 ::read(never[0], &c, 1);  // blocks until the parent kills us
                 ::_exit(3);
             };
-            setUp(engine, progress);
+            setUp();
             engine.backup(3);
-            char c = 'd';  // finished without being stopped
+            const char c = 'd';  // finished without being stopped
             ::_exit(::write(ready[1], &c, 1) == 1 ? 0 : 2);
         }
         char c = 0;
-        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        const bool read = ::read(ready[0], &c, 1) == 1;
         ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(pid, nullptr, 0);
         for (int fd : {ready[0], ready[1], never[0], never[1]}) ::close(fd);
-        stoppedMidCopy_ = c == 'x';
+        return read && c == 'x';
     }
 
-    std::vector<std::string> temporaries(const std::string& folder) {
+    std::vector<std::string> temporaries() {
         std::vector<std::string> out;
-        for (const TreeEntry& e : readTree(folder))
-            if (isCopyTemporaryName(e.path)) out.push_back(folder + "/" + e.path);
+        for (const TreeEntry& e : readTree(dst(0)))
+            if (isCopyTemporaryName(e.path)) out.push_back(dst(0) + "/" + e.path);
         return out;
     }
 
     std::function<void()> stop_;
-    bool stoppedMidCopy_ = false;
+    int written_ = 0;
 };
 
 TEST_F(Crash, KilledBeforeTheRenameKeepsTheOldFileAndTheNextRunCleansUp) {
@@ -58,21 +53,14 @@ TEST_F(Crash, KilledBeforeTheRenameKeepsTheOldFileAndTheNextRunCleansUp) {
                 file("c.txt", "new c", kT + 10)});
     makeTree(dst(0),
              {file("a.txt", "old a", kT), file("b.txt", "old b", kT), file("c.txt", "old c", kT)});
-    runAndKill([this](BackupEngine& e, RecordingProgress&) {
-        auto count = std::make_shared<int>(0);
-        e.copyFault = [this, count](CopyStage s) {
-            if (s == CopyStage::SetAttributes && (*count)++ == 1) stop_();  // b.txt written
+    ASSERT_TRUE(runAndKill([this] {
+        engine.copyFault = [this](CopyStage s) {
+            if (s == CopyStage::SetAttributes && written_++ == 1) stop_();  // b.txt written
             return 0;
         };
-        return true;
-    });
-    ASSERT_TRUE(stoppedMidCopy_);
-    EXPECT_EQ(readFile(dst(0) + "/a.txt"), "new a");
-    EXPECT_EQ(readFile(dst(0) + "/b.txt"), "old b");
-    EXPECT_EQ(readFile(dst(0) + "/c.txt"), "old c");
-    const auto stale = temporaries(dst(0));
-    ASSERT_EQ(stale.size(), 1u);
-    EXPECT_EQ(readFile(stale[0]), "new b");
+    }));
+    expectTree(dst(0), {file("a.txt", "new a"), file("b.txt", "old b"), file("c.txt", "old c"),
+                        file(temporaries().at(0).substr(dst(0).size() + 1), "new b")});
 
     engine.backup(3);
     expectTree(dst(0), {file("a.txt", "new a"), file("b.txt", "new b"), file("c.txt", "new c")});
@@ -82,24 +70,19 @@ TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesOldOrNewOnly) {
     const std::string big(256u << 20, 'N');
     usePair(0, {file("big.bin", big, kT + 10)});
     makeTree(dst(0), {file("big.bin", "old", kT)});
-    runAndKill([this](BackupEngine& e, RecordingProgress&) {
-        auto copying = std::make_shared<bool>(false);
-        e.copyFault = [copying](CopyStage s) {
-            if (s == CopyStage::Write) *copying = true;
+    runAndKill([this] {
+        // The copy lets events through between chunks: stop in the first such pump.
+        engine.copyFault = [this](CopyStage s) {
+            if (s == CopyStage::Write) be.onPump = [this](int) { stop_(); };
             return 0;
         };
-        // The copy lets events through between chunks: stop in the first such pump.
-        be.onPump = [this, copying](int) {
-            if (*copying) stop_();
-        };
-        return true;
     });
     const std::string now = readFile(dst(0) + "/big.bin");
     EXPECT_TRUE(now == "old" || now == big) << "cut to " << now.size() << " bytes";
-    for (const std::string& t : temporaries(dst(0))) EXPECT_LE(readFile(t).size(), big.size());
+    for (const std::string& t : temporaries()) EXPECT_LE(readFile(t).size(), big.size());
 
     engine.backup(3);
-    EXPECT_TRUE(temporaries(dst(0)).empty());
+    EXPECT_TRUE(temporaries().empty());
     EXPECT_EQ(readFile(dst(0) + "/big.bin"), big);
 }
 

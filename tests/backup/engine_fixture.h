@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,27 +14,23 @@
 
 namespace vornel::test {
 
+constexpr std::time_t kT = 1'700'000'000;
+
 // Records what the run shows, in order, as "show", "hide", "srcfld=…", "subfld=…", etc.
+// Emptied file labels are left out.
 class RecordingProgress : public CopyProgressSink {
   public:
     std::vector<std::string> events;
-    bool visible = false;
-    void showWindow() override {
-        visible = true;
-        events.push_back("show");
-    }
-    void hideWindow() override {
-        visible = false;
-        events.push_back("hide");
-    }
+    void showWindow() override { events.push_back("show"); }
+    void hideWindow() override { events.push_back("hide"); }
     void set_srcfld(const std::string& t) override { events.push_back("srcfld=" + t); }
     void set_dstfld(const std::string& t) override { events.push_back("dstfld=" + t); }
     void set_subfld(const std::string& t) override { events.push_back("subfld=" + t); }
-    void set_cpfname(const std::string& t) override {
-        if (!t.empty()) events.push_back("cpfname=" + t);
-    }
-    void set_filesize(const std::string& t) override {
-        if (!t.empty()) events.push_back("filesize=" + t);
+    void set_cpfname(const std::string& t) override { note("cpfname=", t); }
+    void set_filesize(const std::string& t) override { note("filesize=", t); }
+
+    long count(const std::string& event) const {
+        return std::count(events.begin(), events.end(), event);
     }
     // Events starting with `prefix`, without it.
     std::vector<std::string> only(const std::string& prefix) const {
@@ -41,6 +38,11 @@ class RecordingProgress : public CopyProgressSink {
         for (const auto& e : events)
             if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e.substr(prefix.size()));
         return out;
+    }
+
+  private:
+    void note(const std::string& label, const std::string& t) {
+        if (!t.empty()) events.push_back(label + t);
     }
 };
 
@@ -50,45 +52,43 @@ class RecordingErrLog : public ErrLogSink {
     void append(const std::string& entry) override { entries.push_back(entry); }
 };
 
+// An error-log entry of the fake clock's day.
+inline std::string logEntry(const std::string& path, const std::string& message) {
+    return "2026/12/06 " + path + "\r\n\t  [" + message + "]\r\n";
+}
+
+// History lines of the fake clock's time: each text is prefixed with the date and time.
+inline std::vector<std::string> stamped(std::vector<std::string> texts) {
+    for (std::string& t : texts) t = "2026/12/06 12:00:00 " + t;
+    return texts;
+}
+
 // A backup engine over real folders in a temporary folder, with the fake desktop and the
 // default settings of a first start. Folder pairs are empty until a test fills them.
 class EngineTest : public ::testing::Test {
   protected:
     EngineTest() {
         m.Hist_path = tmp / "history.txt";
-        m.Copy_op = "1";
-        m.Cp_skip = "1";
-        m.Rec_op = "1";
+        m.Copy_op = m.Cp_skip = m.Rec_op = "1";
         m.St_sdown = "0";
-        m.Sdown_flg = {"0", "0", "0"};
+        m.Sdown_flg.fill("0");
         m.Subfld_flg.fill("1");
         m.Skip_flg.fill("0");
     }
 
     // Makes pair k copy src<k+1> into dst<k+1> under the temporary folder (both created).
     void usePair(int k, const std::vector<TreeEntry>& source = {}) {
-        const std::string n = std::to_string(k + 1);
-        m.Src_fld[static_cast<std::size_t>(k)] = tmp / ("src" + n);
-        m.Dst_fld[static_cast<std::size_t>(k)] = tmp / ("dst" + n);
-        makeTree(m.Src_fld[static_cast<std::size_t>(k)], {dir("")});
-        makeTree(m.Dst_fld[static_cast<std::size_t>(k)], {dir("")});
-        makeTree(m.Src_fld[static_cast<std::size_t>(k)], source);
+        m.Src_fld[k] = tmp / ("src" + std::to_string(k + 1));
+        m.Dst_fld[k] = tmp / ("dst" + std::to_string(k + 1));
+        makeTree(m.Src_fld[k], source);
+        makeTree(m.Dst_fld[k], {});
     }
-    std::string src(int k) const { return m.Src_fld[static_cast<std::size_t>(k)]; }
-    std::string dst(int k) const { return m.Dst_fld[static_cast<std::size_t>(k)]; }
+    std::string src(int k) const { return m.Src_fld[k]; }
+    std::string dst(int k) const { return m.Dst_fld[k]; }
 
     // History lines as UTF-8, without their CR LF.
     std::vector<std::string> historyLines() const {
-        const std::string text = cp932::decode(readFile(m.Hist_path)).utf8;
-        std::vector<std::string> lines;
-        std::size_t pos = 0;
-        while (pos < text.size()) {
-            std::size_t end = text.find("\r\n", pos);
-            if (end == std::string::npos) end = text.size();
-            lines.push_back(text.substr(pos, end - pos));
-            pos = end + 2;
-        }
-        return lines;
+        return crlfLines(cp932::decode(readFile(m.Hist_path)).utf8);
     }
 
     TempDir tmp;
@@ -97,12 +97,12 @@ class EngineTest : public ::testing::Test {
     Module1 m{cmn};
     RecordingProgress progress;
     RecordingErrLog errlog;
-    int reloads = 0;
+    std::function<void()> onReload;  // runs as the settings are read at the start of a run
     int countdowns = 0;
     BackupEngine engine{m, progress, errlog,
                         BackupHooks{[this] {
-                                        ++reloads;
                                         progress.events.push_back("Sysdat_read");
+                                        if (onReload) onReload();
                                     },
                                     [this] { ++countdowns; }}};
 };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -10,13 +9,12 @@
 
 #include "backup/backup_engine.h"
 #include "history/errlog_window.h"
+#include "qt_printers.h"
 #include "support/fake_backend.h"
 #include "support/temp_dir.h"
 
 namespace vornel {
 namespace {
-
-using test::FakeBackend;
 
 QString labelText(QWidget& w, const char* name) {
     auto* label = w.findChild<QLabel*>(name);
@@ -25,37 +23,35 @@ QString labelText(QWidget& w, const char* name) {
 
 class CopyWindowTest : public ::testing::Test {
   protected:
-    FakeBackend be;
+    test::FakeBackend be;
     KvCmn15 cmn{be};
     Module1 m{cmn};
     CopyWindow w{m};
 };
 
-TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTexts) {
+TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTextsAndTheRunWritesTheValues) {
     EXPECT_EQ(w.objectName(), "copydlg");
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Tamsel  バックアップ中 ．．．"));
-    EXPECT_EQ(labelText(w, "srcfld_lbl"), QStringLiteral("コピー元フォルダ"));
-    EXPECT_EQ(labelText(w, "dstfld_lbl"), QStringLiteral("コピー先フォルダ"));
-    EXPECT_EQ(labelText(w, "subfld_lbl"), QStringLiteral("<サブフォルダ>"));
-    EXPECT_EQ(labelText(w, "cpinfo_lvl"), QStringLiteral("ファイル名"));
-    EXPECT_EQ(labelText(w, "filesize_lbl"), QStringLiteral("ファイルサイズ"));
     auto* button = w.findChild<QPushButton*>("copyccl_bt");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QStringLiteral("中　止"));
-}
-
-TEST_F(CopyWindowTest, TheRunWritesTheLabels) {
     CopyProgressSink& sink = w;
     sink.set_srcfld("/home/u/資料");
     sink.set_dstfld("/mnt/backup");
     sink.set_subfld("/a/b");
     sink.set_cpfname("x.txt");
     sink.set_filesize("1,234 byte");
-    EXPECT_EQ(labelText(w, "srcfld"), QStringLiteral("/home/u/資料"));
-    EXPECT_EQ(labelText(w, "dstfld"), QStringLiteral("/mnt/backup"));
-    EXPECT_EQ(labelText(w, "subfld"), QStringLiteral("/a/b"));
-    EXPECT_EQ(labelText(w, "cpfname"), QStringLiteral("x.txt"));
-    EXPECT_EQ(labelText(w, "filesize"), QStringLiteral("1,234 byte"));
+    const std::pair<const char*, const char*> labels[] = {{"srcfld_lbl", "コピー元フォルダ"},
+                                                          {"dstfld_lbl", "コピー先フォルダ"},
+                                                          {"subfld_lbl", "<サブフォルダ>"},
+                                                          {"cpinfo_lvl", "ファイル名"},
+                                                          {"filesize_lbl", "ファイルサイズ"},
+                                                          {"srcfld", "/home/u/資料"},
+                                                          {"dstfld", "/mnt/backup"},
+                                                          {"subfld", "/a/b"},
+                                                          {"cpfname", "x.txt"},
+                                                          {"filesize", "1,234 byte"}};
+    for (const auto& [name, text] : labels) EXPECT_EQ(labelText(w, name), QString::fromUtf8(text));
 }
 
 TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
@@ -64,7 +60,6 @@ TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
     const QRect screen = w.screen()->geometry();
     EXPECT_NEAR(w.x(), screen.x() + (screen.width() - w.width()) / 2, 1);
     EXPECT_NEAR(w.y(), screen.y() + (screen.height() - w.height()) / 2, 1);
-
     QTest::mouseClick(w.findChild<QPushButton*>("copyccl_bt"), Qt::LeftButton);
     EXPECT_EQ(m.Cancel_flg, 1);
     EXPECT_TRUE(w.isVisible());
@@ -84,7 +79,6 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     EXPECT_EQ(first->logText(),
               QStringLiteral("2026/12/06 /a\n\t  [コピー元フォルダが見つかりません]\n"
                              "2026/12/06 /b\n\t  [コピー先フォルダが見つかりません]\n"));
-
     auto* clear = first->findChild<QPushButton*>("LogClr");
     ASSERT_NE(clear, nullptr);
     EXPECT_EQ(clear->text(), QStringLiteral("ログ・クリア"));
@@ -101,13 +95,11 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
 
 TEST(BackupWindows, ARunShowsItsProblemsInTheLogAndHidesTheCopyWindow) {
     test::TempDir tmp;
-    FakeBackend be;
+    test::FakeBackend be;
     KvCmn15 cmn(be);
     Module1 m(cmn);
     m.Hist_path = tmp / "history.txt";
-    m.Rec_op = "1";
-    m.Copy_op = "1";
-    m.Cp_skip = "1";
+    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
     m.Skip_flg.fill("0");
     m.Src_fld[0] = tmp / "missing";
     m.Dst_fld[0] = tmp.str();

@@ -1,8 +1,7 @@
 // The life of the main window: load, activation, show and hide, the ways to quit, the close
-// request, help and About.
+// request and the end of the session, help and About.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -24,8 +23,6 @@
 namespace vornel {
 namespace {
 
-using test::FakeBackend;
-
 const std::string kChangedQuestion = "システムデータが変更されています\r更新しますか？";
 
 // Records the order in which watched windows close. The main window is recorded when it
@@ -43,7 +40,7 @@ class CloseRecorder : public QObject {
 };
 
 struct Shell : ::testing::Test {
-    FakeBackend be;
+    test::FakeBackend be;
     KvCmn15 module{be};
     Module1 m{module};
     test::TempDir dir;
@@ -61,17 +58,12 @@ struct Shell : ::testing::Test {
             runs.push_back({origin, be.trayPresent, m.Stup_sdown});
         };
     }
-
-    // A settings file of default values with some records changed.
-    void writeSettings(const std::map<int, std::string>& changes) {
-        test::writeSettingsFile(dir / "system.dat", changes);
-    }
-
-    void load() {
+    // Loads with a settings file of default values, some records changed.
+    void load(const std::map<int, std::string>& changes = {}) {
+        if (!changes.empty()) test::writeSettingsFile(dir / "system.dat", changes);
         shell->Form_Load();
         ASSERT_FALSE(shell->loading());
     }
-
     Menu& menu() { return shell->menu(); }
     void activate() {
         QEvent e(QEvent::WindowActivate);
@@ -79,18 +71,20 @@ struct Shell : ::testing::Test {
     }
     // Edits folder pair 1 to two folders that exist, so that a save accepts it.
     std::string editFirstSource() {
-        const std::string src = dir / "src";
-        std::filesystem::create_directories(src);
+        std::filesystem::create_directories(dir / "src");
         std::filesystem::create_directories(dir / "dst");
-        menu().folderPage(0)->srcfld_txt->setText(QString::fromStdString(src));
+        menu().folderPage(0)->srcfld_txt->setText(QString::fromStdString(dir / "src"));
         menu().folderPage(0)->dstfld_txt->setText(QString::fromStdString(dir / "dst"));
         EXPECT_EQ(m.Chg_flg, 1);
-        return src;
+        return dir / "src";
     }
     std::string storedFirstSource() {
         return trimTrailingBlanks(readSysdatFile(dir / "system.dat").text[15]);
     }
-    bool trayDeleted() const { return !be.trayCalls.empty() && be.trayCalls.back().op == "delete"; }
+    long trayDeletes() const {
+        return std::count_if(be.trayCalls.begin(), be.trayCalls.end(),
+                             [](const auto& c) { return c.op == "delete"; });
+    }
 };
 
 TEST(AppVersion, MajorDotMinorAndRevisionWithoutSeparator) {
@@ -100,11 +94,10 @@ TEST(AppVersion, MajorDotMinorAndRevisionWithoutSeparator) {
 
 TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     const double start = be.monotonicSeconds();
-    bool splashSeen = false;
-    bool trayDuringSplash = false;
+    bool splashSeen = false, trayDuringSplash = false;
     be.onPump = [&](int) {
-        if (shell->splash() && shell->splash()->isVisible()) splashSeen = true;
-        if (!be.trayCalls.empty()) trayDuringSplash = true;
+        splashSeen = splashSeen || (shell->splash() && shell->splash()->isVisible());
+        trayDuringSplash = trayDuringSplash || !be.trayCalls.empty();
     };
     load();
     be.onPump = nullptr;
@@ -126,7 +119,6 @@ TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     EXPECT_EQ(m.App_title, "Vornelnet");
     EXPECT_EQ(menu().pcPage()->arbint_day_cb->count(), 31);
     EXPECT_EQ(menu().pcPage()->arbint_week_cb->itemText(0), QStringLiteral("日"));
-
     // The settings were read: a first start writes the default file and loads it.
     EXPECT_TRUE(std::filesystem::exists(dir / "system.dat"));
     EXPECT_EQ(m.Copy_op, "1");
@@ -152,30 +144,32 @@ TEST_F(Shell, KeyClosesTheSplashEarlyWhileTheLoadStillWaits) {
     EXPECT_EQ(be.trayCalls.size(), 1u);
 }
 
-class StartUpBackup : public Shell, public ::testing::WithParamInterface<std::string> {};
+// Start_flg and End_bkup both set to the same value.
+class StartAndCloseBackups : public Shell, public ::testing::WithParamInterface<std::string> {};
 
-TEST_P(StartUpBackup, RunsOnlyForExactlyOne) {
-    writeSettings({{1, GetParam()}});
-    load();
-    if (GetParam() == "1") {
-        ASSERT_EQ(runs.size(), 1u);
-        EXPECT_EQ(runs[0].origin, 0);
-        EXPECT_TRUE(runs[0].stupSdown);
-        EXPECT_TRUE(runs[0].trayPresent);
-    } else {
+TEST_P(StartAndCloseBackups, RunOnlyForExactlyOneWhileTheIconIsThere) {
+    load({{1, GetParam()}, {2, GetParam()}});
+    EXPECT_EQ(m.Stup_sdown, GetParam() == "1");
+    shell->prog_end();
+    EXPECT_EQ(trayDeletes(), 1);
+    if (GetParam() != "1") {
         EXPECT_TRUE(runs.empty());
-        EXPECT_FALSE(m.Stup_sdown);
+        return;
     }
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].origin, 0);
+    EXPECT_TRUE(runs[0].stupSdown);
+    EXPECT_EQ(runs[1].origin, 1);
+    EXPECT_TRUE(runs[0].trayPresent && runs[1].trayPresent);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, StartUpBackup, ::testing::Values("1", "0", "", " 1", "01", "2"));
+INSTANTIATE_TEST_SUITE_P(Values, StartAndCloseBackups,
+                         ::testing::Values("1", "0", "", " 1", "01", "2"));
 
-TEST_F(Shell, ActivationChoosesTheTabFromTheSelector) {
-    load();
+TEST_F(Shell, ActivationChoosesTheTabAndBringsTheDependentControlsInLine) {
+    load({{1, "0"}});
     menu().SSTab1->setCurrentIndex(6);
-    activate();
-    EXPECT_EQ(menu().SSTab1->currentIndex(), 0);
-    for (int selector : {2, 3, 4}) {
+    for (int selector : {1, 2, 3, 4}) {
         m.Fld_no = static_cast<std::int16_t>(selector);
         activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), selector - 1);
@@ -186,11 +180,6 @@ TEST_F(Shell, ActivationChoosesTheTabFromTheSelector) {
         activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), 10) << selector;
     }
-}
-
-TEST_F(Shell, ActivationBringsTheDependentControlsInLine) {
-    writeSettings({{1, "0"}});
-    load();
     StartEventsPage* page = menu().startPage();
     page->start_chk->setChecked(true);
     page->st_sdown->setEnabled(false);
@@ -208,101 +197,79 @@ TEST_F(Shell, ResizeGivesTheFolderPagesHelpContext) {
     EXPECT_EQ(menu().helpContextId(), 1);
 }
 
-TEST_F(Shell, HideAndShowKeepTheContentsAndTheIcon) {
+// The ways to hide or quit the window with unsaved edits (or none), and the answer given.
+struct QuitCase {
+    const char* name;
+    void (*gesture)(MenuShell&);
+    bool edited;
+    int answer;
+    BoxButtons buttons;
+    bool saved;
+    bool closes;
+};
+
+void hide(MenuShell& s) { QTest::mouseClick(s.menu().mini_bt, Qt::LeftButton); }
+void trayQuit(MenuShell& s) { s.tray().mnuend->trigger(); }
+void quitButton(MenuShell& s) { QTest::mouseClick(s.menu().close_bt, Qt::LeftButton); }
+void closeBox(MenuShell& s) { s.menu().close(); }
+
+const QuitCase kQuitCases[] = {
+    {"HideAnsweredNo", hide, true, kAnsNo, BoxButtons::YesNo, false, false},
+    {"HideAnsweredYes", hide, true, kAnsYes, BoxButtons::YesNo, true, false},
+    {"TrayQuitOneOkQuestion", trayQuit, true, kAnsOk, BoxButtons::Ok, true, true},
+    {"TrayQuitWithoutEdits", trayQuit, false, 0, BoxButtons::Ok, false, true},
+    {"QuitButtonAnsweredNo", quitButton, true, kAnsNo, BoxButtons::YesNo, false, true},
+    {"CloseBoxAnsweredYes", closeBox, true, kAnsYes, BoxButtons::YesNo, true, true},
+};
+
+class Quit : public Shell, public ::testing::WithParamInterface<QuitCase> {};
+
+TEST_P(Quit, AsksOnceAboutEditsAndKeepsOrSavesThem) {
+    const QuitCase& c = GetParam();
     load();
     shell->mnuset_Click();
     EXPECT_TRUE(menu().isVisible());
-    const std::string src = editFirstSource();
-    be.answerNextBox(kAnsNo);
-    QTest::mouseClick(menu().mini_bt, Qt::LeftButton);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, kChangedQuestion);
-    EXPECT_EQ(be.boxes[0].buttons, BoxButtons::YesNo);
-    EXPECT_FALSE(menu().isVisible());
-    EXPECT_FALSE(trayDeleted());
-    EXPECT_FALSE(shell->closed());
-    shell->mnuset_Click();
-    EXPECT_EQ(menu().folderPage(0)->srcfld_txt->text(), QString::fromStdString(src));
-    EXPECT_EQ(storedFirstSource(), "");
-}
-
-TEST_F(Shell, HideWithSaveStoresTheEdits) {
-    load();
-    shell->mnuset_Click();
-    const std::string src = editFirstSource();
-    be.answerNextBox(kAnsYes);
-    shell->mini_bt_Click();
-    EXPECT_FALSE(menu().isVisible());
-    EXPECT_EQ(storedFirstSource(), src);
-    EXPECT_EQ(m.Chg_flg, 0);
-}
-
-TEST_F(Shell, TrayQuitWithEditsShowsOneOkQuestionSavesAndAsksNothingMore) {
-    load();
-    const std::string src = editFirstSource();
-    be.answerNextBox(kAnsOk);
-    shell->tray().mnuend->trigger();
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, kChangedQuestion);
-    EXPECT_EQ(be.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(be.boxes[0].icon, BoxIcon::Question);
-    EXPECT_EQ(m.Msg_ans, 1);
-    EXPECT_EQ(storedFirstSource(), src);
-    EXPECT_TRUE(shell->closed());
-    EXPECT_TRUE(trayDeleted());
-}
-
-TEST_F(Shell, TrayQuitWithoutEditsAsksNothing) {
-    load();
-    shell->mnuend_Click();
-    EXPECT_TRUE(be.boxes.empty());
-    EXPECT_TRUE(shell->closed());
-    EXPECT_TRUE(trayDeleted());
-}
-
-TEST_F(Shell, QuitButtonAsksYesNoAndNoLeavesTheFileAlone) {
-    load();
-    shell->mnuset_Click();
-    editFirstSource();
-    be.answerNextBox(kAnsNo);
+    const std::string src = c.edited ? editFirstSource() : "";
+    if (c.edited) be.answerNextBox(c.answer);
     QSignalSpy finished(shell.get(), &MenuShell::finished);
-    QTest::mouseClick(menu().close_bt, Qt::LeftButton);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].buttons, BoxButtons::YesNo);
-    EXPECT_EQ(storedFirstSource(), "");
-    EXPECT_TRUE(shell->closed());
+    c.gesture(*shell);
+
+    ASSERT_EQ(be.boxes.size(), c.edited ? 1u : 0u);
+    if (c.edited) {
+        EXPECT_EQ(be.boxes[0].text, kChangedQuestion);
+        EXPECT_EQ(be.boxes[0].buttons, c.buttons);
+        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Question);
+        EXPECT_EQ(m.Msg_ans, c.answer);
+    }
+    EXPECT_EQ(storedFirstSource(), c.saved ? src : "");
     EXPECT_FALSE(menu().isVisible());
-    EXPECT_TRUE(finished.wait(1000));
+    EXPECT_EQ(shell->closed(), c.closes);
+    EXPECT_EQ(trayDeletes(), c.closes ? 1 : 0);
+    if (c.closes) {
+        EXPECT_TRUE(finished.count() == 1 || finished.wait(1000));
+    } else {  // shown again with the contents it had
+        shell->mnuset_Click();
+        EXPECT_EQ(menu().folderPage(0)->srcfld_txt->text(), QString::fromStdString(src));
+    }
 }
 
-TEST_F(Shell, CloseBoxWithEditsOffersToSave) {
-    load();
-    shell->mnuset_Click();
-    const std::string src = editFirstSource();
-    be.answerNextBox(kAnsYes);
-    menu().close();
-    EXPECT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(storedFirstSource(), src);
-    EXPECT_TRUE(shell->closed());
-}
+INSTANTIATE_TEST_SUITE_P(Gestures, Quit, ::testing::ValuesIn(kQuitCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) {
-    writeSettings({{2, "1"}});
-    load();
+    load({{2, "1"}});
     CloseRecorder rec;
-    QWidget copydlg;
-    copydlg.setObjectName(QStringLiteral("copydlg"));
-    QWidget errlog;
-    errlog.setObjectName(QStringLiteral("frmErrLog"));
-    QWidget countdown;
-    countdown.setObjectName(QStringLiteral("ShutDownDialog"));
-    for (QWidget* w : {&copydlg, &errlog, &countdown}) {
-        w->show();
-        rec.watch(w);
+    QWidget others[3];
+    const std::pair<MenuShell::OtherWindow, const char*> names[] = {
+        {MenuShell::OtherWindow::copydlg, "copydlg"},
+        {MenuShell::OtherWindow::frmErrLog, "frmErrLog"},
+        {MenuShell::OtherWindow::ShutDownDialog, "ShutDownDialog"}};
+    for (int i = 0; i < 3; ++i) {
+        others[i].setObjectName(QString::fromLatin1(names[i].second));
+        others[i].show();
+        rec.watch(&others[i]);
+        shell->registerWindow(names[i].first, &others[i]);
     }
-    shell->registerWindow(MenuShell::OtherWindow::copydlg, &copydlg);
-    shell->registerWindow(MenuShell::OtherWindow::frmErrLog, &errlog);
-    shell->registerWindow(MenuShell::OtherWindow::ShutDownDialog, &countdown);
     shell->about_show_Click();
     rec.watch(shell->about());
     shell->mnuset_Click();
@@ -318,30 +285,14 @@ TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) 
     EXPECT_EQ(runs[0].origin, 1);
     EXPECT_TRUE(runs[0].trayPresent);
     EXPECT_TRUE(aboutOpenDuringRun);
-    EXPECT_TRUE(trayDeleted());
+    EXPECT_EQ(trayDeletes(), 1);
     EXPECT_EQ(rec.order, (std::vector<std::string>{"frmAbout", "copydlg", "frmErrLog",
                                                    "ShutDownDialog", "Menu"}));
-    for (QWidget* w : {&copydlg, &errlog, &countdown}) EXPECT_FALSE(w->isVisible());
-}
-
-TEST_F(Shell, NoCloseBackupUnlessExactlyOne) {
-    for (const char* value : {"0", " 1", ""}) {
-        SCOPED_TRACE(value);
-        runs.clear();
-        be.trayCalls.clear();
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
-        shell->backup = [this](int origin) { runs.push_back({origin, be.trayPresent, false}); };
-        writeSettings({{2, value}});
-        load();
-        shell->prog_end();
-        EXPECT_TRUE(runs.empty());
-        EXPECT_TRUE(trayDeleted());
-    }
+    for (QWidget& w : others) EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(Shell, CloseRequestRunsOnce) {
-    writeSettings({{2, "1"}});
-    load();
+    load({{2, "1"}});
     shell->backup = [this](int origin) {
         runs.push_back({origin, be.trayPresent, false});
         // A second request arriving while the close-time run lets events through.
@@ -349,20 +300,16 @@ TEST_F(Shell, CloseRequestRunsOnce) {
         menu().close();
     };
     shell->requestClose();
-    EXPECT_EQ(runs.size(), 1u);
-    EXPECT_EQ(std::count_if(be.trayCalls.begin(), be.trayCalls.end(),
-                            [](const auto& c) { return c.op == "delete"; }),
-              1);
     shell->requestClose();
     EXPECT_EQ(runs.size(), 1u);
+    EXPECT_EQ(trayDeletes(), 1);
 }
 
 TEST_F(Shell, EndOfSessionDuringTheLoadWaitsForItsEnd) {
     be.onPump = [&](int n) {
         if (n == 2) shell->requestClose();
     };
-    writeSettings({{2, "1"}});
-    load();
+    load({{2, "1"}});
     be.onPump = nullptr;
     EXPECT_TRUE(shell->closed());
     ASSERT_EQ(be.trayCalls.size(), 2u);
@@ -372,20 +319,26 @@ TEST_F(Shell, EndOfSessionDuringTheLoadWaitsForItsEnd) {
     EXPECT_EQ(runs[0].origin, 1);
 }
 
-TEST_F(Shell, SigtermReachesTheCloseRequest) {
-    writeSettings({{2, "1"}});
-    load();
+class SessionSignal : public Shell, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SessionSignal, ReachesTheCloseRequestThroughTheEventLoop) {
+    load({{2, "1"}});
     SessionEnd end;
     ASSERT_TRUE(end.install());
+    SessionEnd second;
+    EXPECT_FALSE(second.install()) << "only one instance holds the handlers";
     QObject::connect(&end, &SessionEnd::endRequested, shell.get(), &MenuShell::requestClose);
     QSignalSpy finished(shell.get(), &MenuShell::finished);
-    ASSERT_EQ(std::raise(SIGTERM), 0);
+    ASSERT_EQ(std::raise(GetParam()), 0);
+    EXPECT_TRUE(runs.empty()) << "nothing may happen inside the signal handler";
     EXPECT_TRUE(finished.wait(5000));
     EXPECT_TRUE(shell->closed());
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].origin, 1);
-    EXPECT_TRUE(trayDeleted());
+    EXPECT_EQ(trayDeletes(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(TermHupInt, SessionSignal, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
 
 TEST_F(Shell, AboutOpensOnceFromEveryGesture) {
     load();
@@ -397,22 +350,22 @@ TEST_F(Shell, AboutOpensOnceFromEveryGesture) {
     EXPECT_EQ(first->lbl_ver->text(), QStringLiteral("Ver1.10"));
     shell->about_show_Click();
     EXPECT_EQ(shell->about(), first.data());
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(shell->about());
-
+    auto closeAbout = [&] {
+        shell->about()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(shell->about());
+    };
+    closeAbout();
     QTest::mouseDClick(menu().SSTab1->tabBar(), Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_TRUE(shell->about());
-    shell->about()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
+    closeAbout();
     QTest::mouseDClick(menu().ok_bt, Qt::LeftButton);
     EXPECT_FALSE(shell->about()) << "a double-click on a button is not one on the background";
     QTest::mouseDClick(&menu(), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_TRUE(shell->about());
 }
 
-TEST_F(Shell, HelpOpensTheProgramsHelpFileOnItsContents) {
+TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     load();
     shell->tray().help_show->trigger();
     ASSERT_EQ(be.helpCalls.size(), 1u);
@@ -420,28 +373,19 @@ TEST_F(Shell, HelpOpensTheProgramsHelpFileOnItsContents) {
     EXPECT_EQ(be.helpCalls[0].command, 1);
     EXPECT_EQ(be.helpCalls[0].context, 0);
     EXPECT_EQ(be.helpCalls[0].owner, menu().hWnd());
-
     be.helpResult = false;
     be.answerNextBox(kAnsOk);
     shell->help_show_Click();
     ASSERT_EQ(be.boxes.size(), 1u);
     EXPECT_EQ(be.boxes[0].text,
               "Help File = " + (dir / "Vornel_Net1.chm") + " を開けませんでした！");
-}
 
-TEST_F(Shell, TrayItemsReachTheirCommands) {
-    load();
     shell->tray().History_Disp->trigger();
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{dir / "history.txt"});
     shell->tray().mnuset->trigger();
     EXPECT_TRUE(menu().isVisible());
     emit menu().wolCaptionChanged(1, QStringLiteral("SERVER起動"));
     EXPECT_EQ(shell->tray().pc_wol(1)->text(), QStringLiteral("SERVER起動"));
-}
-
-TEST_F(Shell, IconDeleteOnAFreshWindowInstanceFails) {
-    EXPECT_EQ(menu().cmn().TrayDelIcon(), KvCmn15::kFalse);
-    EXPECT_TRUE(be.trayCalls.empty());
 }
 
 }  // namespace

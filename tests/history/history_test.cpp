@@ -12,10 +12,10 @@
 namespace vornel {
 namespace {
 
-using test::FakeBackend;
 using test::readFile;
-using test::TempDir;
 using test::writeFile;
+
+const std::string kEarlier = "2025/01/01 9:00:00 [Start]  [Timer]\r\n";
 
 class History : public ::testing::Test {
   protected:
@@ -23,78 +23,84 @@ class History : public ::testing::Test {
         m.Hist_path = dir / "history.txt";
         be.setClock(2026, 3, 4, 7 * 3600 + 5 * 60 + 9.75);
     }
-    std::string cp932(const std::string& utf8) {
-        cp932::EncodeResult r = cp932::encode(utf8);
-        EXPECT_TRUE(r.ok) << utf8;
-        return r.bytes;
+    // Checks the one box an unexpected error showed: Err_Msg naming write_hist.
+    void expectWriteHistError(const std::string& number) {
+        ASSERT_EQ(be.boxes.size(), 1u);
+        EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
+        EXPECT_NE(be.boxes[0].text.find("エラー番号" + number), std::string::npos);
+        EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
     }
 
-    TempDir dir;
-    FakeBackend be;
+    test::TempDir dir;
+    test::FakeBackend be;
     KvCmn15 cmn{be};
     Module1 m{cmn};
 };
 
-TEST(HistoryTags, OutcomeAndOriginTablesWithTheirSpellings) {
-    const char* outcomes[] = {
-        "[?]",     "[Fail]", "[Success]", "[Cancel]", "[Skiped Copy File]", "[Skiped Setteing]",
-        "[Start]", "[?]"};
-    for (std::int16_t code = 0; code < 8; ++code) EXPECT_EQ(outcomeTag(code), outcomes[code]);
-    EXPECT_EQ(outcomeTag(-1), "[?]");
-    const char* origins[] = {"[Prg open]",     "[Prg close]", "[Timer]",
-                             "[Manual]",       "[Shut Down]", "[Timer Shut Down]",
-                             "[Timer Reboot]", "[WakeOnLan]", "[?]"};
-    for (std::int16_t code = 0; code < 9; ++code) EXPECT_EQ(originTag(code), origins[code]);
-    EXPECT_EQ(originTag(99), "[?]");
+TEST(HistoryTags, OutcomeAndOriginTagsWithTheirSpellings) {
+    std::string outcomes, origins;
+    for (std::int16_t code = -1; code <= 8; ++code) {
+        outcomes += outcomeTag(code);
+        origins += originTag(code);
+    }
+    EXPECT_EQ(outcomes,
+              "[?][?][Fail][Success][Cancel][Skiped Copy File][Skiped Setteing][Start][?][?]");
+    EXPECT_EQ(origins,
+              "[?][Prg open][Prg close][Timer][Manual][Shut Down][Timer Shut Down][Timer Reboot]"
+              "[WakeOnLan][?]");
 }
 
 TEST(HistoryLine, DateTimeWithoutLeadingZeroInTheHourAndTwoBlanksForAnEmptyText) {
-    WallClock c;
-    c.year = 2026;
-    c.month = 3;
-    c.day = 4;
-    c.secondsOfDay = 7 * 3600 + 5 * 60 + 9.75;  // seconds are cut, not rounded
-    EXPECT_EQ(historyLine(c, 6, 3, ""), "2026/03/04 7:05:09 [Start]  [Manual]");
-    c.secondsOfDay = 23 * 3600 + 59 * 60 + 59.9;
-    EXPECT_EQ(historyLine(c, 5, 99, "/home/u/My Docs"),
-              "2026/03/04 23:59:59 [Skiped Setteing] /home/u/My Docs [?]");
-    c.secondsOfDay = 0;
-    EXPECT_EQ(historyLine(c, 2, 4, ""), "2026/03/04 0:00:00 [Success]  [Shut Down]");
+    const struct {
+        double secondsOfDay;
+        std::int16_t outcome, origin;
+        const char* text;
+        const char* line;
+    } cases[] = {
+        // Seconds are cut, not rounded.
+        {7 * 3600 + 5 * 60 + 9.75, 6, 3, "", "2026/03/04 7:05:09 [Start]  [Manual]"},
+        {23 * 3600 + 59 * 60 + 59.9, 5, 99, "/home/u/My Docs",
+         "2026/03/04 23:59:59 [Skiped Setteing] /home/u/My Docs [?]"},
+        {0, 2, 4, "", "2026/03/04 0:00:00 [Success]  [Shut Down]"},
+    };
+    for (const auto& c : cases) {
+        WallClock clock;
+        clock.year = 2026;
+        clock.month = 3;
+        clock.day = 4;
+        clock.secondsOfDay = c.secondsOfDay;
+        EXPECT_EQ(historyLine(clock, c.outcome, c.origin, c.text), c.line);
+    }
 }
 
 TEST_F(History, FirstEventCreatesTheFileWithOneCp932Line) {
     write_hist(m, 4, 99, "/バックアップ/ﾃｽﾄ 資料.txt");
-    const std::string expected =
-        cp932("2026/03/04 7:05:09 [Skiped Copy File] /バックアップ/ﾃｽﾄ 資料.txt [?]") + "\r\n";
-    EXPECT_EQ(readFile(m.Hist_path), expected);
-    // Half-width katakana is one byte, kanji two.
-    EXPECT_NE(expected.find("\xC3\xBD\xC4"), std::string::npos);
+    // Half-width katakana is one byte each, kanji and full-width kana two.
+    EXPECT_EQ(readFile(m.Hist_path),
+              "2026/03/04 7:05:09 [Skiped Copy File] /\x83\x6f\x83\x62\x83\x4e\x83\x41\x83\x62"
+              "\x83\x76/\xC3\xBD\xC4 \x8E\x91\x97\xBF.txt [?]\r\n");
     EXPECT_TRUE(be.boxes.empty());
 }
 
 TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {
-    const std::string earlier = "\r\n" + cp932("2025/01/01 9:00:00 [Start]  [Timer]") + "\r\n";
+    const std::string earlier = "\r\n" + kEarlier;
     writeFile(m.Hist_path, earlier);
     struct stat before {};
     ASSERT_EQ(::stat(m.Hist_path.c_str(), &before), 0);
-
     write_hist(m, 6, 0, "");
     be.advance(1);
     write_hist(m, 2, 0, "");
-
-    const std::string content = readFile(m.Hist_path);
-    EXPECT_EQ(content, earlier + "2026/03/04 7:05:09 [Start]  [Prg open]\r\n" +
-                           "2026/03/04 7:05:10 [Success]  [Prg open]\r\n");
+    EXPECT_EQ(readFile(m.Hist_path), earlier + "2026/03/04 7:05:09 [Start]  [Prg open]\r\n" +
+                                         "2026/03/04 7:05:10 [Success]  [Prg open]\r\n");
     struct stat after {};
     ASSERT_EQ(::stat(m.Hist_path.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced instead of appended to";
-}
 
-TEST_F(History, ALastLineWithoutLineBreakStillGetsTheEventOnALineOfItsOwn) {
     writeFile(m.Hist_path, "edited by hand");
     write_hist(m, 1, 7, "PC1");
     EXPECT_EQ(readFile(m.Hist_path),
-              "edited by hand\r\n2026/03/04 7:05:09 [Fail] PC1 [WakeOnLan]\r\n");
+              "edited by hand\r\n2026/03/04 7:05:10 [Fail] PC1 [WakeOnLan]\r\n")
+        << "a last line without a line break still gets the event on a line of its own";
 }
 
 TEST_F(History, CharactersWithoutACp932FormAreWrittenAsCodePoints) {
@@ -115,59 +121,47 @@ TEST_F(History, AFileThatCannotBeWrittenIsReportedAsWriteHist) {
     m.Hist_path = dir / "no-such-folder/history.txt";
     be.answerNextBox(kAnsOk);
     write_hist(m, 6, 3, "");
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
-    EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
-    EXPECT_NE(be.boxes[0].text.find("エラー番号53"), std::string::npos) << be.boxes[0].text;
+    expectWriteHistError("53");
 }
 
 TEST_F(History, ALineCutByAFullDiskIsTakenBack) {
-    const std::string earlier = "2025/01/01 9:00:00 [Start]  [Timer]\r\n";
-    writeFile(m.Hist_path, earlier);
+    writeFile(m.Hist_path, kEarlier);
     // A file-size limit a few bytes past the current end makes the write stop part-way, the
     // way a full disk does.
     struct rlimit old {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     struct rlimit small = old;
-    small.rlim_cur = earlier.size() + 10;
+    small.rlim_cur = kEarlier.size() + 10;
     auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     be.answerNextBox(kAnsOk);
     write_hist(m, 6, 3, "");
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(readFile(m.Hist_path), earlier);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_NE(be.boxes[0].text.find("エラー番号61"), std::string::npos) << be.boxes[0].text;
-    EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos);
+    EXPECT_EQ(readFile(m.Hist_path), kEarlier);
+    expectWriteHistError("61");
 }
 
-TEST_F(History, ClearingAfterOkLeavesOneLineBreakAndTheNextEventFollowsIt) {
-    writeFile(m.Hist_path, "2025/01/01 9:00:00 [Start]  [Timer]\r\n");
-    be.answerNextBox(kAnsOk);
-    hist_clear(m);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, "履歴を全てクリアしますか？");
-    EXPECT_EQ(be.boxes[0].buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(m.Msg_ans, kAnsOk);
-    EXPECT_EQ(readFile(m.Hist_path), "\r\n");
-    write_hist(m, 6, 3, "");
-    EXPECT_EQ(readFile(m.Hist_path), "\r\n2026/03/04 7:05:09 [Start]  [Manual]\r\n");
-}
-
-TEST_F(History, ClearingAnsweredCancelChangesNothing) {
-    const std::string earlier = "2025/01/01 9:00:00 [Start]  [Timer]\r\n";
-    writeFile(m.Hist_path, earlier);
+TEST_F(History, ClearingAsksFirstAndLeavesOneLineBreakTheNextEventFollows) {
+    writeFile(m.Hist_path, kEarlier);
     be.answerNextBox(kAnsCancel);
     hist_clear(m);
-    EXPECT_EQ(readFile(m.Hist_path), earlier);
-}
+    EXPECT_EQ(readFile(m.Hist_path), kEarlier) << "cancelled";
 
-TEST_F(History, ClearingWithoutAFileCreatesOneHoldingALineBreak) {
-    be.answerNextBox(kAnsOk);
-    hist_clear(m);
-    EXPECT_EQ(readFile(m.Hist_path), "\r\n");
+    for (bool fileExists : {true, false}) {
+        SCOPED_TRACE(fileExists ? "with a file" : "without a file");
+        if (!fileExists) std::filesystem::remove(m.Hist_path);
+        be.boxes.clear();
+        be.answerNextBox(kAnsOk);
+        hist_clear(m);
+        ASSERT_EQ(be.boxes.size(), 1u);
+        EXPECT_EQ(be.boxes[0].text, "履歴を全てクリアしますか？");
+        EXPECT_EQ(be.boxes[0].buttons, BoxButtons::OkCancel);
+        EXPECT_EQ(m.Msg_ans, kAnsOk);
+        EXPECT_EQ(readFile(m.Hist_path), "\r\n");
+    }
+    write_hist(m, 6, 3, "");
+    EXPECT_EQ(readFile(m.Hist_path), "\r\n2026/03/04 7:05:09 [Start]  [Manual]\r\n");
 }
 
 TEST_F(History, ClearingThatFailsSaysSo) {

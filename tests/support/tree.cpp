@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -37,53 +36,37 @@ std::time_t mtimeOf(const std::string& path) {
 }
 
 void makeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
+    fs::create_directories(root);
     for (const TreeEntry& e : entries) {
         const fs::path p = fs::path(root) / e.path;
         fs::create_directories(p.parent_path());
-        switch (e.kind) {
-            case TreeEntry::File:
-                writeFile(p.string(), e.content);
-                break;
-            case TreeEntry::Dir:
-                fs::create_directories(p);
-                break;
-            case TreeEntry::Link:
-                fs::create_symlink(e.content, p);
-                break;
-            case TreeEntry::Fifo:
-                if (::mkfifo(p.c_str(), 0644) != 0)
-                    throw std::runtime_error("mkfifo " + p.string());
-                break;
-        }
+        if (e.kind == TreeEntry::File) writeFile(p.string(), e.content);
+        if (e.kind == TreeEntry::Dir) fs::create_directories(p);
+        if (e.kind == TreeEntry::Link) fs::create_symlink(e.content, p);
+        if (e.kind == TreeEntry::Fifo && ::mkfifo(p.c_str(), 0644) != 0)
+            throw std::runtime_error("mkfifo " + p.string());
         if (e.mtime != 0) setMtime(p.string(), e.mtime);
     }
 }
 
 std::vector<TreeEntry> readTree(const std::string& root) {
     std::vector<TreeEntry> out;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-         ++it) {
-        const fs::path& p = it->path();
-        const std::string rel = p.lexically_relative(root).string();
-        const fs::file_status st = it->symlink_status();
-        TreeEntry e;
-        e.path = rel;
+    for (const fs::directory_entry& it : fs::recursive_directory_iterator(root)) {
+        const fs::file_status st = it.symlink_status();
+        TreeEntry e{TreeEntry::Fifo, it.path().lexically_relative(root).string(), {}, 0};
         if (fs::is_symlink(st)) {
             e.kind = TreeEntry::Link;
-            e.content = fs::read_symlink(p).string();
+            e.content = fs::read_symlink(it.path()).string();
         } else if (fs::is_directory(st)) {
             e.kind = TreeEntry::Dir;
         } else if (fs::is_regular_file(st)) {
             e.kind = TreeEntry::File;
-            e.content = readFile(p.string());
-        } else {
-            e.kind = TreeEntry::Fifo;  // any special file
-        }
-        e.mtime = mtimeOf(p.string());
+            e.content = readFile(it.path().string());
+        }  // anything else is a special file, shown as a FIFO
+        e.mtime = mtimeOf(it.path().string());
         out.push_back(std::move(e));
     }
-    std::sort(out.begin(), out.end(),
-              [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
+    std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return a.path < b.path; });
     return out;
 }
 
@@ -94,9 +77,17 @@ void PrintTo(const TreeEntry& e, std::ostream* os) {
 }
 
 void expectTree(const std::string& root, std::vector<TreeEntry> expected) {
-    std::sort(expected.begin(), expected.end(),
-              [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
+    std::sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.path < b.path; });
     EXPECT_EQ(readTree(root), expected) << "tree under " << root;
+}
+
+std::vector<std::string> crlfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t pos = 0, end = 0; pos < text.size(); pos = end + 2) {
+        end = std::min(text.find("\r\n", pos), text.size());
+        lines.push_back(text.substr(pos, end - pos));
+    }
+    return lines;
 }
 
 }  // namespace vornel::test

@@ -19,8 +19,6 @@ struct TreeEntry {
         return kind == o.kind && path == o.path && content == o.content;
     }
 };
-
-// Shows an entry in test failures.
 void PrintTo(const TreeEntry& e, std::ostream* os);
 
 TreeEntry file(std::string path, std::string content = {}, std::time_t mtime = 0);
@@ -28,17 +26,18 @@ TreeEntry dir(std::string path);
 TreeEntry link(std::string path, std::string target);
 TreeEntry fifo(std::string path);
 
-// Creates the entries under `root` (parents first; folders are made as needed).
+// Creates `root` and the entries under it (folders are made as needed).
 void makeTree(const std::string& root, const std::vector<TreeEntry>& entries);
-
 // Everything under `root`, hidden entries included, sorted by path; mtimes are filled in.
 std::vector<TreeEntry> readTree(const std::string& root);
-
 // Checks that `root` holds exactly `expected` (kind, path, content or link target).
 void expectTree(const std::string& root, std::vector<TreeEntry> expected);
 
-// Sets a file's (or link's) modification time in whole seconds.
+// Sets a file's (or link's) modification time.
 void setMtime(const std::string& path, std::time_t seconds, long nanoseconds = 0);
 std::time_t mtimeOf(const std::string& path);
+
+// The lines of a CR LF text, without their line breaks.
+std::vector<std::string> crlfLines(const std::string& text);
 
 }  // namespace vornel::test
