@@ -50,29 +50,6 @@ TEST(HistoryTags, OutcomeAndOriginTagsWithTheirSpellings) {
               "[WakeOnLan][?]");
 }
 
-TEST(HistoryLine, DateTimeWithoutLeadingZeroInTheHourAndTwoBlanksForAnEmptyText) {
-    const struct {
-        double secondsOfDay;
-        std::int16_t outcome, origin;
-        const char* text;
-        const char* line;
-    } cases[] = {
-        // Seconds are cut, not rounded.
-        {7 * 3600 + 5 * 60 + 9.75, 6, 3, "", "2026/03/04 7:05:09 [Start]  [Manual]"},
-        {23 * 3600 + 59 * 60 + 59.9, 5, 99, "/home/u/My Docs",
-         "2026/03/04 23:59:59 [Skiped Setteing] /home/u/My Docs [?]"},
-        {0, 2, 4, "", "2026/03/04 0:00:00 [Success]  [Shut Down]"},
-    };
-    for (const auto& c : cases) {
-        WallClock clock;
-        clock.year = 2026;
-        clock.month = 3;
-        clock.day = 4;
-        clock.secondsOfDay = c.secondsOfDay;
-        EXPECT_EQ(historyLine(clock, c.outcome, c.origin, c.text), c.line);
-    }
-}
-
 TEST_F(History, FirstEventCreatesTheFileWithOneCp932Line) {
     write_hist(m, 4, 99, "/バックアップ/ﾃｽﾄ 資料.txt");
     // Half-width katakana is one byte each, kanji and full-width kana two.
@@ -96,11 +73,16 @@ TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {
     ASSERT_EQ(::stat(m.Hist_path.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced instead of appended to";
 
+    // A last line without a line break still gets the event on a line of its own; the hour
+    // has no leading zero, the seconds are cut.
     writeFile(m.Hist_path, "edited by hand");
+    be.setClock(2026, 3, 4, 0.9);
     write_hist(m, 1, 7, "PC1");
+    be.setClock(2026, 3, 4, 23 * 3600 + 59 * 60 + 59.9);
+    write_hist(m, 5, 99, "/home/u/My Docs");
     EXPECT_EQ(readFile(m.Hist_path),
-              "edited by hand\r\n2026/03/04 7:05:10 [Fail] PC1 [WakeOnLan]\r\n")
-        << "a last line without a line break still gets the event on a line of its own";
+              "edited by hand\r\n2026/03/04 0:00:00 [Fail] PC1 [WakeOnLan]\r\n"
+              "2026/03/04 23:59:59 [Skiped Setteing] /home/u/My Docs [?]\r\n");
 }
 
 TEST_F(History, CharactersWithoutACp932FormAreWrittenAsCodePoints) {
