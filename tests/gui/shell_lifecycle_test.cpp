@@ -194,6 +194,8 @@ struct QuitCase {
     bool closes;
 };
 
+void PrintTo(const QuitCase& c, std::ostream* os) { *os << c.name; }
+
 void hide(MenuShell& s) { QTest::mouseClick(s.menu().mini_bt, Qt::LeftButton); }
 void trayQuit(MenuShell& s) { s.tray().mnuend->trigger(); }
 void quitButton(MenuShell& s) { QTest::mouseClick(s.menu().close_bt, Qt::LeftButton); }
