@@ -7,13 +7,13 @@
 namespace vornel {
 namespace {
 
-using test::FakeBackend;
-
 class ConvertTest : public ::testing::Test {
   protected:
+    // Lets the next bad input show its box.
+    void expectBox() { be.answerNextBox(kAnsOk); }
     // The one box a bad input shows: problem line, member, value.
-    void expectErrorBox(const std::string& problem, const std::string& member,
-                        const std::string& value) {
+    void checkErrorBox(const std::string& problem, const std::string& member,
+                       const std::string& value) {
         ASSERT_EQ(be.boxes.size(), 1u);
         EXPECT_EQ(be.boxes[0].text, problem + "\r\n" + member + "\r\nValue = " + value);
         EXPECT_EQ(be.boxes[0].title, "Error");
@@ -22,81 +22,66 @@ class ConvertTest : public ::testing::Test {
         be.boxes.clear();
         be.sounds.clear();
     }
-    FakeBackend be;
+    test::FakeBackend be;
     KvCmn15 k{be};
 };
 
 TEST_F(ConvertTest, LongTo16bitWritesSixteenDigits) {
-    EXPECT_EQ(k.LongTo16bit(0), "0000000000000000");
-    EXPECT_EQ(k.LongTo16bit(1), "0000000000000001");
-    EXPECT_EQ(k.LongTo16bit(2), "0000000000000010");
-    EXPECT_EQ(k.LongTo16bit(5), "0000000000000101");
-    EXPECT_EQ(k.LongTo16bit(32768), "1000000000000000");
-    EXPECT_EQ(k.LongTo16bit(43690), "1010101010101010");
-    EXPECT_EQ(k.LongTo16bit(65535), "1111111111111111");
-    EXPECT_TRUE(be.boxes.empty());
-}
-
-TEST_F(ConvertTest, LongTo16bitRefusesValuesOutside16Bits) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0000000000000000"},     {1, "0000000000000001"},     {2, "0000000000000010"},
+        {5, "0000000000000101"},     {32768, "1000000000000000"}, {43690, "1010101010101010"},
+        {65535, "1111111111111111"},
+    };
+    for (const auto& [v, text] : cases) EXPECT_EQ(k.LongTo16bit(v), text);
     for (std::int32_t v : {65536, -1, 65537, 98304, INT32_MAX, INT32_MIN}) {
-        be.answerNextBox(kAnsOk);
+        expectBox();
         EXPECT_EQ(k.LongTo16bit(v), "") << v;
-        expectErrorBox("変換するデータが異常です！", "LongTo16bit", std::to_string(v));
+        checkErrorBox("変換するデータが異常です！", "LongTo16bit", std::to_string(v));
     }
 }
 
 TEST_F(ConvertTest, LongToIntReadsTheSameBits) {
-    EXPECT_EQ(k.LongToInt(0), 0);
-    EXPECT_EQ(k.LongToInt(32767), 32767);
-    EXPECT_EQ(k.LongToInt(32768), -32768);
-    EXPECT_EQ(k.LongToInt(65535), -1);
+    const std::pair<std::int32_t, std::int16_t> cases[] = {
+        {0, 0}, {32767, 32767}, {32768, -32768}, {65535, -1}};
+    for (const auto& [v, i] : cases) EXPECT_EQ(k.LongToInt(v), i);
     EXPECT_TRUE(be.boxes.empty());
     for (std::int32_t v : {65536, -1, INT32_MIN}) {
-        be.answerNextBox(kAnsOk);
+        expectBox();
         EXPECT_EQ(k.LongToInt(v), 0) << v;
-        expectErrorBox("数値が異常です！", "LongToInt", std::to_string(v));
+        checkErrorBox("数値が異常です！", "LongToInt", std::to_string(v));
     }
 }
 
-TEST_F(ConvertTest, LongToHexPadsToFourDigits) {
-    EXPECT_EQ(k.LongToHex(0), "0000");
-    EXPECT_EQ(k.LongToHex(10), "000A");
-    EXPECT_EQ(k.LongToHex(300), "012C");
-    EXPECT_EQ(k.LongToHex(65535), "FFFF");
-    EXPECT_EQ(k.LongToHex(65536), "10000");
-    EXPECT_EQ(k.LongToHex(-1), "FFFFFFFF");
-    EXPECT_EQ(k.LongToHex(INT32_MIN), "80000000");
-}
-
-TEST_F(ConvertTest, IntToHexGivesExactlyFourDigits) {
-    EXPECT_EQ(k.IntToHex(0), "0000");
-    EXPECT_EQ(k.IntToHex(10), "000A");
-    EXPECT_EQ(k.IntToHex(255), "00FF");
-    EXPECT_EQ(k.IntToHex(300), "012C");
-    EXPECT_EQ(k.IntToHex(-1), "FFFF");
-    EXPECT_EQ(k.IntToHex(-32096), "82A0");
-    EXPECT_EQ(k.IntToHex(-32768), "8000");
-    EXPECT_EQ(k.IntToHex(32767), "7FFF");
+TEST_F(ConvertTest, HexTextsPadToFourDigits) {
+    const std::pair<std::int32_t, const char*> longs[] = {
+        {0, "0000"},      {10, "000A"},     {300, "012C"},           {65535, "FFFF"},
+        {65536, "10000"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"},
+    };
+    for (const auto& [v, text] : longs) EXPECT_EQ(k.LongToHex(v), text) << v;
+    const std::pair<std::int16_t, const char*> ints[] = {
+        {0, "0000"},  {10, "000A"},     {255, "00FF"},    {300, "012C"},
+        {-1, "FFFF"}, {-32096, "82A0"}, {-32768, "8000"}, {32767, "7FFF"},
+    };
+    for (const auto& [v, text] : ints) EXPECT_EQ(k.IntToHex(v), text) << v;
 }
 
 TEST_F(ConvertTest, IntToLongReadsTheBitsUnsigned) {
-    EXPECT_EQ(k.IntToLong(-1), 65535);
-    EXPECT_EQ(k.IntToLong(-32768), 32768);
-    EXPECT_EQ(k.IntToLong(5), 5);
-    EXPECT_EQ(k.IntToLong(32767), 32767);
+    const std::pair<std::int16_t, std::int32_t> cases[] = {
+        {-1, 65535}, {-32768, 32768}, {5, 5}, {32767, 32767}};
+    for (const auto& [v, l] : cases) EXPECT_EQ(k.IntToLong(v), l);
 }
 
 TEST_F(ConvertTest, HexToIntUpperCasesTheCallersText) {
-    std::string hex = "ffff";
-    EXPECT_EQ(k.HexToInt(hex), -1);
-    EXPECT_EQ(hex, "FFFF");
-    hex = "7fFf";
-    EXPECT_EQ(k.HexToInt(hex), 32767);
-    EXPECT_EQ(hex, "7FFF");
-    hex = "8000";
-    EXPECT_EQ(k.HexToInt(hex), -32768);
-    hex = "0000000A";
-    EXPECT_EQ(k.HexToInt(hex), 10);
+    const std::tuple<std::string, std::int16_t, std::string> cases[] = {
+        {"ffff", -1, "FFFF"},
+        {"7fFf", 32767, "7FFF"},
+        {"8000", -32768, "8000"},
+        {"0000000A", 10, "0000000A"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToInt(hex), value);
+        EXPECT_EQ(hex, after);
+    }
     EXPECT_TRUE(be.boxes.empty());
 }
 
@@ -107,34 +92,31 @@ TEST_F(ConvertTest, HexToIntRefusesBadTextShowingItUpperCased) {
     };
     for (const auto& [input, shown] : bad) {
         std::string hex = input;
-        be.answerNextBox(kAnsOk);
+        expectBox();
         EXPECT_EQ(k.HexToInt(hex), 0) << input;
         EXPECT_EQ(hex, shown);
-        expectErrorBox("数値が異常です！", "HexToInt", shown);
+        checkErrorBox("数値が異常です！", "HexToInt", shown);
     }
 }
 
 TEST_F(ConvertTest, HexToLongCoversThirtyTwoBits) {
-    std::string hex = "FFFF";
-    EXPECT_EQ(k.HexToLong(hex), 65535);
-    hex = "ffffffff";
-    EXPECT_EQ(k.HexToLong(hex), -1);
-    EXPECT_EQ(hex, "FFFFFFFF");
-    hex = "80000000";
-    EXPECT_EQ(k.HexToLong(hex), INT32_MIN);
-    hex = "7FFFFFFF";
-    EXPECT_EQ(k.HexToLong(hex), INT32_MAX);
+    const std::tuple<std::string, std::int32_t, std::string> cases[] = {
+        {"FFFF", 65535, "FFFF"},
+        {"ffffffff", -1, "FFFFFFFF"},
+        {"80000000", INT32_MIN, "80000000"},
+        {"7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToLong(hex), value);
+        EXPECT_EQ(hex, after);
+    }
     EXPECT_TRUE(be.boxes.empty());
     for (const std::string& input :
-         std::vector<std::string>{"", "100000000", "12G", std::string(1 << 20, 'f')}) {
-        be.answerNextBox(kAnsOk);
-        std::string arg = input;
-        EXPECT_EQ(k.HexToLong(arg), 0);
-        ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.boxes[0].text.substr(0, be.boxes[0].text.find("\r\nValue")),
-                  "数値が異常です！\r\nHexToLong");
-        be.boxes.clear();
-        be.sounds.clear();
+         {std::string(), std::string("100000000"), std::string("12G"), std::string(1 << 20, 'f')}) {
+        std::string hex = input;
+        expectBox();
+        EXPECT_EQ(k.HexToLong(hex), 0);
+        checkErrorBox("数値が異常です！", "HexToLong", hex);
     }
 }
 
