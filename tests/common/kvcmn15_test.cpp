@@ -1,7 +1,9 @@
 // KvCmn15 through the fake backend: boxes, error reports, the version and system probes, byte
-// lengths, the clock texts and Wait, power requests, the tray record and the dialogs.
+// lengths, the clock texts and Wait, power requests, the tray record, the dialogs, and the seven
+// number conversions at their bounds.
 #include "common/kvcmn15.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/fake_backend.h"
@@ -11,6 +13,16 @@ namespace {
 
 class KvCmn15Test : public ::testing::Test {
   protected:
+    // The one box a failure shows; forgets it for the next check.
+    void expectErrorBox(const std::string& text) {
+        ASSERT_EQ(be.boxes.size(), 1u);
+        EXPECT_EQ(be.boxes[0].text, text);
+        EXPECT_EQ(be.boxes[0].title, "Error");
+        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Stop);
+        EXPECT_EQ(be.sounds, std::vector<int>{48});
+        be.boxes.clear();
+        be.sounds.clear();
+    }
     test::FakeBackend be;  // reports like the Linux backend: platform 2, no version name
     KvCmn15 k{be};
 };
@@ -25,6 +37,7 @@ using ExitWindows = KvCmn15Test;
 using Tray = KvCmn15Test;
 using Dialogs = KvCmn15Test;
 using Windows = KvCmn15Test;
+using Convert = KvCmn15Test;
 
 constexpr double at(int h, int m, double s) { return h * 3600.0 + m * 60.0 + s; }
 
@@ -101,13 +114,11 @@ TEST_F(ErrMsg, ShowsNumberDescriptionAndProcedureInAStopBoxThenClearsTheError) {
 }
 
 TEST_F(ErrMsg, RaisedErrorsCarryTheirDescriptionsAndErrnoMapsOntoNumbers) {
-    try {
-        raiseError(kErrPathNotFound);
-        ADD_FAILURE() << "no error raised";
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number(), 76);
-        EXPECT_EQ(e.description(), "パスが見つかりません。");
-    }
+    using ::testing::Property;
+    EXPECT_THAT([] { raiseError(kErrPathNotFound); },
+                ::testing::Throws<VbError>(
+                    AllOf(Property(&VbError::number, 76),
+                          Property(&VbError::description, "パスが見つかりません。"))));
     const std::tuple<int, bool, int> cases[] = {
         {ENOENT, false, 53}, {ENOENT, true, 76},  {EACCES, false, 70},
         {EROFS, true, 75},   {ENOSPC, false, 61}, {EIO, false, 57},
@@ -330,6 +341,100 @@ TEST_F(Windows, WindowTopAndPlayWaveSoundGoToTheBackend) {
     EXPECT_EQ(be.raisedWindows, std::vector<WindowHandle>{9});
     k.PlayWaveSound("/p/done.wav");
     EXPECT_EQ(be.soundFiles, std::vector<std::string>{"/p/done.wav"});
+}
+
+TEST_F(Convert, LongTo16bitWritesSixteenDigits) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0000000000000000"},     {1, "0000000000000001"},     {2, "0000000000000010"},
+        {5, "0000000000000101"},     {32768, "1000000000000000"}, {43690, "1010101010101010"},
+        {65535, "1111111111111111"},
+    };
+    for (const auto& [v, text] : cases) EXPECT_EQ(k.LongTo16bit(v), text);
+    for (std::int32_t v : {65536, -1, 65537, 98304, INT32_MAX, INT32_MIN}) {
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.LongTo16bit(v), "") << v;
+        expectErrorBox("変換するデータが異常です！\r\nLongTo16bit\r\nValue = " + std::to_string(v));
+    }
+}
+
+TEST_F(Convert, LongToIntReadsTheSameBits) {
+    const std::pair<std::int32_t, std::int16_t> cases[] = {
+        {0, 0}, {32767, 32767}, {32768, -32768}, {65535, -1}};
+    for (const auto& [v, i] : cases) EXPECT_EQ(k.LongToInt(v), i);
+    EXPECT_TRUE(be.boxes.empty());
+    for (std::int32_t v : {65536, -1, INT32_MIN}) {
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.LongToInt(v), 0) << v;
+        expectErrorBox("数値が異常です！\r\nLongToInt\r\nValue = " + std::to_string(v));
+    }
+}
+
+TEST_F(Convert, HexTextsPadToFourDigits) {
+    const std::pair<std::int32_t, const char*> longs[] = {
+        {0, "0000"},      {10, "000A"},     {300, "012C"},           {65535, "FFFF"},
+        {65536, "10000"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"},
+    };
+    for (const auto& [v, text] : longs) EXPECT_EQ(k.LongToHex(v), text) << v;
+    const std::pair<std::int16_t, const char*> ints[] = {
+        {0, "0000"},  {10, "000A"},     {255, "00FF"},    {300, "012C"},
+        {-1, "FFFF"}, {-32096, "82A0"}, {-32768, "8000"}, {32767, "7FFF"},
+    };
+    for (const auto& [v, text] : ints) EXPECT_EQ(k.IntToHex(v), text) << v;
+}
+
+TEST_F(Convert, IntToLongReadsTheBitsUnsigned) {
+    const std::pair<std::int16_t, std::int32_t> cases[] = {
+        {-1, 65535}, {-32768, 32768}, {5, 5}, {32767, 32767}};
+    for (const auto& [v, l] : cases) EXPECT_EQ(k.IntToLong(v), l);
+}
+
+TEST_F(Convert, HexToIntUpperCasesTheCallersText) {
+    const std::tuple<std::string, std::int16_t, std::string> cases[] = {
+        {"ffff", -1, "FFFF"},
+        {"7fFf", 32767, "7FFF"},
+        {"8000", -32768, "8000"},
+        {"0000000A", 10, "0000000A"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToInt(hex), value);
+        EXPECT_EQ(hex, after);
+    }
+    EXPECT_TRUE(be.boxes.empty());
+}
+
+TEST_F(Convert, HexToIntRefusesBadTextShowingItUpperCased) {
+    const std::pair<std::string, std::string> bad[] = {
+        {"10000", "10000"}, {"xyz", "XYZ"}, {"", ""},         {" 1", " 1"},     {"1 ", "1 "},
+        {"-1", "-1"},       {"&h1", "&H1"}, {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
+    };
+    for (const auto& [input, shown] : bad) {
+        std::string hex = input;
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.HexToInt(hex), 0) << input;
+        EXPECT_EQ(hex, shown);
+        expectErrorBox("数値が異常です！\r\nHexToInt\r\nValue = " + shown);
+    }
+}
+
+TEST_F(Convert, HexToLongCoversThirtyTwoBits) {
+    const std::tuple<std::string, std::int32_t, std::string> cases[] = {
+        {"FFFF", 65535, "FFFF"},
+        {"ffffffff", -1, "FFFFFFFF"},
+        {"80000000", INT32_MIN, "80000000"},
+        {"7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToLong(hex), value);
+        EXPECT_EQ(hex, after);
+    }
+    EXPECT_TRUE(be.boxes.empty());
+    for (const std::string& input :
+         {std::string(), std::string("100000000"), std::string("12G"), std::string(1 << 20, 'f')}) {
+        std::string hex = input;
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.HexToLong(hex), 0);
+        expectErrorBox("数値が異常です！\r\nHexToLong\r\nValue = " + hex);
+    }
 }
 
 }  // namespace
