@@ -10,58 +10,42 @@ TEST(Cp932, EncodesAndDecodesBothWays) {
     const std::string text = "日本ｱA\r\n[Success] ﾊﾞｯｸｱｯﾌﾟ　完了";
     const cp932::EncodeResult e = cp932::encode(text);
     ASSERT_TRUE(e.ok);
-    EXPECT_EQ(e.bytes.substr(0, 6),
-              "\x93\xFA\x96\x7B\xB1"
-              "A");
-    const cp932::DecodeResult d = cp932::decode(e.bytes);
-    EXPECT_TRUE(d.ok);
-    EXPECT_EQ(d.utf8, text);
+    EXPECT_EQ(e.bytes.substr(0, 6), "\x93\xFA\x96\x7B\xB1\x41");  // 日本ｱA
+    EXPECT_TRUE(cp932::decode(e.bytes).ok);
+    EXPECT_EQ(cp932::decode(e.bytes).utf8, text);
     EXPECT_EQ(cp932::encode("").bytes, "");
     EXPECT_TRUE(cp932::decode("").ok);
 }
 
 TEST(Cp932, ReportsTheFirstCharacterWithoutAForm) {
-    const cp932::EncodeResult e = cp932::encode(
-        "ab\xF0\x9F\x98\x80"
-        "c한");
-    EXPECT_FALSE(e.ok);
-    EXPECT_EQ(e.badOffset, 2u);
-    const cp932::EncodeResult h = cp932::encode("日本한");
-    EXPECT_FALSE(h.ok);
-    EXPECT_EQ(h.badOffset, 6u);
-    const cp932::EncodeResult bad = cp932::encode("abc\xFF");
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.badOffset, 3u);
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"ab\xF0\x9F\x98\x80\x63한", 2}, {"日本한", 6}, {"abc\xFF", 3}};
+    for (const auto& [text, offset] : cases) {
+        const cp932::EncodeResult e = cp932::encode(text);
+        EXPECT_FALSE(e.ok) << text;
+        EXPECT_EQ(e.badOffset, offset) << text;
+    }
 }
 
 TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {
-    const cp932::DecodeResult d = cp932::decode("A\x82");  // a lead byte cut short
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.utf8, "A\xEF\xBF\xBD");
-    const cp932::DecodeResult f = cp932::decode(
-        "\xFF"
-        "B\x93\xFA");
-    EXPECT_FALSE(f.ok);
-    EXPECT_EQ(f.utf8,
-              "\xEF\xBF\xBD"
-              "B日");
+    // A lead byte cut short, and a byte that starts nothing.
+    const std::pair<std::string, std::string> cases[] = {
+        {"A\x82", "A\xEF\xBF\xBD"}, {"\xFF\x42\x93\xFA", "\xEF\xBF\xBD\x42日"}};
+    for (const auto& [bytes, utf8] : cases) {
+        EXPECT_FALSE(cp932::decode(bytes).ok);
+        EXPECT_EQ(cp932::decode(bytes).utf8, utf8);
+    }
 }
 
 TEST(Cp932, CharacterWidths) {
-    std::size_t consumed = 0;
-    EXPECT_EQ(cp932::charWidth("a", 0, &consumed), 1);
-    EXPECT_EQ(consumed, 1u);
-    EXPECT_EQ(cp932::charWidth("あ", 0, &consumed), 2);
-    EXPECT_EQ(consumed, 3u);
-    EXPECT_EQ(cp932::charWidth("ｱ", 0, &consumed), 1);
-    EXPECT_EQ(consumed, 3u);
-    EXPECT_EQ(cp932::charWidth("\xF0\x9F\x98\x80", 0, &consumed), 1);
-    EXPECT_EQ(consumed, 4u);
-    EXPECT_EQ(cp932::charWidth("\xE3"
-                               "ab",
-                               0, &consumed),
-              1);
-    EXPECT_EQ(consumed, 1u);
+    // A character cut short counts its lead byte alone.
+    const std::tuple<std::string, int, std::size_t> cases[] = {
+        {"a", 1, 1}, {"あ", 2, 3}, {"ｱ", 1, 3}, {"\xF0\x9F\x98\x80", 1, 4}, {"\xE3\x61\x62", 1, 1}};
+    for (const auto& [text, width, length] : cases) {
+        std::size_t consumed = 0;
+        EXPECT_EQ(cp932::charWidth(text, 0, &consumed), width) << text;
+        EXPECT_EQ(consumed, length) << text;
+    }
 }
 
 TEST(Cp932, AMebibyteConvertsWhole) {

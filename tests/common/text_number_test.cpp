@@ -1,24 +1,32 @@
 // The one text-to-number conversion that fields, saving, the timer and the sender share.
 #include "common/text_number.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <span>
 
 #include "common/errors.h"
 
 namespace vornel {
 namespace {
 
-struct Good {
-    std::string text;
-    int value;
-};
+using Good = std::pair<std::string, int>;
 
-template <std::size_t N>
-void expectValues(const Good (&cases)[N]) {
-    for (const Good& c : cases) {
+void expectValues(std::span<const Good> cases) {
+    for (const auto& [text, value] : cases) {
         std::int16_t v = 99;
-        EXPECT_EQ(parseInt16(c.text, v), 0) << c.text;
-        EXPECT_EQ(v, c.value) << c.text;
+        EXPECT_EQ(parseInt16(text, v), 0) << text.substr(0, 20);
+        EXPECT_EQ(v, value) << text.substr(0, 20);
+    }
+}
+
+// A refused text leaves the variable as it was.
+void expectError(int number, std::span<const std::string> texts) {
+    for (const std::string& text : texts) {
+        std::int16_t v = 99;
+        EXPECT_EQ(parseInt16(text, v), number) << text.substr(0, 20);
+        EXPECT_EQ(v, 99);
     }
 }
 
@@ -50,50 +58,35 @@ TEST(TextNumber, ReadsHexadecimalAsSixteenBits) {
 }
 
 TEST(TextNumber, OutOfRangeIsError6) {
-    for (const std::string& text : std::vector<std::string>{
-             "32768", "-32769", "&H10000", "32767.5", "99999999999", std::string(1 << 20, '9')}) {
-        std::int16_t v = 99;
-        EXPECT_EQ(parseInt16(text, v), 6) << text.substr(0, 20);
-        EXPECT_EQ(v, 99);
-    }
+    const std::string texts[] = {"32768", "-32769", "&H10000", "32767.5", "99999999999"};
+    expectError(6, texts);
 }
 
 TEST(TextNumber, NotANumberIsError13) {
-    for (const std::string& text :
-         std::vector<std::string>{"",         "   ",    "abc",  "1a",
-                                  "a1",       "1 2",    "+",    "-",
-                                  ".",        "&H",     "&HG",  "1.2.3",
-                                  "--1",      "1e3",    "\xFF", "\xEF\xBC\x11",
-                                  "\xEF\xBC", "５\xFF", "一",   std::string("1\0", 2)}) {
-        std::int16_t v = 99;
-        EXPECT_EQ(parseInt16(text, v), 13) << text;
-        EXPECT_EQ(v, 99);
-    }
+    using namespace std::string_literals;
+    const std::string texts[] = {
+        "",    "   ",   "abc", "1a",  "a1",   "1 2",          "+",        "-",      ".",  "&H",
+        "&HG", "1.2.3", "--1", "1e3", "\xFF", "\xEF\xBC\x11", "\xEF\xBC", "５\xFF", "一", "1\0"s,
+    };
+    expectError(13, texts);
 }
 
 TEST(TextNumber, LongTextsDoNotTrouble) {
-    std::int16_t v = 0;
-    EXPECT_EQ(parseInt16(std::string(1 << 20, '0') + "12", v), 0);
-    EXPECT_EQ(v, 12);
-    EXPECT_EQ(parseInt16(std::string(1 << 20, ' '), v), 13);
-    EXPECT_EQ(parseInt16("1." + std::string(1 << 20, '0'), v), 0);
-    EXPECT_EQ(v, 1);
+    const std::string zeros(1 << 20, '0');
+    const Good good[] = {{zeros + "12", 12}, {"1." + zeros, 1}};
+    expectValues(good);
+    const std::string bad[] = {std::string(1 << 20, ' '), std::string(1 << 20, '9')};
+    expectError(13, std::span(bad, 1));
+    expectError(6, std::span(bad + 1, 1));
 }
 
 TEST(TextNumber, RaisingFormCarriesTheNumber) {
+    using ::testing::Property;
     EXPECT_EQ(textToInt16(" 12 "), 12);
-    try {
-        textToInt16("x");
-        ADD_FAILURE();
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number(), 13);
-    }
-    try {
-        textToInt16("40000");
-        ADD_FAILURE();
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number(), 6);
-    }
+    EXPECT_THAT([] { textToInt16("x"); },
+                ::testing::Throws<VbError>(Property(&VbError::number, 13)));
+    EXPECT_THAT([] { textToInt16("40000"); },
+                ::testing::Throws<VbError>(Property(&VbError::number, 6)));
 }
 
 }  // namespace

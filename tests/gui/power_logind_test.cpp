@@ -4,125 +4,106 @@
 #include "app/platform/power_logind.h"
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
-#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
+#include <csignal>
 
 #include "app/platform/qt_backend.h"
 #include "common/kvcmn15.h"
-#include "private_bus.h"
 #include "qt_printers.h"
 
 namespace vornel {
 namespace {
 
-using test::PrivateBus;
-
-// Started before any test touches D-Bus, for every test of this executable.
-class PrivateBusEnvironment : public ::testing::Environment {
+// A dbus-daemon of the test's own serves as both the system and the session bus. It starts
+// before any test touches D-Bus, because Qt keeps its first connection to each bus.
+class PrivateBus : public ::testing::Environment {
   public:
     void SetUp() override {
-        bus = std::make_unique<PrivateBus>();
-        ok = bus->start();
-    }
-    void TearDown() override { bus.reset(); }
-    std::unique_ptr<PrivateBus> bus;
-    bool ok = false;
-};
-
-auto* const gBus = static_cast<PrivateBusEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new PrivateBusEnvironment));
-
-class FakeLogindManager : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
-  public:
-    FakeLogindManager(QObject* parent, QStringList* calls)
-        : QDBusAbstractAdaptor(parent), calls_(calls) {}
-  public slots:
-    void PowerOff(bool interactive) {
-        calls_->append(QStringLiteral("login1.PowerOff(%1)").arg(interactive ? "true" : "false"));
-    }
-    void Reboot(bool interactive) {
-        calls_->append(QStringLiteral("login1.Reboot(%1)").arg(interactive ? "true" : "false"));
-    }
-
-  private:
-    QStringList* calls_;
-};
-
-class FakeLogindSession : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
-  public:
-    FakeLogindSession(QObject* parent, QStringList* calls)
-        : QDBusAbstractAdaptor(parent), calls_(calls) {}
-  public slots:
-    void Terminate() { calls_->append(QStringLiteral("login1.Session.Terminate")); }
-
-  private:
-    QStringList* calls_;
-};
-
-class FakeKdeShutdown : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.Shutdown")
-  public:
-    FakeKdeShutdown(QObject* parent, QStringList* calls, QDBusConnection* bus)
-        : QDBusAbstractAdaptor(parent), calls_(calls), bus_(bus) {}
-    bool refuse = false;
-  public slots:
-    void logout(const QDBusMessage& message) {
-        calls_->append(QStringLiteral("kde.logout"));
-        if (refuse) {
-            message.setDelayedReply(true);
-            bus_->send(message.createErrorReply(QDBusError::AccessDenied, QStringLiteral("no")));
+        QFile config(dir.filePath(QStringLiteral("bus.conf")));
+        if (!config.open(QIODevice::WriteOnly)) return;
+        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1</listen>"
+                                    "<auth>EXTERNAL</auth><policy context=\"default\">"
+                                    "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                                    "<allow own=\"*\"/></policy></busconfig>")
+                         .arg(dir.filePath(QStringLiteral("bus")))
+                         .toUtf8());
+        config.close();
+        // The daemon goes when the test process goes, however it ends.
+        daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        daemon.start(
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
+             QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+        while (!daemon.canReadLine() && daemon.waitForReadyRead(10000)) {
         }
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        if (address.isEmpty()) return;
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
     }
-
-  private:
-    QStringList* calls_;
-    QDBusConnection* bus_;
+    void TearDown() override {
+        daemon.terminate();
+        if (!daemon.waitForFinished(5000)) daemon.kill();
+        daemon.waitForFinished(5000);
+    }
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;  // empty when the daemon did not start
 };
 
-class FakeGnomeSessionManager : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
-  public:
-    FakeGnomeSessionManager(QObject* parent, QStringList* calls)
-        : QDBusAbstractAdaptor(parent), calls_(calls) {}
-  public slots:
-    void Logout(uint mode) { calls_->append(QStringLiteral("gnome.Logout(%1)").arg(mode)); }
+auto* const gBus = static_cast<PrivateBus*>(::testing::AddGlobalTestEnvironment(new PrivateBus));
 
-  private:
-    QStringList* calls_;
+// Every service the program may call, at every path: records each call as
+// "path interface.member(arguments)" and answers it, or refuses it when told to.
+class FakeServices : public QDBusVirtualObject {
+  public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        QStringList args;
+        for (const QVariant& a : message.arguments()) args.append(a.toString());
+        const QString call =
+            QStringLiteral("%1 %2.%3(%4)")
+                .arg(message.path(), message.interface(), message.member(), args.join(','));
+        calls.append(call);
+        connection.send(refuse.contains(call) ? message.createErrorReply(QDBusError::AccessDenied,
+                                                                         QStringLiteral("no"))
+                                              : message.createReply());
+        return true;
+    }
+    QStringList calls;
+    QStringList refuse;
 };
 
 const QString kLogind = QStringLiteral("org.freedesktop.login1");
 const QString kKde = QStringLiteral("org.kde.Shutdown");
 const QString kGnome = QStringLiteral("org.gnome.SessionManager");
 const QString kFakes = QStringLiteral("vornel-test-fake-services");
+const QString kPowerOff =
+    QStringLiteral("/org/freedesktop/login1 org.freedesktop.login1.Manager.PowerOff(true)");
+const QString kReboot =
+    QStringLiteral("/org/freedesktop/login1 org.freedesktop.login1.Manager.Reboot(true)");
+const QString kKdeLogout = QStringLiteral("/Shutdown org.kde.Shutdown.logout()");
 
 class PowerLogindTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(gBus->ok) << gBus->bus->error().toStdString();
-        fakes = QDBusConnection::connectToBus(gBus->bus->address(), kFakes);
+        ASSERT_FALSE(gBus->address.isEmpty())
+            << "dbus-daemon did not start: " << gBus->daemon.errorString().toStdString()
+            << gBus->daemon.readAllStandardError().toStdString();
+        fakes = QDBusConnection::connectToBus(gBus->address, kFakes);
         ASSERT_TRUE(fakes.isConnected());
-        new FakeLogindManager(&manager, &calls);
-        new FakeLogindSession(&session, &calls);
-        kdeAdaptor = new FakeKdeShutdown(&kde, &calls, &fakes);
-        new FakeGnomeSessionManager(&gnome, &calls);
-        ASSERT_TRUE(fakes.registerObject(QStringLiteral("/org/freedesktop/login1"), &manager));
         ASSERT_TRUE(
-            fakes.registerObject(QStringLiteral("/org/freedesktop/login1/session/auto"), &session));
-        ASSERT_TRUE(fakes.registerObject(QStringLiteral("/Shutdown"), &kde));
-        ASSERT_TRUE(fakes.registerObject(QStringLiteral("/org/gnome/SessionManager"), &gnome));
+            fakes.registerVirtualObject(QStringLiteral("/"), &services, QDBusConnection::SubPath));
         ASSERT_TRUE(fakes.registerService(kLogind));
         // Both buses the program uses must lead to the private daemon, where login1 is ours.
         for (QDBusConnection bus : {QDBusConnection::systemBus(), QDBusConnection::sessionBus()}) {
@@ -131,67 +112,60 @@ class PowerLogindTest : public ::testing::Test {
         }
     }
     void TearDown() override {
-        fakes.unregisterService(kLogind);
-        fakes.unregisterService(kKde);
-        fakes.unregisterService(kGnome);
-        fakes.unregisterObject(QStringLiteral("/org/freedesktop/login1"),
-                               QDBusConnection::UnregisterTree);
-        fakes.unregisterObject(QStringLiteral("/Shutdown"));
-        fakes.unregisterObject(QStringLiteral("/org/gnome/SessionManager"));
+        for (const QString& name : {kLogind, kKde, kGnome}) fakes.unregisterService(name);
+        fakes.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
         QDBusConnection::disconnectFromBus(kFakes);
     }
 
     // Makes the request and waits for its last answer.
     void requestAndSettle(PowerRequest request) {
         QSignalSpy settled(&power, &LogindPower::requestSettled);
-        const qsizetype before = calls.size();
+        const qsizetype before = services.calls.size();
         power.request(request);
         // The request is on its way but nobody has acted on it yet: the call did not wait.
-        EXPECT_EQ(calls.size(), before);
+        EXPECT_EQ(services.calls.size(), before);
         ASSERT_TRUE(settled.wait(10000));
     }
 
-    QStringList calls;
     QDBusConnection fakes{QString()};
-    QObject manager, session, kde, gnome;
-    FakeKdeShutdown* kdeAdaptor = nullptr;
+    FakeServices services;
     LogindPower power;
 };
 
-TEST_F(PowerLogindTest, ShutDownAsksLogindToPowerOffInteractively) {
+TEST_F(PowerLogindTest, ShutDownAndRestartAskLogindInteractively) {
     requestAndSettle(PowerRequest::Shutdown);
     requestAndSettle(PowerRequest::PowerOff);
-    EXPECT_EQ(calls, QStringList({"login1.PowerOff(true)", "login1.PowerOff(true)"}));
-}
-
-TEST_F(PowerLogindTest, RestartAsksLogindToRebootInteractively) {
     requestAndSettle(PowerRequest::Reboot);
-    EXPECT_EQ(calls, QStringList({"login1.Reboot(true)"}));
+    EXPECT_EQ(services.calls, QStringList({kPowerOff, kPowerOff, kReboot}));
 }
 
-TEST_F(PowerLogindTest, LogOffAsksKdeFirst) {
-    ASSERT_TRUE(fakes.registerService(kKde));
-    ASSERT_TRUE(fakes.registerService(kGnome));
-    requestAndSettle(PowerRequest::LogOff);
-    EXPECT_EQ(calls, QStringList({"kde.logout"}));
-}
-
-TEST_F(PowerLogindTest, LogOffAsksGnomeWithoutKde) {
-    ASSERT_TRUE(fakes.registerService(kGnome));
-    requestAndSettle(PowerRequest::LogOff);
-    EXPECT_EQ(calls, QStringList({"gnome.Logout(1)"}));
-}
-
-TEST_F(PowerLogindTest, LogOffEndsTheSessionThroughLogindWithoutASessionManager) {
-    requestAndSettle(PowerRequest::LogOff);
-    EXPECT_EQ(calls, QStringList({"login1.Session.Terminate"}));
-}
-
-TEST_F(PowerLogindTest, ASessionManagerThatRefusesIsNotOverruled) {
-    ASSERT_TRUE(fakes.registerService(kKde));
-    kdeAdaptor->refuse = true;
-    requestAndSettle(PowerRequest::LogOff);
-    EXPECT_EQ(calls, QStringList({"kde.logout"}));
+TEST_F(PowerLogindTest, LogOffAsksKdeThenGnomeThenEndsTheSessionThroughLogind) {
+    struct Case {
+        QStringList running;
+        bool kdeRefuses;
+        QString call;
+    };
+    // A session manager that refuses is not overruled.
+    const Case cases[] = {
+        {{kKde, kGnome}, false, kKdeLogout},
+        {{kKde}, true, kKdeLogout},
+        {{kGnome},
+         false,
+         QStringLiteral("/org/gnome/SessionManager org.gnome.SessionManager.Logout(1)")},
+        {{},
+         false,
+         QStringLiteral(
+             "/org/freedesktop/login1/session/auto org.freedesktop.login1.Session.Terminate()")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call.toStdString());
+        for (const QString& name : c.running) ASSERT_TRUE(fakes.registerService(name));
+        services.calls.clear();
+        services.refuse = c.kdeRefuses ? QStringList{kKdeLogout} : QStringList{};
+        requestAndSettle(PowerRequest::LogOff);
+        EXPECT_EQ(services.calls, QStringList{c.call});
+        for (const QString& name : c.running) fakes.unregisterService(name);
+    }
 }
 
 TEST_F(PowerLogindTest, ExitWindowsReachesLogindThroughTheQtBackend) {
@@ -202,12 +176,10 @@ TEST_F(PowerLogindTest, ExitWindowsReachesLogindThroughTheQtBackend) {
     k.ExitWindows(k.ExwShutdown);
     k.ExitWindows(k.ExwReboot);
     k.ExitWindows(3);
-    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_TRUE(services.calls.isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled.count() == 2; }, 10000));
-    EXPECT_EQ(calls, QStringList({"login1.PowerOff(true)", "login1.Reboot(true)"}));
+    EXPECT_EQ(services.calls, QStringList({kPowerOff, kReboot}));
 }
 
 }  // namespace
 }  // namespace vornel
-
-#include "power_logind_test.moc"

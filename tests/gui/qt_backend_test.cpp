@@ -1,11 +1,16 @@
-// The Qt backend's clock, system facts, event pumping, windows and shell opener.
+// The Qt backend under the offscreen platform: clock, system facts, event pumping, windows, the
+// shell opener, and real message boxes and file dialogs answered by clicking.
 #include "app/platform/qt_backend.h"
 
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +18,7 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 
 #include "common/kvcmn15.h"
 #include "qt_printers.h"
@@ -48,14 +54,12 @@ TEST(QtBackendSystem, ReportsTheKernelVersionUnnamed) {
 
 TEST(QtBackendEvents, PumpingRunsPendingEvents) {
     QtBackend be;
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    be.processEvents(0);
-    EXPECT_TRUE(ran);
-    ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    be.processEvents(5);
-    EXPECT_TRUE(ran);
+    for (int maxWaitMs : {0, 5}) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] { ran = true; });
+        be.processEvents(maxWaitMs);
+        EXPECT_TRUE(ran) << maxWaitMs;
+    }
 }
 
 TEST(QtBackendWindows, HandlesFindRaiseAndCloseTheProgramsOwnWindows) {
@@ -135,6 +139,168 @@ TEST(QtBackendShell, AMissingFileOrOpenerFailsAtOnce) {
     qputenv("PATH", opener.path("").toUtf8());
     EXPECT_FALSE(be.shellOpen(opener.path("a.txt").toStdString(), nullptr));
     EXPECT_TRUE(QTest::qWaitFor(noOpenerRunning, 5000));
+}
+
+struct SeenBox {
+    QString title;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;  // captions, sorted
+    bool onTop = false;
+    bool found = false;
+};
+
+class MessageBoxTest : public ::testing::Test {
+  protected:
+    // Shows a box through `show` and, once it is up, records it and presses the button whose
+    // role is `press` (or Escape when `press` is NoButton).
+    int answerBox(QMessageBox::StandardButton press, const std::function<int()>& show) {
+        QTimer::singleShot(0, [this, press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen = {box->windowTitle(),
+                    box->text(),
+                    box->textFormat(),
+                    box->icon(),
+                    {},
+                    box->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+                    true};
+            for (QAbstractButton* b : box->buttons()) seen.buttons.append(b->text());
+            seen.buttons.sort();
+            if (press == QMessageBox::NoButton) {
+                box->reject();
+            } else if (QAbstractButton* b = box->button(press)) {
+                b->click();
+            } else {
+                box->done(-1);
+            }
+        });
+        seen = {};
+        return show();
+    }
+    SeenBox seen;
+    QtBackend backend;
+    KvCmn15 k{backend};
+};
+
+TEST_F(MessageBoxTest, ShowsTheLinesAsPlainTextWithTheKindsButtons) {
+    const int answer = answerBox(
+        QMessageBox::No, [&] { return k.Msg_Box(k.KindYnc, "一行目\r二行目\r\n三行目 <b>x</b>"); });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(answer, 7);
+    EXPECT_EQ(seen.text, QStringLiteral("一行目\n二行目\n三行目 <b>x</b>"));
+    EXPECT_EQ(seen.format, Qt::PlainText);
+    QStringList expected{"はい(&Y)", "いいえ(&N)", "キャンセル"};
+    expected.sort();
+    EXPECT_EQ(seen.buttons, expected);
+    EXPECT_FALSE(seen.onTop);
+}
+
+TEST_F(MessageBoxTest, EachKindHasItsIconAndTitleAndEachButtonItsAnswer) {
+    struct Click {
+        const char* kind;
+        QMessageBox::StandardButton press;  // NoButton: Escape
+        int answer;
+        QMessageBox::Icon icon;
+        const char* title;
+    };
+    const Click clicks[] = {
+        {"err", QMessageBox::Ok, 1, QMessageBox::Critical, "Error"},
+        {"chk", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
+        {"info", QMessageBox::Ok, 1, QMessageBox::Information, "情報"},
+        {"info", QMessageBox::NoButton, 1, QMessageBox::Information, "情報"},
+        {"okc", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
+        {"okc", QMessageBox::Cancel, 2, QMessageBox::Question, "確認"},
+        {"okc", QMessageBox::NoButton, 2, QMessageBox::Question, "確認"},
+        {"yn", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
+        {"yn", QMessageBox::No, 7, QMessageBox::Question, "確認"},
+        {"ync", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
+        {"ync", QMessageBox::Cancel, 2, QMessageBox::Question, "確認"},
+        {"rc", QMessageBox::Retry, 4, QMessageBox::Question, "再試行"},
+        {"rc", QMessageBox::Cancel, 2, QMessageBox::Question, "再試行"},
+    };
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.press));
+        EXPECT_EQ(answerBox(c.press, [&] { return k.Msg_Box(c.kind, "?"); }), c.answer);
+        EXPECT_TRUE(seen.found);
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.title, QString::fromUtf8(c.title));
+    }
+}
+
+TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
+    answerBox(QMessageBox::Ok, [&] {
+        k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));
+        return 0;
+    });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.title, QStringLiteral("予期せぬエラー"));
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_TRUE(seen.onTop);
+    EXPECT_EQ(
+        seen.text,
+        QStringLiteral("エラー番号57 デバイス I/O エラーです。\n\nプロシージャ名 = [Sysdat_read]"));
+    EXPECT_EQ(seen.buttons, QStringList({"OK"}));
+}
+
+// Once the dialog is up: records its title, then `act` picks a file or cancels.
+void onDialog(QString& title, std::function<void(QFileDialog*)> act) {
+    QTimer::singleShot(0, [&title, act = std::move(act)] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        title = dialog->windowTitle();
+        act(dialog);
+    });
+}
+
+class FileDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("バックアップ")));
+        QFile f(dir.filePath(QStringLiteral("バックアップ/記録.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QTemporaryDir dir;
+    QtBackend backend;
+    KvCmn15 k{backend};
+};
+
+TEST_F(FileDialogTest, OpenDialogGivesThePathAndTheFileNameLength) {
+    const QString file = dir.filePath(QStringLiteral("バックアップ/記録.txt"));
+    QString title;
+    onDialog(title, [&](QFileDialog* d) {
+        d->selectFile(file);
+        static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
+    });
+    const std::string path = k.OpenDialog(0, "Text (*.txt)", dir.path().toStdString());
+    EXPECT_EQ(path, file.toStdString());
+    EXPECT_EQ(title, QStringLiteral("ファイルを開く"));
+    EXPECT_EQ(k.OpenFileLen, static_cast<int>(std::string("記録.txt").size()));
+}
+
+TEST_F(FileDialogTest, CancelledDialogsGiveEmptyText) {
+    QString title;
+    onDialog(title, [](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(k.OpenDialog(0, "", dir.path().toStdString()), "");
+    EXPECT_EQ(k.OpenFileLen, 0);
+    onDialog(title, [](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(k.SaveDialog(0, "", dir.path().toStdString(), "a.ini"), "");
+    EXPECT_EQ(title, QStringLiteral("ファイルを保存する"));
+    onDialog(title, [](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(k.FolderDialog(0), "");
+    EXPECT_EQ(title, QStringLiteral("フォルダの選択"));
+}
+
+TEST_F(FileDialogTest, FolderDialogGivesTheChosenFolder) {
+    const QString folder = dir.filePath(QStringLiteral("バックアップ"));
+    QString title;
+    onDialog(title, [&](QFileDialog* d) {
+        d->setDirectory(folder);
+        static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
+    });
+    EXPECT_EQ(k.FolderDialog(0), folder.toStdString());
 }
 
 }  // namespace

@@ -1,0 +1,597 @@
+// KvCmn15 through the fake backend: boxes, error reports, the version and system probes, byte
+// lengths, the clock texts and Wait, power requests, the tray record, the dialogs, the seven
+// number conversions at their bounds, Search_path, the profile files, the shell and help openers.
+#include "common/kvcmn15.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "support/fake_backend.h"
+#include "support/temp_dir.h"
+
+namespace vornel {
+namespace {
+
+class KvCmn15Test : public ::testing::Test {
+  protected:
+    // The one box a failure shows; forgets it for the next check.
+    void expectErrorBox(const std::string& text) {
+        ASSERT_EQ(be.boxes.size(), 1u);
+        EXPECT_EQ(be.boxes[0].text, text);
+        EXPECT_EQ(be.boxes[0].title, "Error");
+        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Stop);
+        EXPECT_EQ(be.sounds, std::vector<int>{48});
+        be.boxes.clear();
+        be.sounds.clear();
+    }
+    test::FakeBackend be;  // reports like the Linux backend: platform 2, no version name
+    KvCmn15 k{be};
+    test::TempDir dir;
+    std::string ini = dir / "test.ini";
+};
+using MsgBox = KvCmn15Test;
+using ErrMsg = KvCmn15Test;
+using Creation = KvCmn15Test;
+using GetOSVer = KvCmn15Test;
+using LenByte = KvCmn15Test;
+using Clock = KvCmn15Test;
+using Wait = KvCmn15Test;
+using ExitWindows = KvCmn15Test;
+using Tray = KvCmn15Test;
+using Dialogs = KvCmn15Test;
+using Windows = KvCmn15Test;
+using Convert = KvCmn15Test;
+using SearchPath = KvCmn15Test;
+using WinSysDir = KvCmn15Test;
+using Ini = KvCmn15Test;
+using ShellExcute = KvCmn15Test;
+using HtmlHelpOpen = KvCmn15Test;
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+constexpr double at(int h, int m, double s) { return h * 3600.0 + m * 60.0 + s; }
+
+TEST_F(MsgBox, EachKindPlaysItsSoundFirstShowsItsBoxAndGivesTheAnswer) {
+    struct Case {
+        const char* kind;
+        int sound;
+        BoxButtons buttons;
+        BoxIcon icon;
+        const char* title;
+        int answer;
+    };
+    const Case cases[] = {
+        {"err", 48, BoxButtons::Ok, BoxIcon::Stop, "Error", kAnsOk},
+        {"chk", 32, BoxButtons::Ok, BoxIcon::Question, "確認", kAnsOk},
+        {"info", 64, BoxButtons::Ok, BoxIcon::Information, "情報", kAnsOk},
+        {"okc", 32, BoxButtons::OkCancel, BoxIcon::Question, "確認", kAnsCancel},
+        {"yn", 32, BoxButtons::YesNo, BoxIcon::Question, "確認", kAnsYes},
+        {"ync", 32, BoxButtons::YesNoCancel, BoxIcon::Question, "確認", kAnsNo},
+        {"rc", 32, BoxButtons::RetryCancel, BoxIcon::Question, "再試行", kAnsRetry},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        be.boxes.clear();
+        be.sounds.clear();
+        // The sound must already be playing when the box appears.
+        std::size_t soundsWhenShown = 99;
+        be.onBox = [&](const MessageBoxRequest&) { soundsWhenShown = be.sounds.size(); };
+        be.answerNextBox(c.answer);
+        EXPECT_EQ(k.Msg_Box(c.kind, "line 1\rline 2"), c.answer);
+        ASSERT_EQ(be.boxes.size(), 1u);
+        EXPECT_EQ(be.sounds, std::vector<int>{c.sound});
+        EXPECT_EQ(soundsWhenShown, 1u);
+        EXPECT_EQ(be.boxes[0].buttons, c.buttons);
+        EXPECT_EQ(be.boxes[0].icon, c.icon);
+        EXPECT_EQ(be.boxes[0].title, c.title);
+        EXPECT_EQ(be.boxes[0].text, "line 1\rline 2");
+        EXPECT_FALSE(be.boxes[0].systemModal);
+    }
+}
+
+TEST_F(MsgBox, UnknownKindShowsNothingPlaysNothingAndReturnsZero) {
+    for (const char* kind : {"ERR", "Err", "", "err ", "ok", "x"}) {
+        EXPECT_EQ(k.Msg_Box(kind, "x"), 0) << kind;
+    }
+    EXPECT_TRUE(be.boxes.empty());
+    EXPECT_TRUE(be.sounds.empty());
+}
+
+TEST_F(ErrMsg, ShowsNumberDescriptionAndProcedureInAStopBoxThenClearsTheError) {
+    be.answerNextBox(kAnsOk);
+    k.Err_Msg("File_copy", VbError(kErrFileNotFound));
+    ASSERT_EQ(be.boxes.size(), 1u);
+    const MessageBoxRequest box = be.boxes[0];
+    EXPECT_EQ(box.text,
+              "エラー番号53 ファイルが見つかりません。\r\n\r\nプロシージャ名 = [File_copy]");
+    EXPECT_EQ(box.title, "予期せぬエラー");
+    EXPECT_EQ(box.icon, BoxIcon::Stop);
+    EXPECT_EQ(box.buttons, BoxButtons::Ok);
+    EXPECT_TRUE(box.systemModal);
+    EXPECT_EQ(be.sounds, std::vector<int>{16});
+    // The error set on the instance is reported once; a second report shows number 0.
+    be.answerNextBox(kAnsOk);
+    be.answerNextBox(kAnsOk);
+    k.Err.Set(VbError(kErrOverflow));
+    k.Err_Msg("backup");
+    EXPECT_EQ(k.Err.Number, 0);
+    EXPECT_TRUE(k.Err.Description.empty());
+    k.Err_Msg("backup");
+    ASSERT_EQ(be.boxes.size(), 3u);
+    EXPECT_EQ(be.boxes[1].text,
+              "エラー番号6 オーバーフローしました。\r\n\r\nプロシージャ名 = [backup]");
+    EXPECT_EQ(be.boxes[2].text, "エラー番号0 \r\n\r\nプロシージャ名 = [backup]");
+}
+
+TEST_F(ErrMsg, RaisedErrorsCarryTheirDescriptionsAndErrnoMapsOntoNumbers) {
+    using ::testing::Property;
+    EXPECT_THAT([] { raiseError(kErrPathNotFound); },
+                ::testing::Throws<VbError>(
+                    AllOf(Property(&VbError::number, 76),
+                          Property(&VbError::description, "パスが見つかりません。"))));
+    const std::tuple<int, bool, int> cases[] = {
+        {ENOENT, false, 53}, {ENOENT, true, 76},  {EACCES, false, 70},
+        {EROFS, true, 75},   {ENOSPC, false, 61}, {EIO, false, 57},
+    };
+    for (const auto& [err, isPath, number] : cases)
+        EXPECT_EQ(errorNumberFromErrno(err, isPath), number) << err << isPath;
+}
+
+TEST_F(Creation, GivesTheVersionTextAndShowsNothing) {
+    EXPECT_EQ(k.AppVersion, "1.10");
+    EXPECT_EQ(versionText(1, 0, 5), "1.05");
+    EXPECT_EQ(versionText(2, 10, 3), "2.103");
+    EXPECT_TRUE(be.boxes.empty());
+    EXPECT_TRUE(be.sounds.empty());
+}
+
+TEST_F(GetOSVer, NamesOldWindowsNumbersOnly) {
+    struct Case {
+        OsVersion os;
+        const char *id, *platformId, *name, *platformName;
+    };
+    const Case cases[] = {
+        {{5, 1, 2600, 2, true}, "5.1", "2", "2000", "NT"},
+        {{5, 2, 0, 2, true}, "5.2", "2", "2000", "NT"},
+        {{4, 0, 0, 2, true}, "4.0", "2", "NT", "NT"},
+        {{6, 0, 0, 2, true}, "6.0", "2", "", "NT"},
+        {{4, 0, 0, 1, true}, "4.0", "1", "95", "95"},
+        {{4, 10, 0, 1, true}, "4.10", "1", "98", "95"},
+        {{4, 90, 0, 1, true}, "4.90", "1", "Me", "95"},
+        {{4, 50, 0, 1, true}, "4.50", "1", "", "95"},
+        {{3, 10, 0, 0, true}, "3.10", "0", "32s", "32s"},
+        {{5, 0, 0, 3, true}, "5.0", "3", "", ""},
+        // What the Linux backend reports: the kernel's version, never named.
+        {{6, 1, 0, 2, false}, "6.1", "2", "", "NT"},
+        {{5, 1, 0, 2, false}, "5.1", "2", "", "NT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        be.os = c.os;
+        const KvCmn15 probe(be);
+        EXPECT_EQ(probe.OSVerID, c.id);
+        EXPECT_EQ(probe.OSPlatformID, c.platformId);
+        EXPECT_EQ(probe.OSVerName, c.name);
+        EXPECT_EQ(probe.OSPlatformName, c.platformName);
+    }
+}
+
+TEST_F(LenByte, CountsCodePage932BytesAndEachByteThatIsNotUtf8AsOne) {
+    // Without a code page 932 form a character counts as the one-byte substitute would.
+    const std::pair<std::string, int> text[] = {
+        {"", 0}, {"AB", 2}, {"日本", 4}, {"ｱ", 1}, {"ﾊﾞｯｸｱｯﾌﾟ", 8}, {"Ａ1あｱ", 6}, {"a한b", 3}};
+    for (const auto& [t, bytes] : text) EXPECT_EQ(k.LenByte(t), bytes) << t;
+    // A lead byte cut short does not swallow what follows; an emoji has no form; surrogates and
+    // overlong forms are no UTF-8.
+    using namespace std::string_literals;
+    const std::pair<std::string, int> raw[] = {
+        {"\xF0\x9F\x98\x80", 1}, {"A\xFF\x42", 3}, {"\xE3\x81", 2}, {"\xE3\x41\x42", 3},
+        {"\xED\xA0\x80", 3},     {"\xC0\xAF", 2},  {"a\0b"s, 3},
+    };
+    for (const auto& [t, bytes] : raw) EXPECT_EQ(k.LenByte(t), bytes) << t;
+    std::string wide, mixed;
+    for (int i = 0; i < (1 << 20) / 3; ++i) wide += "あ";
+    for (int i = 0; i < (1 << 18); ++i) mixed += "\xFF\x61";
+    EXPECT_EQ(k.LenByte(std::string(1 << 20, 'x')), 1 << 20);
+    EXPECT_EQ(k.LenByte(wide), 2 * ((1 << 20) / 3));
+    EXPECT_EQ(k.LenByte(mixed), 2 * (1 << 18));
+}
+
+TEST_F(Clock, GetTimeRoundsHalfToEvenAndReads24InTheLastHalfSecond) {
+    const std::pair<double, const char*> cases[] = {
+        {at(9, 5, 7.4), "09:05:07"},    {at(9, 5, 7.5), "09:05:08"},
+        {at(9, 5, 8.5), "09:05:08"},    {at(9, 5, 7.7), "09:05:08"},
+        {at(0, 0, 0.0), "00:00:00"},    {at(0, 0, 0.5), "00:00:00"},
+        {at(12, 59, 59.6), "13:00:00"}, {at(23, 59, 59.4), "23:59:59"},
+        {at(23, 59, 59.7), "24:00:00"},
+    };
+    for (const auto& [clock, text] : cases) {
+        be.setClock(2026, 12, 6, clock);
+        EXPECT_EQ(k.GetTime(), text) << clock;
+    }
+}
+
+TEST_F(Clock, GetDayAndGetWeekDayFromSundayToSaturday) {
+    const char* names[] = {"日", "月", "火", "水", "木", "金", "土"};
+    for (int i = 0; i < 7; ++i) {
+        be.setClock(2026, 12, 6 + i, at(10, 0, 0));    // 2026-12-06 is a Sunday
+        EXPECT_EQ(k.GetDay(), std::to_string(6 + i));  // no leading zero
+        EXPECT_EQ(k.GetWeekDay(), names[i]) << 6 + i;
+    }
+}
+
+TEST_F(Wait, StartsFromTheRoundedClockAndRunsAcrossMidnight) {
+    struct Case {
+        double start, waited;
+        const char *startText, *finishText;
+    };
+    // Starting at .6 rounds up, so the wait lasts longer than asked.
+    const Case cases[] = {{100.2, 1.8, "00:01:40", "00:01:42"},
+                          {100.6, 2.4, "00:01:41", "00:01:43"},
+                          {at(23, 59, 59.0), 2.0, "23:59:59", "00:00:01"}};
+    for (const Case& c : cases) {
+        be.setClock(2026, 12, 6, c.start);
+        const double before = be.monotonicSeconds();
+        k.Wait(2);
+        EXPECT_GE(be.monotonicSeconds() - before, c.waited - 1e-9) << c.startText;
+        EXPECT_LT(be.monotonicSeconds() - before, c.waited + 0.1) << c.startText;
+        EXPECT_EQ(k.WaitStartTime, c.startText);
+        EXPECT_EQ(k.WaitFinishTime, c.finishText);
+    }
+    EXPECT_EQ(be.wallClock().day, 7);
+}
+
+TEST_F(Wait, LetsPendingEventsRun) {
+    be.setClock(2026, 12, 6, 100.0);
+    // A nested event handler sees the wait's start and finish texts emptied.
+    k.WaitStartTime = "old";
+    std::string seenDuringWait;
+    be.onPump = [&](int) { seenDuringWait = k.WaitStartTime + "|" + k.WaitFinishTime; };
+    k.Wait(0.3f);
+    EXPECT_GT(be.pumpCount, 0);
+    EXPECT_EQ(seenDuringWait, "|");
+    EXPECT_GE(be.wallClock().secondsOfDay, 100.3 - 1e-6);
+}
+
+TEST_F(Wait, ForNothingOrLessReturnsAtOnce) {
+    for (float second : {0.0f, -1.0f, -1e9f}) {
+        be.setClock(2026, 12, 6, 100.6);  // rounds up: a naive loop would wait 0.4 s
+        k.Wait(second);
+        EXPECT_EQ(be.pumpCount, 0) << second;
+        EXPECT_EQ(k.WaitStartTime, "00:01:41");
+        EXPECT_EQ(k.WaitFinishTime, "00:01:40");
+    }
+}
+
+TEST_F(ExitWindows, MapsLogOffShutdownAndRestartOntoOneRequestEach) {
+    for (std::int32_t code : {0, 1, 2, 3, -1, 100, INT32_MIN}) k.ExitWindows(code);
+    EXPECT_EQ(be.powerRequests,
+              (std::vector<PowerRequest>{PowerRequest::LogOff, PowerRequest::Shutdown,
+                                         PowerRequest::Reboot}));
+    EXPECT_TRUE(be.boxes.empty());
+}
+
+TEST_F(ExitWindows, AsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
+    for (const OsVersion& os : {OsVersion{5, 1, 2600, 2, true}, OsVersion{4, 0, 0, 2, true},
+                                OsVersion{4, 10, 0, 1, true}}) {
+        be.os = os;
+        KvCmn15(be).ExitWindows(k.ExwShutdown);
+    }
+    EXPECT_EQ(be.powerRequests,
+              (std::vector<PowerRequest>{PowerRequest::PowerOff, PowerRequest::Shutdown,
+                                         PowerRequest::Shutdown}));
+}
+
+TEST_F(Tray, TheTipFieldHoldsSixtyFourBytes) {
+    std::string wide, first32;
+    for (int i = 0; i < 40; ++i) wide += "あ";
+    for (int i = 0; i < 32; ++i) first32 += "あ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"左-Menu:右", "左-Menu:右"},  // 10 characters, 12 bytes
+        {std::string(63, 'a'), std::string(63, 'a')},
+        {std::string(64, 'a'), std::string(64, 'a')},
+        {std::string(70, 't'), std::string(64, 't')},
+        {wide, first32},
+        // A double-byte character that would straddle the end is left out whole.
+        {"a" + wide, "a" + first32.substr(0, 31 * 3)},
+    };
+    for (const auto& [tip, field] : cases) EXPECT_EQ(tipFieldText(tip), field) << tip;
+}
+
+TEST_F(Tray, AddModifyAndDeleteGoThroughTheSameRecord) {
+    // A fresh instance has no icon to delete or change.
+    EXPECT_EQ(k.TrayDelIcon(), 0);
+    EXPECT_EQ(k.TrayModifyIcon(1, "x"), 0);
+    EXPECT_TRUE(be.trayCalls.empty());
+    EXPECT_EQ(k.TrayAddIcon(42, 3, "左-Menu:右-Help"), -1);
+    EXPECT_EQ(k.TrayModifyIcon(4, std::string(70, 'x')), -1);
+    EXPECT_EQ(k.TrayDelIcon(), -1);
+    using Call = std::tuple<std::string, WindowHandle, IconHandle, std::string>;
+    std::vector<Call> calls;
+    for (const auto& c : be.trayCalls) calls.emplace_back(c.op, c.owner, c.icon, c.tip);
+    EXPECT_EQ(calls, (std::vector<Call>{{"add", 42, 3, "左-Menu:右-Help"},
+                                        {"modify", 42, 4, std::string(64, 'x')},
+                                        {"delete", 42, 0, ""}}));
+}
+
+TEST_F(Tray, ARefusalByThePlatformIsReportedAsFalse) {
+    be.trayResult = false;
+    EXPECT_EQ(k.TrayAddIcon(1, 0, "tip"), 0);
+    EXPECT_EQ(k.TrayDelIcon(), 0);
+}
+
+TEST_F(Dialogs, OpenDialogGivesThePathAndTheFileNameLengthAndSaveDialogLeavesIt) {
+    be.openAnswers.push_back({"/data/a.txt", 6});
+    EXPECT_EQ(k.OpenDialog(1, "Text|*.txt", "/data"), "/data/a.txt");
+    EXPECT_EQ(k.OpenFileLen, 5);
+    EXPECT_EQ(k.OpenDialog(1, "", ""), "");  // cancelled
+    EXPECT_EQ(k.OpenFileLen, 0);
+    be.openAnswers.push_back({"/d/abc.txt", 3});
+    k.OpenDialog(0, "", "");
+    be.saveAnswers.push_back("/d/new.ini");
+    EXPECT_EQ(k.SaveDialog(0, "", "/d", "new.ini"), "/d/new.ini");
+    EXPECT_EQ(k.SaveDialog(0, "", "/d", "new.ini"), "");  // cancelled
+    EXPECT_EQ(k.OpenFileLen, 7);
+    EXPECT_EQ(be.dialogTitles,
+              (std::vector<std::string>{"ファイルを開く", "ファイルを開く", "ファイルを開く",
+                                        "ファイルを保存する", "ファイルを保存する"}));
+}
+
+TEST_F(Dialogs, FolderDialogTrimsTrailingBlanksAndNul) {
+    be.folderAnswers.push_back(std::string("/home/user/backup  \0\0 junk", 26));
+    be.folderAnswers.push_back("/home/user/バックアップ");
+    EXPECT_EQ(k.FolderDialog(0), "/home/user/backup");
+    EXPECT_EQ(k.FolderDialog(0), "/home/user/バックアップ");
+    EXPECT_EQ(k.FolderDialog(0), "");  // cancelled
+}
+
+TEST_F(Windows, WindowTopAndPlayWaveSoundGoToTheBackend) {
+    k.WindowTop(9);
+    EXPECT_EQ(be.raisedWindows, std::vector<WindowHandle>{9});
+    k.PlayWaveSound("/p/done.wav");
+    EXPECT_EQ(be.soundFiles, std::vector<std::string>{"/p/done.wav"});
+}
+
+TEST_F(Convert, LongTo16bitWritesSixteenDigits) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0000000000000000"},     {1, "0000000000000001"},     {2, "0000000000000010"},
+        {5, "0000000000000101"},     {32768, "1000000000000000"}, {43690, "1010101010101010"},
+        {65535, "1111111111111111"},
+    };
+    for (const auto& [v, text] : cases) EXPECT_EQ(k.LongTo16bit(v), text);
+    for (std::int32_t v : {65536, -1, 65537, 98304, INT32_MAX, INT32_MIN}) {
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.LongTo16bit(v), "") << v;
+        expectErrorBox("変換するデータが異常です！\r\nLongTo16bit\r\nValue = " + std::to_string(v));
+    }
+}
+
+TEST_F(Convert, LongToIntReadsTheSameBits) {
+    const std::pair<std::int32_t, std::int16_t> cases[] = {
+        {0, 0}, {32767, 32767}, {32768, -32768}, {65535, -1}};
+    for (const auto& [v, i] : cases) EXPECT_EQ(k.LongToInt(v), i);
+    EXPECT_TRUE(be.boxes.empty());
+    for (std::int32_t v : {65536, -1, INT32_MIN}) {
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.LongToInt(v), 0) << v;
+        expectErrorBox("数値が異常です！\r\nLongToInt\r\nValue = " + std::to_string(v));
+    }
+}
+
+TEST_F(Convert, HexTextsPadToFourDigits) {
+    const std::pair<std::int32_t, const char*> longs[] = {
+        {0, "0000"},      {10, "000A"},     {300, "012C"},           {65535, "FFFF"},
+        {65536, "10000"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"},
+    };
+    for (const auto& [v, text] : longs) EXPECT_EQ(k.LongToHex(v), text) << v;
+    const std::pair<std::int16_t, const char*> ints[] = {
+        {0, "0000"},  {10, "000A"},     {255, "00FF"},    {300, "012C"},
+        {-1, "FFFF"}, {-32096, "82A0"}, {-32768, "8000"}, {32767, "7FFF"},
+    };
+    for (const auto& [v, text] : ints) EXPECT_EQ(k.IntToHex(v), text) << v;
+}
+
+TEST_F(Convert, IntToLongReadsTheBitsUnsigned) {
+    const std::pair<std::int16_t, std::int32_t> cases[] = {
+        {-1, 65535}, {-32768, 32768}, {5, 5}, {32767, 32767}};
+    for (const auto& [v, l] : cases) EXPECT_EQ(k.IntToLong(v), l);
+}
+
+TEST_F(Convert, HexToIntUpperCasesTheCallersText) {
+    const std::tuple<std::string, std::int16_t, std::string> cases[] = {
+        {"ffff", -1, "FFFF"},
+        {"7fFf", 32767, "7FFF"},
+        {"8000", -32768, "8000"},
+        {"0000000A", 10, "0000000A"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToInt(hex), value);
+        EXPECT_EQ(hex, after);
+    }
+    EXPECT_TRUE(be.boxes.empty());
+}
+
+TEST_F(Convert, HexToIntRefusesBadTextShowingItUpperCased) {
+    const std::pair<std::string, std::string> bad[] = {
+        {"10000", "10000"}, {"xyz", "XYZ"}, {"", ""},         {" 1", " 1"},     {"1 ", "1 "},
+        {"-1", "-1"},       {"&h1", "&H1"}, {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
+    };
+    for (const auto& [input, shown] : bad) {
+        std::string hex = input;
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.HexToInt(hex), 0) << input;
+        EXPECT_EQ(hex, shown);
+        expectErrorBox("数値が異常です！\r\nHexToInt\r\nValue = " + shown);
+    }
+}
+
+TEST_F(Convert, HexToLongCoversThirtyTwoBits) {
+    const std::tuple<std::string, std::int32_t, std::string> cases[] = {
+        {"FFFF", 65535, "FFFF"},
+        {"ffffffff", -1, "FFFFFFFF"},
+        {"80000000", INT32_MIN, "80000000"},
+        {"7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
+    for (const auto& [input, value, after] : cases) {
+        std::string hex = input;
+        EXPECT_EQ(k.HexToLong(hex), value);
+        EXPECT_EQ(hex, after);
+    }
+    EXPECT_TRUE(be.boxes.empty());
+    for (const std::string& input :
+         {std::string(), std::string("100000000"), std::string("12G"), std::string(1 << 20, 'f')}) {
+        std::string hex = input;
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(k.HexToLong(hex), 0);
+        expectErrorBox("数値が異常です！\r\nHexToLong\r\nValue = " + hex);
+    }
+}
+
+TEST_F(SearchPath, FindsExactlyNamedFilesFoldersAndLinks) {
+    fs::create_directory(dir.path() / "data");
+    writeFile(dir / "data/report.txt", "r");
+    writeFile(dir / "data/a.b.txt", "ab");
+    writeFile(dir / "data/noext", "n");
+    fs::create_symlink(dir / "data/nowhere", dir / "data/dangling");
+    // A link counts even when it leads nowhere.
+    for (const char* name :
+         {"data", "data/report.txt", "data/a.b.txt", "data/noext", "data/dangling"})
+        EXPECT_EQ(k.Search_path(dir / name), -1) << name;
+    // Inexact names, a file taken for a folder, a trailing "/", a name cut by a NUL.
+    using namespace std::string_literals;
+    for (const std::string& name :
+         {"data/report"s, "data/a.txt"s, "data/noext.txt"s, "missing/report.txt"s,
+          "data/report.txt/x"s, "data/"s, ""s, "data/report.txt\0x"s, "data\0/report.txt"s})
+        EXPECT_EQ(k.Search_path(dir / name), 0) << name;
+    EXPECT_EQ(k.Search_path("/"), -1);  // the root exists when it holds something
+    EXPECT_EQ(k.Search_path("/usr"), -1);
+}
+
+TEST_F(SearchPath, RaisesError5ForATextWithoutSlash) {
+    for (const std::string& text : {std::string("abc"), std::string("data"), std::string(),
+                                    std::string("C:\\data"), std::string(1 << 20, 'x')}) {
+        EXPECT_THAT([&] { k.Search_path(text); },
+                    ::testing::Throws<VbError>(::testing::Property(&VbError::number, 5)))
+            << text.substr(0, 20);
+    }
+}
+
+TEST_F(WinSysDir, TrimBlanksAndRefuseTooLongFolders) {
+    be.windowsDir = "/usr  ";
+    EXPECT_EQ(k.WinDir(), "/usr");
+    EXPECT_EQ(k.SysDir(), "/usr/lib");
+    be.systemDir = "/" + std::string(98, 'x');
+    EXPECT_THROW(k.SysDir(), VbError);
+}
+
+TEST_F(Ini, ReadGivesErrorForAMissingFileSectionKeyOrValue) {
+    EXPECT_EQ(k.IniRead("s", "k", ini), "error");
+    writeFile(ini, "[s]\r\nempty=\r\nblank=   \r\n[t]\r\nk=1\r\n");
+    for (const auto& [section, key] :
+         {std::pair{"s", "k"}, {"s", "empty"}, {"s", "blank"}, {"u", "k"}})
+        EXPECT_EQ(k.IniRead(section, key, ini), "error") << section << key;
+    EXPECT_EQ(k.IniRead("t", "k", ini), "1");
+    EXPECT_EQ(k.IniRead("t", "k", dir.str()), "error");
+}
+
+TEST_F(Ini, WriteReplacesOrAddsKeysAndSectionsKeepingTheRest) {
+    EXPECT_EQ(k.IniWrite("sec", "key", "abc", ini), -1);
+    EXPECT_EQ(readFile(ini), "[sec]\r\nkey=abc\r\n");
+    EXPECT_EQ(k.IniRead("SEC", "KEY", ini), "abc");  // names ignore case
+    writeFile(ini, "; comment\r\n[sec]\r\nkey=old\r\nother=1\r\n\r\n[next]\r\nkey=2\r\n");
+    EXPECT_EQ(k.IniWrite("sec", "Key", "new value", ini), -1);
+    EXPECT_EQ(k.IniWrite("sec", "added", "x", ini), -1);
+    EXPECT_EQ(k.IniWrite("last", "y", "2", ini), -1);
+    EXPECT_EQ(readFile(ini),
+              "; comment\r\n[sec]\r\nKey=new value\r\nother=1\r\nadded=x\r\n\r\n[next]\r\nkey=2\r\n"
+              "[last]\r\ny=2\r\n");
+}
+
+TEST_F(Ini, WriteKeepsTheFilesPermissionsAndLeavesNoOtherFile) {
+    writeFile(ini, "[a]\r\nx=1\r\n");
+    writeFile(ini + ".tmp", "a file of the user's");
+    ::chmod(ini.c_str(), 0640);
+    EXPECT_EQ(k.IniWrite("a", "x", "2", ini), -1);
+    struct stat st {};
+    ASSERT_EQ(::stat(ini.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(ini + ".tmp"), "a file of the user's");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(Ini, WriteRefusesWhatWouldBreakTheFile) {
+    writeFile(ini, "[a]\r\nx=1\r\n");
+    EXPECT_EQ(k.IniWrite("a", "x", "two\r\n[evil]", ini), 0);
+    EXPECT_EQ(k.IniWrite("a", "x=y", "1", ini), 0);
+    EXPECT_EQ(k.IniWrite("a]", "x", "1", ini), 0);
+    EXPECT_EQ(k.IniWrite("", "x", "1", ini), 0);
+    EXPECT_EQ(k.IniWrite("a", "", "1", ini), 0);
+    // A folder, or a file in a missing folder, is not written.
+    EXPECT_EQ(k.IniWrite("a", "x", "1", dir.str()), 0);
+    EXPECT_EQ(k.IniWrite("a", "x", "1", dir / "missing/f.ini"), 0);
+    EXPECT_EQ(readFile(ini), "[a]\r\nx=1\r\n");
+}
+
+TEST_F(Ini, ValuesAreCutAtTheBufferWithoutSplittingACharacter) {
+    ASSERT_EQ(k.IniWrite("a", "x", std::string(253, 'v') + "あい", ini), -1);
+    EXPECT_EQ(k.IniRead("a", "x", ini), std::string(253, 'v'));
+    ASSERT_EQ(k.IniWrite("a", "x", std::string(1 << 20, 'w'), ini), -1);
+    EXPECT_EQ(k.IniRead("a", "x", ini), std::string(254, 'w'));
+}
+
+const std::string kNoApp =
+    "が見つからないか、拡張子に\r関連付けられたアプリケーションが有りません！";
+
+TEST_F(ShellExcute, OpensOrShowsTheTwoLineMessage) {
+    EXPECT_EQ(k.Shell_Excute(0, "/h/history.txt"), -1);
+    EXPECT_EQ(be.shellOpened, std::vector<std::string>{"/h/history.txt"});
+    EXPECT_TRUE(be.boxes.empty());
+    be.shellResult = false;
+    be.answerNextBox(kAnsOk);
+    EXPECT_EQ(k.Shell_Excute(0, "/h/history.txt"), 0);
+    expectErrorBox("/h/history.txt" + kNoApp);
+}
+
+TEST_F(ShellExcute, FailingLaterShowsTheMessageUnlessTheOwnerIsGone) {
+    auto owner = std::make_unique<KvCmn15>(be);
+    EXPECT_EQ(owner->Shell_Excute(0, "/h/a.txt"), -1);
+    ASSERT_TRUE(be.lastShellLateFailure);
+    be.answerNextBox(kAnsOk);
+    be.lastShellLateFailure();
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].text, "/h/a.txt" + kNoApp);
+    EXPECT_EQ(owner->Shell_Excute(0, "/h/b.txt"), -1);
+    auto late = be.lastShellLateFailure;
+    owner.reset();
+    late();
+    EXPECT_EQ(be.boxes.size(), 1u);
+}
+
+TEST_F(HtmlHelpOpen, PassesRoundedArgumentsToTheViewer) {
+    EXPECT_EQ(k.HtmlHelp_open(7, "/p/Vornel_Net1.chm", k.HH_DISPLAY_TREE, 0), -1);
+    EXPECT_EQ(k.HtmlHelp_open(7, "/p/Vornel_Net1.chm", 14.6f, 2.5f), -1);
+    using Call = std::tuple<WindowHandle, std::string, int, int>;
+    std::vector<Call> calls;
+    for (const auto& c : be.helpCalls) calls.emplace_back(c.owner, c.file, c.command, c.context);
+    EXPECT_EQ(calls, (std::vector<Call>{{7, "/p/Vornel_Net1.chm", 1, 0},
+                                        {7, "/p/Vornel_Net1.chm", 15, 2}}));
+    EXPECT_TRUE(be.boxes.empty());
+}
+
+TEST_F(HtmlHelpOpen, FailureLeavesItsTextInTheBoundMessageText) {
+    std::string msgStr = "previous";
+    k.bindMessageText(&msgStr);
+    be.helpResult = false;
+    be.answerNextBox(kAnsOk);
+    EXPECT_EQ(k.HtmlHelp_open(0, "/p/Vornel_Net1.chm", 1, 0), 0);
+    EXPECT_EQ(msgStr, "Help File = /p/Vornel_Net1.chm を開けませんでした！");
+    expectErrorBox(msgStr);
+}
+
+}  // namespace
+}  // namespace vornel
