@@ -111,8 +111,16 @@ TEST_F(MenuControls, ChangeMarkAsksOnceAndNoKeepsTheFile) {
     EXPECT_EQ(be.boxes.size(), 2u);
 }
 
-TEST_F(MenuControls, ControlGroupsFollowTheirBoxes) {
-    start();
+TEST_F(MenuControls, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {
+    start(with({{80, "2"}}, defaultRecords()));
+    auto* grey = find<QCheckBox>("WOL_chk_2");
+    EXPECT_EQ(shown("WOL_chk_2"), "2");
+    grey->click();
+    EXPECT_EQ(shown("WOL_chk_2"), "1");
+    grey->click();
+    grey->click();
+    EXPECT_EQ(shown("WOL_chk_2"), "1") << "the grey state is not offered to clicks";
+
     menu->ctl_state(1, 1);
     expectEnabled({"st_sdown"}, true);
     menu->ctl_state(1, 2);
@@ -174,13 +182,8 @@ TEST_F(MenuControls, BrowseFillsTheChosenSideAndCancelChangesNothing) {
 }
 
 TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPairAndShowHistoryOpensTheFile) {
-    Records r = defaultRecords();
-    for (std::size_t k : {0u, 1u}) {
-        r[15 + k] = "/s";
-        r[23 + k] = "/d";
-        r[39 + k] = "1";
-    }
-    start(r);
+    start(with({{15, "/s"}, {16, "/s"}, {23, "/d"}, {24, "/d"}, {39, "1"}, {40, "1"}},
+               defaultRecords()));
     find<QPushButton>("set_clr_bt_0")->click();
     const Entries after = {{"srcfld_txt_0", ""}, {"dstfld_txt_0", ""},   {"subfld_chk_0", "0"},
                            {"skip_chk_0", "0"},  {"srcfld_txt_1", "/s"}, {"subfld_chk_1", "1"},
@@ -191,19 +194,6 @@ TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPairAndShowHistoryOpensTheFile) {
 
     find<QPushButton>("recedit_bt")->click();
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{m.Hist_path});
-}
-
-TEST_F(MenuControls, AGreyWakeUpStateFromTheFileIsShownAndClickedAway) {
-    Records r = defaultRecords();
-    r[80] = "2";
-    start(r);
-    auto* box = find<QCheckBox>("WOL_chk_2");
-    EXPECT_EQ(shown("WOL_chk_2"), "2");
-    box->click();
-    EXPECT_EQ(shown("WOL_chk_2"), "1");
-    box->click();
-    box->click();
-    EXPECT_EQ(shown("WOL_chk_2"), "1") << "the grey state is not offered to clicks";
 }
 
 }  // namespace

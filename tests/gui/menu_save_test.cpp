@@ -19,72 +19,43 @@ Entries wakeUpEntry(int g, int missingMacs) {
     return e;
 }
 
-struct Incomplete {
-    const char* what;
-    Entries edits;
-    std::string message;
-    int tab;
-    QString focus;
-};
-
 TEST_F(MenuSave, EachIncompleteSettingStopsWithItsMessageAtItsField) {
-    const std::string time = "開始時間を入力して下さい！";
-    const std::string wol = "WakeOnLanの設定が全て入力されてません！";
-    Entries noPort = wakeUpEntry(2, 0);
-    noPort.push_back({"WOL_Port_txt", ""});
-    const std::vector<Incomplete> cases = {
-        {"pair 4 with only a destination",
-         {{"dstfld_txt_3", "/tmp"}},
-         "フォルダ設定4に空文字列が含まれてます！",
-         3,
-         "srcfld_txt_3"},
-        {"pair 8 with only a source",
-         {{"srcfld_txt_7", "/tmp"}},
-         "フォルダ設定8に空文字列が含まれてます！",
-         7,
-         "srcfld_txt_7"},
-        {"first time without minute",
-         {{"timer_chk", "1"}, {"hour_txt_0", "07"}},
-         time,
-         9,
-         "hour_txt_0"},
-        {"second time half filled",
-         {{"timer_chk", "1"}, {"hour_txt_0", "07"}, {"min_txt_0", "00"}, {"hour_txt_1", "08"}},
-         time,
-         9,
-         "hour_txt_1"},
-        {"third time with only a minute",
-         {{"timer_chk", "1"}, {"hour_txt_0", "07"}, {"min_txt_0", "00"}, {"min_txt_2", "15"}},
-         time,
-         9,
-         "hour_txt_2"},
-        {"automatic shutdown without minute",
-         {{"asd_chk", "1"}, {"asd_hour_txt", "22"}},
-         "自動PCシャットダウンの時間を入力して下さい！",
-         11,
-         "asd_hour_txt"},
-        {"automatic restart without hour",
-         {{"arb_chk", "1"}, {"arb_min_txt", "30"}},
-         "自動PC再起動の時間を入力して下さい！",
-         11,
-         "arb_hour_txt"},
-        {"ticked wake-up entry without port", noPort, wol, 12, "WOL_PCtxt_2"},
-        {"ticked wake-up entry without its last MAC byte", wakeUpEntry(4, 1), wol, 12,
-         "WOL_PCtxt_4"},
-    };
-    for (const Incomplete& c : cases) {
-        SCOPED_TRACE(c.what);
+    auto refused = [this](const Entries& edits, const std::string& message, int tab,
+                          const QString& focus) {
+        SCOPED_TRACE(focus.toStdString() + " " + message);
         start();
-        put(c.edits);
+        put(edits);
         ASSERT_EQ(m.Chg_flg, 1);
         be.answerNextBox(kAnsOk);
         menu->ok_bt_Click();
-        EXPECT_EQ(onlyBox(), c.message);
-        EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
-        EXPECT_EQ(focusName(), c.focus);
+        EXPECT_EQ(onlyBox(), message);
+        EXPECT_EQ(menu->SSTab1->currentIndex(), tab);
+        EXPECT_EQ(focusName(), focus);
         EXPECT_TRUE(sameBytes(fileNow(), image));
         EXPECT_EQ(m.Chg_flg, 1);
-    }
+    };
+    refused({{"dstfld_txt_3", "/tmp"}}, "フォルダ設定4に空文字列が含まれてます！", 3,
+            "srcfld_txt_3");
+    refused({{"srcfld_txt_7", "/tmp"}}, "フォルダ設定8に空文字列が含まれてます！", 7,
+            "srcfld_txt_7");
+    const std::string time = "開始時間を入力して下さい！";
+    const Entries first = {{"timer_chk", "1"}, {"hour_txt_0", "07"}};
+    refused(first, time, 9, "hour_txt_0");
+    Entries second = first;
+    second.insert(second.end(), {{"min_txt_0", "00"}, {"hour_txt_1", "08"}});
+    refused(second, time, 9, "hour_txt_1");
+    Entries third = first;
+    third.insert(third.end(), {{"min_txt_0", "00"}, {"min_txt_2", "15"}});
+    refused(third, time, 9, "hour_txt_2");
+    refused({{"asd_chk", "1"}, {"asd_hour_txt", "22"}},
+            "自動PCシャットダウンの時間を入力して下さい！", 11, "asd_hour_txt");
+    refused({{"arb_chk", "1"}, {"arb_min_txt", "30"}}, "自動PC再起動の時間を入力して下さい！", 11,
+            "arb_hour_txt");
+    const std::string wol = "WakeOnLanの設定が全て入力されてません！";
+    Entries noPort = wakeUpEntry(2, 0);
+    noPort.push_back({"WOL_Port_txt", ""});
+    refused(noPort, wol, 12, "WOL_PCtxt_2");
+    refused(wakeUpEntry(4, 1), wol, 12, "WOL_PCtxt_4");
 }
 
 TEST_F(MenuSave, IsRefusedWhileABackupRuns) {
@@ -111,13 +82,10 @@ TEST_F(MenuSave, AMissingSourceIsReportedButSaved) {
 TEST_F(MenuSave, AMissingDestinationIsCreatedOnOkOrKeptOnCancel) {
     start();
     const std::string made = dir / "made", later1 = dir / "later1", later2 = dir / "later2";
-    const QString src = QString::fromStdString(dir.str());
-    put({{"srcfld_txt_0", src},
-         {"dstfld_txt_0", QString::fromStdString(made)},
-         {"srcfld_txt_2", src},
-         {"dstfld_txt_2", QString::fromStdString(later1)},
-         {"srcfld_txt_5", src},
-         {"dstfld_txt_5", QString::fromStdString(later2)}});
+    for (const auto& [k, dst] : {std::pair(0, made), std::pair(2, later1), std::pair(5, later2)}) {
+        put({{QStringLiteral("srcfld_txt_%1").arg(k), QString::fromStdString(dir.str())},
+             {QStringLiteral("dstfld_txt_%1").arg(k), QString::fromStdString(dst)}});
+    }
     for (int answer : {kAnsOk, kAnsCancel, kAnsCancel}) be.answerNextBox(answer);
     std::vector<int> tabsWhenAsked;
     be.onBox = [this, &tabsWhenAsked](const MessageBoxRequest&) {
@@ -156,26 +124,27 @@ TEST_F(MenuSave, ADestinationThatCannotBeCreatedStopsTheSave) {
 // stored record by record and come back in a window that loads the file afresh. Times may stay
 // half filled while the timer is off.
 TEST_F(MenuSave, HandMadeFileShowsEditsSurviveASaveAndARestart) {
-    Records r = with({{0, "0"},
-                      {2, "1"},
-                      {3, "1"},
-                      {4, "0"},
-                      {9, "07"},
-                      {12, "30"},
-                      {15, "/"},
-                      {23, "/"},
-                      {33, "0"},
-                      {41, "1"},
-                      {51, "1"},
-                      {52, "04"},
-                      {53, "00"},
-                      {54, "2"},
-                      {56, "15"},
-                      {60, "1"},
-                      {62, "127.0.0.1"},
-                      {69, "08:15"},
-                      {61, "\x8E\x96\x96\xB1\x8F\x8A"}},  // 事務所
-                     defaultRecords());
+    // 事務所 in 61.
+    const Changes stored = {{0, "0"},
+                            {2, "1"},
+                            {3, "1"},
+                            {4, "0"},
+                            {9, "07"},
+                            {12, "30"},
+                            {15, "/"},
+                            {23, "/"},
+                            {33, "0"},
+                            {41, "1"},
+                            {51, "1"},
+                            {52, "04"},
+                            {53, "00"},
+                            {54, "2"},
+                            {56, "15"},
+                            {60, "1"},
+                            {62, "127.0.0.1"},
+                            {69, "08:15"},
+                            {61, "\x8E\x96\x96\xB1\x8F\x8A"}};
+    Records r = with(stored, defaultRecords());
     for (std::size_t j = 0; j < 6; ++j) r[63 + j] = "0" + std::to_string(j);
     start(r);
     const Entries loaded = {
@@ -198,14 +167,11 @@ TEST_F(MenuSave, HandMadeFileShowsEditsSurviveASaveAndARestart) {
     EXPECT_TRUE(be.boxes.empty());
     EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_EQ(focusName(), "mini_bt");
-    r = with({{3, "0"},
-              {10, "08"},
-              {33, "1"},
-              {54, "1"},
-              {55, "\x90\x85"} /* 水 */,
-              {61, "\xC3\xBD\xC4PC"},
-              {72, "127.0.0.2"}},
-             r);
+    // 水 in 55.
+    const Changes saved = {{3, "0"},         {10, "08"},       {33, "1"},
+                           {54, "1"},        {55, "\x90\x85"}, {61, "\xC3\xBD\xC4PC"},
+                           {72, "127.0.0.2"}};
+    r = with(saved, r);
     EXPECT_TRUE(sameBytes(fileNow(), handMadeSysdat(r)));
 
     FakeBackend be2;

@@ -8,6 +8,11 @@
 #include "common/errors.h"
 #include "settings/module_state.h"
 #include "settings/settings_view.h"
+#include "settings/sysdat_read.h"
+#include "settings/sysdat_save.h"
+#include "support/fake_backend.h"
+#include "support/sysdat_image.h"
+#include "support/temp_dir.h"
 
 namespace vornel::test {
 
@@ -67,6 +72,28 @@ class FakeView : public SettingsView {
     Module1& m_;
     std::map<std::tuple<int, int, int>, std::string> texts_;
     std::map<std::tuple<int, int, int>, int> values_;
+};
+
+// A program folder holding a hand-made system.dat, and a window without widgets for it.
+struct ViewedFile {
+    FakeBackend be;
+    KvCmn15 module{be};
+    KvCmn15 window{be};
+    Module1 m{module};
+    FakeView view{m};
+    TempDir dir;
+    std::string image;
+
+    explicit ViewedFile(const Records& records) : image(handMadeSysdat(records)) {
+        m.Sysdat_path = dir / "system.dat";
+        writeFile(m.Sysdat_path, image);
+    }
+    void load() { Sysdat_read(m, view); }
+    void save() { ok_bt_Click(m, window, view); }
+    std::string shown(ControlRef c) { return view.text(c); }
+    int state(ControlRef c) { return view.value(c); }
+    std::string fileNow() { return readFile(m.Sysdat_path); }
+    std::string lastBox() { return be.boxes.empty() ? "" : be.boxes.back().text; }
 };
 
 }  // namespace vornel::test

@@ -22,14 +22,15 @@ using test::writeFile;
 const std::string kDocument = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";  // ドキュメント
 const std::string kHyou = "\x95\x5C";  // 表: its second byte is the backslash
 
-const test::Records kSample = test::with({{0, "1"},
-                                          {15, "/home/u/" + kDocument},
-                                          {16, "  lead"},
-                                          {17, kHyou + "\\x"},
-                                          {55, "\x93\xFA"} /* 日 */,
-                                          {61, "\xC3\xBD\xC4"} /* ﾃｽﾄ, one byte each */,
-                                          {109, std::string(256, 'z')}},
-                                         test::Records{});
+// 日 and ﾃｽﾄ (one byte a character) in 55 and 61.
+const test::Changes kSampleValues = {{0, "1"},
+                                     {15, "/home/u/" + kDocument},
+                                     {16, "  lead"},
+                                     {17, kHyou + "\\x"},
+                                     {55, "\x93\xFA"},
+                                     {61, "\xC3\xBD\xC4"},
+                                     {109, std::string(256, 'z')}};
+const test::Records kSample = test::with(kSampleValues, test::Records{});
 
 long entriesIn(const TempDir& dir) {
     return std::distance(std::filesystem::directory_iterator(dir.path()), {});

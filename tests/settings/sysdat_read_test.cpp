@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "settings/fake_view.h"
-#include "support/fake_backend.h"
-#include "support/sysdat_image.h"
-#include "support/temp_dir.h"
 
 namespace vornel {
 namespace {
@@ -16,22 +13,7 @@ using test::validRecords;
 using test::with;
 using C = Control;
 
-struct Loaded {
-    test::FakeBackend be;
-    KvCmn15 cmn{be};
-    Module1 m{cmn};
-    test::FakeView view{m};
-    test::TempDir dir;
-
-    explicit Loaded(const Records& records) {
-        m.Sysdat_path = dir / "system.dat";
-        test::writeFile(m.Sysdat_path, handMadeSysdat(records));
-    }
-    void load() { Sysdat_read(m, view); }
-    std::string shown(ControlRef c) { return view.text(c); }
-    int state(ControlRef c) { return view.value(c); }
-    std::string box() { return be.boxes.empty() ? "" : be.boxes.back().text; }
-};
+using Loaded = test::ViewedFile;
 
 // How a yes/no record reaches its control, loaded first with `text`, then with `other`
 // over it. Options and the strict boxes follow only "0" and "1" and otherwise stay as they
@@ -71,16 +53,10 @@ TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
 }
 
 TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast) {
-    Loaded t(with({{9, "07"},
-                   {14, "45"},
-                   {15, "  /src"},
-                   {30, "/dst  "},
-                   {55, "\x93\xFA"},
-                   {58, "5"},
-                   {59, "reserved"},
-                   {62, "10.0.0.9"},
-                   {68, "ff"},
-                   {69, "08:15"}}));
+    const test::Changes texts = {{9, "07"},        {14, "45"},   {15, "  /src"},   {30, "/dst  "},
+                                 {55, "\x93\xFA"}, {58, "5"},    {59, "reserved"}, {62, "10.0.0.9"},
+                                 {68, "ff"},       {69, "08:15"}};
+    Loaded t(with(texts));
     t.m.Chg_flg = 1;
     t.load();
     const std::pair<ControlRef, std::string> shown[] = {
@@ -164,8 +140,8 @@ TEST_P(SysdatLoadFailure, StopsTheLoadWhereTheValueIsNoState) {
     t.load();
     ASSERT_EQ(t.be.boxes.size(), 1u);
     EXPECT_EQ(t.be.boxes[0].title, "予期せぬエラー");
-    EXPECT_NE(t.box().find("エラー番号" + std::to_string(c.number)), std::string::npos);
-    EXPECT_NE(t.box().find("[Sysdat_read]"), std::string::npos);
+    EXPECT_NE(t.lastBox().find("エラー番号" + std::to_string(c.number)), std::string::npos);
+    EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
     EXPECT_EQ(t.view.log.back().control, c.lastShown);
     EXPECT_EQ(t.shown(c.firstNotShown), "old");
     EXPECT_EQ(t.view.trayCaptions[1], "old");
@@ -176,21 +152,21 @@ FailureCase badCycle(const char* arbInt, int number) {
     return {with({{54, arbInt}, {55, "\x8C\x8E"}}), number, {C::arb_min_txt}, {C::arbint_week_cb}};
 }
 
+FailureCase badEnable() {
+    return {
+        with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}), 380, {C::WOL_Time_txt, 0}, {C::WOL_PCtxt, 1}};
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, SysdatLoadFailure,
                          ::testing::Values(badCycle("3", 340), badCycle("", 13), badCycle("x", 13),
-                                           badCycle("-1", 340),
-                                           FailureCase{with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}),
-                                                       380,
-                                                       {C::WOL_Time_txt, 0},
-                                                       {C::WOL_PCtxt, 1}}));
+                                           badCycle("-1", 340), badEnable()));
 
 TEST(SysdatFirstStart, WritesTheDefaultFileAndLoadsIt) {
     Loaded t(validRecords());
     std::filesystem::remove(t.m.Sysdat_path);
     t.load();
     EXPECT_TRUE(t.be.boxes.empty());
-    EXPECT_TRUE(
-        test::sameBytes(test::readFile(t.m.Sysdat_path), handMadeSysdat(test::defaultRecords())));
+    EXPECT_TRUE(test::sameBytes(t.fileNow(), handMadeSysdat(test::defaultRecords())));
     EXPECT_EQ(t.m.Arb_week, "日");
     EXPECT_EQ(t.state({C::copy_op, 1}), 1);
     EXPECT_EQ(t.state({C::subfld_chk, 3}), 1);
@@ -205,14 +181,14 @@ TEST(SysdatDamaged, TellsOnceAndNeverRewritesTheFile) {
     t.be.answerNextBox(kAnsOk);
     t.load();
     ASSERT_EQ(t.be.boxes.size(), 1u);
-    EXPECT_EQ(t.box(), sysdatDamageMessage(true, true));
+    EXPECT_EQ(t.lastBox(), sysdatDamageMessage(true, true));
     EXPECT_EQ(t.shown({C::WOL_PCtxt, 0}), "P\xEF\xBF\xBD");
     EXPECT_EQ(t.shown({C::WOL_Time_txt, 4}), "");
     EXPECT_EQ(t.m.Chg_flg, 0);
 
     t.load();  // a backup run reloads: no second message
     EXPECT_EQ(t.be.boxes.size(), 1u);
-    EXPECT_TRUE(test::sameBytes(test::readFile(t.m.Sysdat_path), image));
+    EXPECT_TRUE(test::sameBytes(t.fileNow(), image));
 
     // Once the file is sound again, a later damage is told again.
     test::writeFile(t.m.Sysdat_path, handMadeSysdat(validRecords()));
@@ -230,7 +206,7 @@ TEST(SysdatDamaged, AFolderInPlaceOfTheFileIsReported) {
     t.m.Chg_flg = 1;
     t.be.answerNextBox(kAnsOk);
     t.load();
-    EXPECT_NE(t.box().find("[Sysdat_read]"), std::string::npos);
+    EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
     EXPECT_TRUE(t.view.log.empty());
     EXPECT_EQ(t.m.Chg_flg, 1);
 }

@@ -5,10 +5,6 @@
 #include <filesystem>
 
 #include "settings/fake_view.h"
-#include "settings/sysdat_read.h"
-#include "support/fake_backend.h"
-#include "support/sysdat_image.h"
-#include "support/temp_dir.h"
 
 namespace vornel {
 namespace {
@@ -17,25 +13,13 @@ using test::handMadeSysdat;
 using test::Records;
 using test::sameBytes;
 
-struct Saving {
-    test::FakeBackend be;
-    KvCmn15 module{be};
-    KvCmn15 window{be};
-    Module1 m{module};
-    test::FakeView view{m};
-    test::TempDir dir;
-    std::string image;
-
-    // `damaged`: the file holds bytes that are not code page 932, which the load tells once.
-    explicit Saving(const Records& records, bool damaged = false) {
-        m.Sysdat_path = dir / "system.dat";
-        image = handMadeSysdat(records);
-        test::writeFile(m.Sysdat_path, image);
+// A window that loaded `records`; `damaged`: the file holds bytes that are not code page 932,
+// which the load tells once.
+struct Saving : test::ViewedFile {
+    explicit Saving(const Records& records, bool damaged = false) : ViewedFile(records) {
         if (damaged) be.answerNextBox(kAnsOk);
-        Sysdat_read(m, view);
+        load();
     }
-    void save() { ok_bt_Click(m, window, view); }
-    std::string fileNow() { return test::readFile(m.Sysdat_path); }
 };
 
 // Unedited values keep the bytes they were loaded from, even those the converter would write

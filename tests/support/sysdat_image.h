@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vornel::test {
 
@@ -31,9 +31,11 @@ inline Records validRecords() {
     return r;
 }
 
+// Record numbers and values, for `with`.
+using Changes = std::vector<std::pair<std::size_t, std::string>>;
+
 // `base` with some records replaced.
-inline Records with(std::initializer_list<std::pair<std::size_t, std::string>> changes,
-                    Records base = validRecords()) {
+inline Records with(const Changes& changes, Records base = validRecords()) {
     for (const auto& [i, value] : changes) base[i] = value;
     return base;
 }
