@@ -129,6 +129,8 @@ struct FailureCase {
     ControlRef firstNotShown;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << "error " << c.number; }
+
 class SysdatLoadFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(SysdatLoadFailure, StopsTheLoadWhereTheValueIsNoState) {
