@@ -1,3 +1,5 @@
+#include <QFocusEvent>
+
 #include "menu_fixture.h"
 
 namespace vornel::test {
@@ -14,31 +16,48 @@ class MenuFieldChecks : public MenuTest {
     }
 };
 
-struct TimeCase {
-    std::string typed;
-    std::string shown;  // empty with a message: the text stays as typed
-    bool refused;
+const char* const kHour = "入力された時間が範囲外です！";
+const char* const kMinute = "入力された分が範囲外です！";
+const char* const kMac = "MACアドレスの文字数が違います！";
+
+struct FieldCase {
+    const char* field;
+    QString typed;
+    QString shown;
+    const char* message;  // nullptr: accepted
+    int tab;              // page shown for a refused value, -1: not checked
 };
 
-TEST_F(MenuFieldChecks, HoursAreWrittenWithTwoDigitsOrRefused) {
+TEST_F(MenuFieldChecks, LeavingABoxWritesItsValueOutOrRefusesIt) {
+    const FieldCase cases[] = {
+        {"hour_txt_1", "7", "07", nullptr, 0},      {"hour_txt_1", "-1", "-01", nullptr, 0},
+        {"hour_txt_1", "23", "23", nullptr, 0},     {"hour_txt_1", "00", "00", nullptr, 0},
+        {"hour_txt_1", " 9 ", "09", nullptr, 0},    {"hour_txt_1", "", "", nullptr, 0},
+        {"hour_txt_1", "24", "24", kHour, 9},       {"hour_txt_1", "abc", "abc", kHour, 9},
+        {"hour_txt_1", "99999", "99999", kHour, 9}, {"min_txt_2", "5", "05", nullptr, 0},
+        {"min_txt_2", "60", "60", kMinute, 9},      {"asd_hour_txt", "23", "23", nullptr, 0},
+        {"asd_hour_txt", "24", "24", kHour, 11},    {"asd_min_txt", "59", "59", nullptr, 0},
+        {"asd_min_txt", "60", "60", kMinute, 11},   {"arb_hour_txt", "24", "24", kHour, 11},
+        {"arb_min_txt", "59", "59", nullptr, 0},    {"arb_min_txt", "60", "60", kMinute, 11},
+        {"WOL_MAC3_txt_4", "a5", "A5", nullptr, 0}, {"WOL_MAC3_txt_4", "G1", "G1", nullptr, 0},
+        {"WOL_MAC3_txt_4", "", "", nullptr, 0},     {"WOL_MAC3_txt_4", "ｆ", "Ｆ", nullptr, 0},
+        {"WOL_MAC3_txt_4", "5", "5", kMac, -1},     {"WOL_MAC3_txt_4", "abc", "ABC", kMac, -1},
+    };
     start();
-    const std::vector<TimeCase> cases = {
-        {"7", "07", false},  {"-1", "-01", false}, {"23", "23", false},
-        {"00", "00", false}, {" 9 ", "09", false}, {"", "", false},
-        {"24", "24", true},  {"abc", "abc", true}, {"99999", "99999", true}};
-    for (const TimeCase& c : cases) {
-        SCOPED_TRACE(c.typed);
-        QLineEdit* box = edit("hour_txt_1");
-        giveUp(box);
-        box->setText(QString::fromStdString(c.typed));
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.typed.toStdString());
+        QLineEdit* box = edit(c.field);
+        box->setText(c.typed);
         m.Chg_flg = 0;
-        if (c.refused) be.answerNextBox(kAnsOk);
-        menu->hour_txt_LostFocus(1);
-        EXPECT_EQ(box->text().toStdString(), c.shown);
-        if (c.refused) {
-            EXPECT_EQ(onlyBox(), "入力された時間が範囲外です！");
-            EXPECT_EQ(menu->SSTab1->currentIndex(), 9);
-            EXPECT_EQ(focusName(), "hour_txt_1");
+        if (c.message) be.answerNextBox(kAnsOk);
+        QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &leaving);
+        EXPECT_EQ(box->text(), c.shown);
+        if (c.message) {
+            EXPECT_EQ(onlyBox(), c.message);
+            if (c.tab >= 0) EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
+            EXPECT_EQ(focusName(), c.field);
+            giveUp(box);
         } else {
             EXPECT_TRUE(be.boxes.empty());
             EXPECT_EQ(m.Chg_flg, c.shown != c.typed ? 1 : 0) << "rewriting counts as an edit";
@@ -46,54 +65,10 @@ TEST_F(MenuFieldChecks, HoursAreWrittenWithTwoDigitsOrRefused) {
     }
 }
 
-TEST_F(MenuFieldChecks, MinutesAndTheOtherTimesUseTheirOwnLimitAndPage) {
-    start();
-    struct Field {
-        const char* name;
-        void (Menu::*check)();
-        const char* message;
-        int tab;
-        const char* largest;
-        const char* over;
-    };
-    const Field fields[] = {
-        {"asd_hour_txt", &Menu::asd_hour_txt_LostFocus, "入力された時間が範囲外です！", 11, "23",
-         "24"},
-        {"asd_min_txt", &Menu::asd_min_txt_LostFocus, "入力された分が範囲外です！", 11, "59", "60"},
-        {"arb_hour_txt", &Menu::arb_hour_txt_LostFocus, "入力された時間が範囲外です！", 11, "23",
-         "24"},
-        {"arb_min_txt", &Menu::arb_min_txt_LostFocus, "入力された分が範囲外です！", 11, "59", "60"},
-    };
-    for (const Field& f : fields) {
-        SCOPED_TRACE(f.name);
-        QLineEdit* box = edit(f.name);
-        box->setText(f.largest);
-        (menu.get()->*f.check)();
-        EXPECT_TRUE(be.boxes.empty());
-        box->setText(f.over);
-        menu->SSTab1->setCurrentIndex(0);
-        be.answerNextBox(kAnsOk);
-        (menu.get()->*f.check)();
-        EXPECT_EQ(onlyBox(), f.message);
-        EXPECT_EQ(menu->SSTab1->currentIndex(), f.tab);
-        EXPECT_EQ(focusName(), f.name);
-        giveUp(box);
-    }
-    edit("min_txt_2")->setText("5");
-    menu->min_txt_LostFocus(2);
-    EXPECT_EQ(edit("min_txt_2")->text(), "05");
-    edit("min_txt_2")->setText("60");
-    be.answerNextBox(kAnsOk);
-    menu->min_txt_LostFocus(2);
-    EXPECT_EQ(onlyBox(), "入力された分が範囲外です！");
-    EXPECT_EQ(focusName(), "min_txt_2");
-    giveUp(edit("min_txt_2"));
-}
-
-TEST_F(MenuFieldChecks, LeavingATimeBoxForAnotherControlRunsTheCheck) {
+TEST_F(MenuFieldChecks, MovingTheFocusToAnotherControlRunsTheCheckOnce) {
     start();
     menu->SSTab1->setCurrentIndex(9);
-    check("timer_chk")->setChecked(true);
+    put({{"timer_chk", "1"}});
     QLineEdit* hour = edit("hour_txt_0");
     hour->setFocus(Qt::TabFocusReason);
     hour->setText("7");
@@ -104,33 +79,11 @@ TEST_F(MenuFieldChecks, LeavingATimeBoxForAnotherControlRunsTheCheck) {
     hour->setText("31");
     be.answerNextBox(kAnsOk);
     edit("min_txt_0")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(onlyBox(), "入力された時間が範囲外です！");
+    EXPECT_EQ(onlyBox(), kHour);
     EXPECT_EQ(focusName(), "hour_txt_0");
     EXPECT_EQ(hour->text(), "31");
     giveUp(hour);
     EXPECT_TRUE(be.boxes.empty());
-}
-
-TEST_F(MenuFieldChecks, MacBytesAreUpperCaseAndTwoBytesLong) {
-    start();
-    const std::vector<std::pair<QString, bool>> cases = {
-        {"a5", false}, {"G1", false}, {"", false}, {"ｆ", false}, {"5", true}, {"ABC", true}};
-    for (const auto& [typed, refused] : cases) {
-        SCOPED_TRACE(typed.toStdString());
-        QLineEdit* box = edit("WOL_MAC3_txt_4");
-        giveUp(box);
-        box->setText(typed);
-        if (refused) be.answerNextBox(kAnsOk);
-        menu->WOL_MAC_txt_LostFocus(3, 4);
-        EXPECT_EQ(box->text(), typed.toUpper());
-        if (refused) {
-            EXPECT_EQ(onlyBox(), "MACアドレスの文字数が違います！");
-            EXPECT_EQ(focusName(), "WOL_MAC3_txt_4");
-        } else {
-            EXPECT_TRUE(be.boxes.empty());
-        }
-    }
-    giveUp(edit("WOL_MAC3_txt_4"));
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 #include <QLabel>
-#include <QTabBar>
-#include <functional>
 
 #include "menu_fixture.h"
 
 namespace vornel::test {
 namespace {
 
-class MenuControls : public MenuTest {};
+class MenuControls : public MenuTest {
+  public:
+    void expectEnabled(std::initializer_list<const char*> names, bool on) {
+        for (const char* n : names) EXPECT_EQ(find<QWidget>(n)->isEnabled(), on) << n;
+    }
+};
 
-TEST_F(MenuControls, PagesAndButtonsCarryTheirCaptions) {
+TEST_F(MenuControls, PagesAndControlsCarryTheirCaptions) {
     start();
     const QStringList tabs = {"ﾌｫﾙﾀﾞ設定_1", "ﾌｫﾙﾀﾞ設定_2", "ﾌｫﾙﾀﾞ設定_3", "ﾌｫﾙﾀﾞ設定_4",
                               "ﾌｫﾙﾀﾞ設定_5", "ﾌｫﾙﾀﾞ設定_6", "ﾌｫﾙﾀﾞ設定_7", "ﾌｫﾙﾀﾞ設定_8",
@@ -17,14 +20,18 @@ TEST_F(MenuControls, PagesAndButtonsCarryTheirCaptions) {
                               "Wake On Lan"};
     ASSERT_EQ(menu->SSTab1->count(), 13);
     for (int t = 0; t < 13; ++t) EXPECT_EQ(menu->SSTab1->tabText(t), tabs[t]);
-    EXPECT_EQ(menu->bkup_bt->text(), "ﾊﾞｯｸｱｯﾌﾟ開始");
-    EXPECT_EQ(menu->bkup_exit_bt->text(), "ﾊﾞｯｸｱｯﾌﾟ後Windows終了");
-    EXPECT_EQ(menu->mini_bt->text(), "閉じる");
-    EXPECT_EQ(menu->ok_bt->text(), "更　新");
-    EXPECT_EQ(menu->close_bt->text(), "終　了");
-    EXPECT_EQ(button("refsrc_bt_15")->text(), "参照");
-    EXPECT_EQ(check("start_chk")->text(), " 起動時ﾊﾞｯｸｱｯﾌﾟ有効");
-    EXPECT_EQ(option("rec_op_0")->text(), "　履歴の記録をしない");
+    const std::pair<const char*, const char*> captions[] = {
+        {"bkup_bt", "ﾊﾞｯｸｱｯﾌﾟ開始"},
+        {"bkup_exit_bt", "ﾊﾞｯｸｱｯﾌﾟ後Windows終了"},
+        {"mini_bt", "閉じる"},
+        {"ok_bt", "更　新"},
+        {"close_bt", "終　了"},
+        {"refsrc_bt_15", "参照"},
+        {"start_chk", " 起動時ﾊﾞｯｸｱｯﾌﾟ有効"},
+        {"rec_op_0", "　履歴の記録をしない"}};
+    for (const auto& [name, caption] : captions) {
+        EXPECT_EQ(find<QAbstractButton>(name)->text(), caption);
+    }
     EXPECT_EQ(find<QLabel>("tb_lbl_9")->text(), "ﾊﾞｯｸｱｯﾌﾟ後 PCｼｬｯﾄﾀﾞｳﾝ");
     EXPECT_EQ(edit("hour_txt_2")->toolTip(), "24時間制で入力");
     EXPECT_FALSE(edit("WOL_MAC4_txt_5")->accessibleName().isEmpty());
@@ -32,139 +39,122 @@ TEST_F(MenuControls, PagesAndButtonsCarryTheirCaptions) {
 
 TEST_F(MenuControls, ListsAreFilledWithoutMarkingAnEdit) {
     start();
-    QComboBox* week = combo("arbint_week_cb");
-    ASSERT_EQ(week->count(), 7);
-    EXPECT_EQ(week->itemText(0), "日");
-    EXPECT_EQ(week->itemText(6), "土");
-    QComboBox* count = combo("WOL_ReptNum_cb");
-    ASSERT_EQ(count->count(), 8);
-    EXPECT_EQ(count->itemText(0), "3");
-    EXPECT_EQ(count->itemText(7), "10");
-    QComboBox* day = combo("arbint_day_cb");
-    ASSERT_EQ(day->count(), 31);
-    EXPECT_EQ(day->itemText(30), "31");
+    const std::tuple<const char*, int, int, const char*> lists[] = {
+        {"arbint_week_cb", 7, 6, "土"},
+        {"WOL_ReptNum_cb", 8, 0, "3"},
+        {"arbint_day_cb", 31, 30, "31"}};
+    for (const auto& [name, count, index, item] : lists) {
+        ASSERT_EQ(find<QComboBox>(name)->count(), count) << name;
+        EXPECT_EQ(find<QComboBox>(name)->itemText(index), item);
+    }
+    EXPECT_EQ(find<QComboBox>("arbint_week_cb")->itemText(0), "日");
     menu->fillLists();
-    EXPECT_EQ(week->currentText(), "日");
+    EXPECT_EQ(shown("arbint_week_cb"), "日");
     EXPECT_EQ(m.Chg_flg, 0);
 }
 
 TEST_F(MenuControls, EveryEditMarksTheSettingsChanged) {
-    const std::vector<std::pair<const char*, std::function<void(MenuControls&)>>> edits = {
-        {"source", [](MenuControls& t) { t.edit("srcfld_txt_4")->setText("/x"); }},
-        {"destination", [](MenuControls& t) { t.edit("dstfld_txt_7")->setText("/x"); }},
-        {"sub-folders", [](MenuControls& t) { t.check("subfld_chk_0")->click(); }},
-        {"skip", [](MenuControls& t) { t.check("skip_chk_6")->click(); }},
-        {"copy condition", [](MenuControls& t) { t.option("copy_op_0")->click(); }},
-        {"open files", [](MenuControls& t) { t.option("cp_skip_1")->click(); }},
-        {"history", [](MenuControls& t) { t.option("rec_op_0")->click(); }},
-        {"start", [](MenuControls& t) { t.check("start_chk")->click(); }},
-        {"start shutdown", [](MenuControls& t) { t.check("st_sdown")->setChecked(true); }},
-        {"timer", [](MenuControls& t) { t.check("timer_chk")->click(); }},
-        {"hour", [](MenuControls& t) { t.edit("hour_txt_2")->setText("1"); }},
-        {"minute", [](MenuControls& t) { t.edit("min_txt_1")->setText("1"); }},
-        {"shutdown after", [](MenuControls& t) { t.check("sdown_1")->setChecked(true); }},
-        {"shutdown on", [](MenuControls& t) { t.check("asd_chk")->click(); }},
-        {"shutdown hour", [](MenuControls& t) { t.edit("asd_hour_txt")->setText("1"); }},
-        {"shutdown minute", [](MenuControls& t) { t.edit("asd_min_txt")->setText("1"); }},
-        {"restart on", [](MenuControls& t) { t.check("arb_chk")->click(); }},
-        {"restart hour", [](MenuControls& t) { t.edit("arb_hour_txt")->setText("1"); }},
-        {"restart minute", [](MenuControls& t) { t.edit("arb_min_txt")->setText("1"); }},
-        {"cycle", [](MenuControls& t) { t.option("arb_int_2")->setChecked(true); }},
-        {"weekday picked", [](MenuControls& t) { t.combo("arbint_week_cb")->setCurrentIndex(2); }},
-        {"day typed", [](MenuControls& t) { t.combo("arbint_day_cb")->setEditText("9"); }},
-        {"wake entry", [](MenuControls& t) { t.check("WOL_chk_3")->click(); }},
-        {"PC name", [](MenuControls& t) { t.edit("WOL_PCtxt_0")->setText("a"); }},
-        {"IP address", [](MenuControls& t) { t.edit("WOL_IPtxt_4")->setText("1"); }},
-        {"wake time", [](MenuControls& t) { t.edit("WOL_Time_txt_1")->setText("1"); }},
-        {"MAC of entry 2", [](MenuControls& t) { t.edit("WOL_MAC2_txt_3")->setText("1"); }},
-        {"port", [](MenuControls& t) { t.edit("WOL_Port_txt")->setText("7"); }},
-        {"repeat count", [](MenuControls& t) { t.combo("WOL_ReptNum_cb")->setCurrentIndex(4); }},
-    };
+    const Entries edits = {
+        {"srcfld_txt_4", "/x"},  {"dstfld_txt_7", "/x"},  {"subfld_chk_0", "0"},
+        {"skip_chk_6", "1"},     {"copy_op_0", "1"},      {"cp_skip_1", "1"},
+        {"rec_op_0", "1"},       {"start_chk", "1"},      {"st_sdown", "1"},
+        {"timer_chk", "1"},      {"hour_txt_2", "1"},     {"min_txt_1", "1"},
+        {"sdown_1", "1"},        {"asd_chk", "1"},        {"asd_hour_txt", "1"},
+        {"asd_min_txt", "1"},    {"arb_chk", "1"},        {"arb_hour_txt", "1"},
+        {"arb_min_txt", "1"},    {"arb_int_2", "1"},      {"arbint_week_cb", "火"},
+        {"arbint_day_cb", "09"}, {"WOL_chk_3", "1"},      {"WOL_PCtxt_0", "a"},
+        {"WOL_IPtxt_4", "1"},    {"WOL_Time_txt_1", "1"}, {"WOL_MAC2_txt_3", "1"},
+        {"WOL_Port_txt", "7"},   {"WOL_ReptNum_cb", "7"}};
     start();
-    for (const auto& [what, change] : edits) {
-        SCOPED_TRACE(what);
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.first.toStdString());
         m.Chg_flg = 0;
-        change(*this);
+        put({edit});
         EXPECT_EQ(m.Chg_flg, 1);
     }
 }
 
 TEST_F(MenuControls, SettingAValueAlreadyShownRunsNoHandler) {
     start();
-    edit("WOL_Port_txt")->setText("9");
-    check("subfld_chk_0")->setChecked(true);
-    option("copy_op_1")->setChecked(true);
-    combo("arbint_week_cb")->setEditText("日");
+    put({{"WOL_Port_txt", "9"}, {"subfld_chk_0", "1"}, {"copy_op_1", "1"}});
+    find<QComboBox>("arbint_week_cb")->setEditText("日");
     menu->setValue({Control::WOL_chk, 0}, 0);
     EXPECT_EQ(m.Chg_flg, 0);
     m.Arb_int = "5";
-    option("arb_int_0")->setChecked(true);
+    put({{"arb_int_0", "1"}});
     EXPECT_EQ(m.Arb_int, "5") << "the selected cycle was not clicked again";
 }
 
-TEST_F(MenuControls, QuestionYesSavesNoKeepsTheFile) {
+TEST_F(MenuControls, ChangeMarkAsksOnceAndNoKeepsTheFile) {
     start();
-    edit("WOL_Port_txt")->setText("4000");
-    be.answerNextBox(kAnsNo);
-    if (chgConfirm() == 1) menu->ok_bt_Click();
-    EXPECT_EQ(m.Chg_flg, 0);
-    EXPECT_TRUE(sameBytes(fileNow(), image));
-    EXPECT_EQ(edit("WOL_Port_txt")->text(), "4000") << "the edit stays in the window";
-    EXPECT_EQ(chgConfirm(), 0) << "asked once only";
+    m.Upd_flg = 1;
+    EXPECT_EQ(chg_confirm(m), 0) << "nothing to ask right after the load";
+    EXPECT_EQ(m.Upd_flg, 0);
 
-    edit("WOL_Port_txt")->setText("4001");
+    put({{"WOL_Port_txt", "4000"}});
+    be.onBox = [this](const MessageBoxRequest&) {
+        EXPECT_EQ(m.Chg_flg, 0) << "cleared before asking";
+    };
+    be.answerNextBox(kAnsNo);
+    EXPECT_EQ(chg_confirm(m), 0);
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].text, "システムデータが変更されています\r更新しますか？");
+    EXPECT_EQ(be.boxes[0].buttons, BoxButtons::YesNo);
+    EXPECT_TRUE(sameBytes(fileNow(), image));
+    EXPECT_EQ(shown("WOL_Port_txt"), "4000") << "the edit stays in the window";
+    EXPECT_EQ(chg_confirm(m), 0) << "a No is not asked again";
+
+    put({{"WOL_Port_txt", "4001"}});
     be.answerNextBox(kAnsYes);
-    if (chgConfirm() == 1) menu->ok_bt_Click();
-    EXPECT_EQ(m.WOL_Port, "4001");
-    EXPECT_EQ(m.Chg_flg, 0);
-    std::array<std::string, 110> r = defaultRecords();
-    r[57] = "4001";
-    EXPECT_TRUE(sameBytes(fileNow(), handMadeSysdat(r)));
+    EXPECT_EQ(chg_confirm(m), 1);
+    EXPECT_EQ(m.Upd_flg, 1);
+    EXPECT_EQ(be.boxes.size(), 2u);
 }
 
-TEST_F(MenuControls, ControlGroupsFollowTheirBoxes) {
-    start();
-    auto enabled = [this](const char* name) {
-        return menu->findChild<QWidget*>(name)->isEnabled();
-    };
-    menu->ctl_state(1, 1);
-    EXPECT_TRUE(enabled("st_sdown"));
-    menu->ctl_state(1, 2);
-    EXPECT_FALSE(enabled("st_sdown")) << "grey counts as clear";
+TEST_F(MenuControls, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {
+    start(with({{80, "2"}}, defaultRecords()));
+    auto* grey = find<QCheckBox>("WOL_chk_2");
+    EXPECT_EQ(shown("WOL_chk_2"), "2");
+    grey->click();
+    EXPECT_EQ(shown("WOL_chk_2"), "1");
+    grey->click();
+    grey->click();
+    EXPECT_EQ(shown("WOL_chk_2"), "1") << "the grey state is not offered to clicks";
 
-    check("timer_chk")->setChecked(true);
-    for (const char* n : {"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}) {
-        EXPECT_TRUE(enabled(n)) << n;
-    }
+    menu->ctl_state(1, 1);
+    expectEnabled({"st_sdown"}, true);
+    menu->ctl_state(1, 2);
+    expectEnabled({"st_sdown"}, false);  // grey counts as clear
+
+    put({{"timer_chk", "1"}});
+    expectEnabled({"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}, true);
     menu->ctl_state(2, 2);
-    for (const char* n : {"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}) {
-        EXPECT_FALSE(enabled(n)) << n;
-    }
-    check("asd_chk")->setChecked(true);
-    EXPECT_TRUE(enabled("asd_hour_txt") && enabled("asd_min_txt") && enabled("asd_lbl_1"));
-    check("asd_chk")->setChecked(false);
-    EXPECT_FALSE(enabled("asd_hour_txt") || enabled("asd_min_txt") || enabled("asd_lbl_0"));
+    expectEnabled({"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}, false);
+    put({{"asd_chk", "1"}});
+    expectEnabled({"asd_hour_txt", "asd_min_txt", "asd_lbl_1"}, true);
+    put({{"asd_chk", "0"}});
+    expectEnabled({"asd_hour_txt", "asd_min_txt", "asd_lbl_0"}, false);
     menu->ctl_state(7, 0);  // no such group: nothing happens
 
     // The restart lists follow the cycle while the group is on, and stay off while it is not.
-    check("arb_chk")->setChecked(true);
-    EXPECT_TRUE(enabled("arb_int_2") && enabled("arb_lbl_3") && enabled("arb_hour_txt"));
-    EXPECT_FALSE(enabled("arbint_week_cb") || enabled("arbint_day_cb")) << "daily";
-    option("arb_int_1")->click();
+    put({{"arb_chk", "1"}});
+    expectEnabled({"arb_int_2", "arb_lbl_3", "arb_hour_txt"}, true);
+    expectEnabled({"arbint_week_cb", "arbint_day_cb"}, false);  // daily
+    put({{"arb_int_1", "1"}});
     EXPECT_EQ(m.Arb_int, "1");
-    EXPECT_TRUE(enabled("arbint_week_cb"));
-    EXPECT_FALSE(enabled("arbint_day_cb"));
-    option("arb_int_2")->click();
-    EXPECT_FALSE(enabled("arbint_week_cb"));
-    EXPECT_TRUE(enabled("arbint_day_cb"));
-    check("arb_chk")->setChecked(false);
-    EXPECT_FALSE(enabled("arbint_week_cb") || enabled("arbint_day_cb") || enabled("arb_int_0"));
+    expectEnabled({"arbint_week_cb"}, true);
+    expectEnabled({"arbint_day_cb"}, false);
+    put({{"arb_int_2", "1"}});
+    expectEnabled({"arbint_week_cb"}, false);
+    expectEnabled({"arbint_day_cb"}, true);
+    put({{"arb_chk", "0"}});
+    expectEnabled({"arbint_week_cb", "arbint_day_cb", "arb_int_0"}, false);
 }
 
 TEST_F(MenuControls, PageChangeSetsTheHelpTopic) {
     start();
-    const std::vector<std::pair<int, int>> steps = {{8, 2},  {9, 3}, {10, 4}, {11, 5},
-                                                    {12, 5}, {3, 1}, {12, 1}};
+    const std::pair<int, int> steps[] = {{8, 2},  {9, 3}, {10, 4}, {11, 5},
+                                         {12, 5}, {3, 1}, {12, 1}};
     for (auto [tab, topic] : steps) {
         menu->SSTab1->setCurrentIndex(tab);
         EXPECT_EQ(menu->helpContextId(), topic) << "tab " << tab;
@@ -174,60 +164,36 @@ TEST_F(MenuControls, PageChangeSetsTheHelpTopic) {
 TEST_F(MenuControls, BrowseFillsTheChosenSideAndCancelChangesNothing) {
     start();
     be.folderAnswers.push_back("/picked/dir");
-    button("refsrc_bt_5")->click();
+    find<QPushButton>("refsrc_bt_5")->click();
     EXPECT_EQ(be.dialogTitles, std::vector<std::string>{"フォルダの選択"});
-    EXPECT_EQ(edit("dstfld_txt_2")->text(), "/picked/dir");
+    EXPECT_EQ(shown("dstfld_txt_2"), "/picked/dir");
     EXPECT_EQ(m.Dst_fld[2], "/picked/dir");
     EXPECT_EQ(m.Fld_no, 2);
     EXPECT_EQ(m.Ref_kind, 1);
     EXPECT_EQ(m.Chg_flg, 1);
 
     m.Chg_flg = 0;
-    button("refsrc_bt_8")->click();  // cancelled
-    EXPECT_EQ(edit("srcfld_txt_4")->text(), "");
+    find<QPushButton>("refsrc_bt_8")->click();  // cancelled
+    EXPECT_EQ(shown("srcfld_txt_4"), "");
     EXPECT_EQ(m.Src_fld[4], "");
     EXPECT_EQ(m.Fld_no, 4);
     EXPECT_EQ(m.Ref_kind, 0);
     EXPECT_EQ(m.Chg_flg, 0);
 }
 
-TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPair) {
-    std::array<std::string, 110> r = defaultRecords();
-    for (std::size_t k : {0u, 1u}) {
-        r[15 + k] = "/s";
-        r[23 + k] = "/d";
-        r[39 + k] = "1";
-    }
-    start(r);
-    button("set_clr_bt_0")->click();
-    EXPECT_EQ(edit("srcfld_txt_0")->text(), "");
-    EXPECT_EQ(edit("dstfld_txt_0")->text(), "");
-    EXPECT_FALSE(check("subfld_chk_0")->isChecked());
-    EXPECT_FALSE(check("skip_chk_0")->isChecked());
-    EXPECT_EQ(edit("srcfld_txt_1")->text(), "/s");
-    EXPECT_TRUE(check("subfld_chk_1")->isChecked());
-    EXPECT_TRUE(check("skip_chk_1")->isChecked());
+TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPairAndShowHistoryOpensTheFile) {
+    start(with({{15, "/s"}, {16, "/s"}, {23, "/d"}, {24, "/d"}, {39, "1"}, {40, "1"}},
+               defaultRecords()));
+    find<QPushButton>("set_clr_bt_0")->click();
+    const Entries after = {{"srcfld_txt_0", ""}, {"dstfld_txt_0", ""},   {"subfld_chk_0", "0"},
+                           {"skip_chk_0", "0"},  {"srcfld_txt_1", "/s"}, {"subfld_chk_1", "1"},
+                           {"skip_chk_1", "1"}};
+    for (const auto& [name, value] : after) EXPECT_EQ(shown(name), value) << name.toStdString();
     EXPECT_EQ(m.Src_fld[0], "/s") << "variables change only on saving";
     EXPECT_EQ(m.Chg_flg, 1);
-}
 
-TEST_F(MenuControls, ShowHistoryOpensTheHistoryFile) {
-    start();
-    button("recedit_bt")->click();
+    find<QPushButton>("recedit_bt")->click();
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{m.Hist_path});
-}
-
-TEST_F(MenuControls, AGreyWakeUpStateFromTheFileIsShownAndClickedAway) {
-    std::array<std::string, 110> r = defaultRecords();
-    r[80] = "2";
-    start(r);
-    QCheckBox* box = check("WOL_chk_2");
-    EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
-    box->click();
-    EXPECT_EQ(box->checkState(), Qt::Checked);
-    box->click();
-    box->click();
-    EXPECT_EQ(box->checkState(), Qt::Checked) << "the grey state is not offered to clicks";
 }
 
 }  // namespace

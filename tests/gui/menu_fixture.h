@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/menu.h"
 #include "settings/change_tracking.h"
@@ -17,6 +19,23 @@
 #include "support/temp_dir.h"
 
 namespace vornel::test {
+
+// Control name and value, as `put` and `shown` take them.
+using Entries = std::vector<std::pair<QString, QString>>;
+
+// What a control of `window` shows, written as the file stores it: a box's text, or "1", "0"
+// and "2" for a ticked, clear or grey button.
+inline QString shown(QWidget* window, const QString& name) {
+    QWidget* w = window->findChild<QWidget*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text();
+    if (auto* cb = qobject_cast<QComboBox*>(w)) return cb->currentText();
+    if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        return check->checkState() == Qt::PartiallyChecked ? "2" : check->isChecked() ? "1" : "0";
+    }
+    if (auto* option = qobject_cast<QRadioButton*>(w)) return option->isChecked() ? "1" : "0";
+    return QStringLiteral("?");
+}
 
 // A settings window on the fake desktop, loaded from a hand-made system.dat in a fresh folder.
 class MenuTest : public ::testing::Test {
@@ -28,7 +47,7 @@ class MenuTest : public ::testing::Test {
     std::unique_ptr<Menu> menu;
     std::string image;
 
-    void start(const std::array<std::string, 110>& records = defaultRecords()) {
+    void start(const Records& records = defaultRecords()) {
         m.Sysdat_path = dir / "system.dat";
         m.Hist_path = dir / "history.txt";
         image = handMadeSysdat(records);
@@ -47,16 +66,26 @@ class MenuTest : public ::testing::Test {
         return w;
     }
     QLineEdit* edit(const QString& name) { return find<QLineEdit>(name); }
-    QCheckBox* check(const QString& name) { return find<QCheckBox>(name); }
-    QRadioButton* option(const QString& name) { return find<QRadioButton>(name); }
-    QComboBox* combo(const QString& name) { return find<QComboBox>(name); }
-    QPushButton* button(const QString& name) { return find<QPushButton>(name); }
+    QString shown(const QString& name) { return test::shown(menu.get(), name); }
+
+    // Changes controls as a user would: types into a box, picks a list item when the list
+    // holds the value (else types it), ticks ("1") or clears ("0") a button.
+    void put(const Entries& entries) {
+        for (const auto& [name, value] : entries) {
+            QWidget* w = find<QWidget>(name);
+            if (auto* box = qobject_cast<QLineEdit*>(w)) box->setText(value);
+            if (auto* cb = qobject_cast<QComboBox*>(w)) {
+                const int i = cb->findText(value);
+                i >= 0 ? cb->setCurrentIndex(i) : cb->setEditText(value);
+            }
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setChecked(value == "1");
+        }
+    }
 
     QString focusName() const {
         QWidget* f = menu->focusWidget();
         return f ? f->objectName() : QString();
     }
-    std::int16_t chgConfirm() { return chg_confirm(m); }
     std::string fileNow() const { return readFile(m.Sysdat_path); }
     // The text of the only box shown since the last call; fails when there was not exactly one.
     std::string onlyBox() {

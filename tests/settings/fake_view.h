@@ -8,6 +8,11 @@
 #include "common/errors.h"
 #include "settings/module_state.h"
 #include "settings/settings_view.h"
+#include "settings/sysdat_read.h"
+#include "settings/sysdat_save.h"
+#include "support/fake_backend.h"
+#include "support/sysdat_image.h"
+#include "support/temp_dir.h"
 
 namespace vornel::test {
 
@@ -30,29 +35,21 @@ class FakeView : public SettingsView {
     std::string text(ControlRef c) override { return texts_[key(c)]; }
     void setText(ControlRef c, const std::string& t) override {
         log.push_back({c, t});
-        std::string& cur = texts_[key(c)];
-        if (cur == t) return;
-        cur = t;
-        m_.Chg_flg = 1;
+        change(texts_[key(c)], t);
     }
     int value(ControlRef c) override { return values_[key(c)]; }
     void setValue(ControlRef c, int v) override {
+        const Control k = c.control;
+        const bool option = k == Control::copy_op || k == Control::cp_skip ||
+                            k == Control::rec_op || k == Control::arb_int;
+        if (!option && (v < 0 || v > 2)) throw VbError(380, "プロパティの値が不正です。");
         log.push_back({c, std::to_string(v)});
-        const bool option = c.control == Control::copy_op || c.control == Control::cp_skip ||
-                            c.control == Control::rec_op || c.control == Control::arb_int;
         if (option) {
             if (v != 1 || values_[key(c)] == 1) return;
-            for (int i = 0; i < 3; ++i) values_[key({c.control, i})] = 0;
-            values_[key(c)] = 1;
-            m_.Chg_flg = 1;
-            if (c.control == Control::arb_int) m_.Arb_int = std::to_string(c.index);
-            return;
+            for (int i = 0; i < 3; ++i) values_[key({k, i})] = 0;
+            if (k == Control::arb_int) m_.Arb_int = std::to_string(c.index);
         }
-        if (v < 0 || v > 2) throw VbError(380, "プロパティの値が不正です。");
-        int& cur = values_[key(c)];
-        if (cur == v) return;
-        cur = v;
-        m_.Chg_flg = 1;
+        change(values_[key(c)], v);
     }
     void setCaption(const std::string& c) override { caption = c; }
     void setTrayCaption(int g, const std::string& c) override { trayCaptions[g] = c; }
@@ -61,15 +58,42 @@ class FakeView : public SettingsView {
 
     // Puts content in place as a user would have typed it, without logging.
     void type(ControlRef c, const std::string& t) { texts_[key(c)] = t; }
-    void tick(ControlRef c, int v) { values_[key(c)] = v; }
 
   private:
+    template <class T>
+    void change(T& current, const T& wanted) {
+        if (current == wanted) return;
+        current = wanted;
+        m_.Chg_flg = 1;
+    }
     static std::tuple<int, int, int> key(ControlRef c) {
         return {static_cast<int>(c.control), c.index, c.sub};
     }
     Module1& m_;
     std::map<std::tuple<int, int, int>, std::string> texts_;
     std::map<std::tuple<int, int, int>, int> values_;
+};
+
+// A program folder holding a hand-made system.dat, and a window without widgets for it.
+struct ViewedFile {
+    FakeBackend be;
+    KvCmn15 module{be};
+    KvCmn15 window{be};
+    Module1 m{module};
+    FakeView view{m};
+    TempDir dir;
+    std::string image;
+
+    explicit ViewedFile(const Records& records) : image(handMadeSysdat(records)) {
+        m.Sysdat_path = dir / "system.dat";
+        writeFile(m.Sysdat_path, image);
+    }
+    void load() { Sysdat_read(m, view); }
+    void save() { ok_bt_Click(m, window, view); }
+    std::string shown(ControlRef c) { return view.text(c); }
+    int state(ControlRef c) { return view.value(c); }
+    std::string fileNow() { return readFile(m.Sysdat_path); }
+    std::string lastBox() { return be.boxes.empty() ? "" : be.boxes.back().text; }
 };
 
 }  // namespace vornel::test

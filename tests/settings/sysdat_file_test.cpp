@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include "common/errors.h"
 #include "support/sysdat_image.h"
@@ -14,58 +15,43 @@ namespace {
 
 using test::handMadeSysdat;
 using test::readFile;
+using test::sameBytes;
 using test::TempDir;
 using test::writeFile;
 
-const std::string kNichi = "\x93\xFA";                                             // 日
 const std::string kDocument = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";  // ドキュメント
 const std::string kHyou = "\x95\x5C";  // 表: its second byte is the backslash
 
-std::array<std::string, 110> sampleRecords() {
-    std::array<std::string, 110> r;
-    r[0] = "1";
-    r[15] = "/home/u/" + kDocument;
-    r[16] = "  lead";
-    r[17] = kHyou + "\\x";
-    r[55] = kNichi;
-    r[61] = "\xC3\xBD\xC4";  // ﾃｽﾄ, one byte each
-    r[109] = std::string(256, 'z');
-    return r;
+// 日 and ﾃｽﾄ (one byte a character) in 55 and 61.
+const test::Changes kSampleValues = {{0, "1"},
+                                     {15, "/home/u/" + kDocument},
+                                     {16, "  lead"},
+                                     {17, kHyou + "\\x"},
+                                     {55, "\x93\xFA"},
+                                     {61, "\xC3\xBD\xC4"},
+                                     {109, std::string(256, 'z')}};
+const test::Records kSample = test::with(kSampleValues, test::Records{});
+
+long entriesIn(const TempDir& dir) {
+    return std::distance(std::filesystem::directory_iterator(dir.path()), {});
 }
 
-TEST(SysdatCodec, ReadsAHandMadeFileAndRebuildsItByteForByte) {
+TEST(SysdatCodec, ReadsAHandMadeFileAndEncodesItBackByteForByte) {
     TempDir dir;
-    const std::string image = handMadeSysdat(sampleRecords());
+    const std::string image = handMadeSysdat(kSample);
     writeFile(dir / "system.dat", image);
 
     const SysdatContent c = readSysdatFile(dir / "system.dat");
-    EXPECT_FALSE(c.wrongLength);
-    EXPECT_FALSE(c.invalidBytes);
-    EXPECT_EQ(c.text[0], "1");
-    EXPECT_EQ(c.text[15], "/home/u/ドキュメント");
-    EXPECT_EQ(c.text[16], "  lead");
-    EXPECT_EQ(c.text[17], "表\\x");
-    EXPECT_EQ(c.text[55], "日");
-    EXPECT_EQ(c.text[61], "ﾃｽﾄ");
-    EXPECT_EQ(c.text[109], std::string(256, 'z'));
-    EXPECT_EQ(c.text[1], "");
-    EXPECT_TRUE(test::sameBytes(buildSysdatImage(c.bytes), image));
-}
+    EXPECT_FALSE(c.wrongLength || c.invalidBytes);
+    const std::pair<std::size_t, std::string> shown[] = {
+        {0, "1"},    {15, "/home/u/ドキュメント"}, {16, "  lead"}, {17, "表\\x"}, {55, "日"},
+        {61, "ﾃｽﾄ"}, {109, std::string(256, 'z')}, {1, ""}};
+    for (const auto& [i, text] : shown) EXPECT_EQ(c.text[i], text) << "record " << i;
+    EXPECT_TRUE(sameBytes(buildSysdatImage(c.bytes), image));
 
-TEST(SysdatCodec, EncodesValuesInCodePage932) {
-    EXPECT_EQ(encodeSysdatValue("日").bytes, kNichi);
-    EXPECT_EQ(encodeSysdatValue("ﾃｽﾄ").bytes, "\xC3\xBD\xC4");
-    EXPECT_EQ(encodeSysdatValue("表\\x").bytes, kHyou + "\\x");
-
-    std::array<std::string, 110> values;
-    values[15] = "/home/u/ドキュメント";
-    values[55] = "日";
-    std::array<std::string, 110> cp932;
-    cp932[15] = "/home/u/" + kDocument;
-    cp932[55] = kNichi;
     SysdatRecords encoded;
-    for (std::size_t i = 0; i < 110; ++i) encoded[i] = encodeSysdatValue(values[i]).bytes;
-    EXPECT_TRUE(test::sameBytes(buildSysdatImage(encoded), handMadeSysdat(cp932)));
+    for (std::size_t i = 0; i < 110; ++i) encoded[i] = encodeSysdatValue(c.text[i]).bytes;
+    EXPECT_TRUE(sameBytes(buildSysdatImage(encoded), image));
 }
 
 TEST(SysdatCodec, RefusesValuesThatDoNotFitARecord) {
@@ -83,7 +69,7 @@ TEST(SysdatCodec, RefusesValuesThatDoNotFitARecord) {
 
 TEST(SysdatDamagedFile, MissingRecordsReadAsEmpty) {
     TempDir dir;
-    std::string image = handMadeSysdat(sampleRecords());
+    std::string image = handMadeSysdat(kSample);
     image.resize(15 * 512 + 10);  // record 15 cut after its first ten bytes
     writeFile(dir / "system.dat", image);
     const SysdatContent c = readSysdatFile(dir / "system.dat");
@@ -91,25 +77,17 @@ TEST(SysdatDamagedFile, MissingRecordsReadAsEmpty) {
     EXPECT_EQ(c.text[0], "1");
     EXPECT_EQ(c.text[15], "/home/u/ド");
     EXPECT_EQ(c.text[55], "");
-    EXPECT_TRUE(test::sameBytes(readFile(dir / "system.dat"), image));
+    EXPECT_TRUE(sameBytes(readFile(dir / "system.dat"), image));
 }
 
 TEST(SysdatDamagedFile, ExtraBytesAndInvalidBytesAreReported) {
     TempDir dir;
-    std::array<std::string, 110> r = sampleRecords();
-    r[61] =
-        "A\x80"
-        "B";
-    writeFile(dir / "system.dat", handMadeSysdat(r) + "tail");
+    writeFile(dir / "system.dat", handMadeSysdat(test::with({{61, "A\x80Z"}}, kSample)) + "tail");
     const SysdatContent c = readSysdatFile(dir / "system.dat");
     EXPECT_TRUE(c.wrongLength);
     EXPECT_TRUE(c.invalidBytes);
-    EXPECT_EQ(c.text[61],
-              "A\xEF\xBF\xBD"
-              "B");
-    EXPECT_EQ(c.bytes[61],
-              "A\x80"
-              "B");
+    EXPECT_EQ(c.text[61], "A\xEF\xBF\xBDZ");
+    EXPECT_EQ(c.bytes[61], "A\x80Z");
 }
 
 TEST(SysdatDamagedFile, UnreadablePathRaisesTheSystemError) {
@@ -128,16 +106,13 @@ TEST(SysdatWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
     const std::string path = dir / "system.dat";
     writeFile(path, "old");
     ::chmod(path.c_str(), 0640);
-    const std::string image = handMadeSysdat(sampleRecords());
+    const std::string image = handMadeSysdat(kSample);
     writeSysdatFile(path, image);
-    EXPECT_TRUE(test::sameBytes(readFile(path), image));
+    EXPECT_TRUE(sameBytes(readFile(path), image));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1) << "no temporary file is left behind";
+    EXPECT_EQ(entriesIn(dir), 1) << "no temporary file is left behind";
 }
 
 TEST(SysdatWrite, AFailedReplaceLeavesNothingBehind) {
@@ -147,12 +122,8 @@ TEST(SysdatWrite, AFailedReplaceLeavesNothingBehind) {
     std::filesystem::create_directory(path);
     writeFile(path + "/keep", "x");
     EXPECT_THROW(writeSysdatFile(path, "data"), VbError);
-    EXPECT_TRUE(test::sameBytes(readFile(path + "/keep"), "x"));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1);
-
+    EXPECT_EQ(readFile(path + "/keep"), "x");
+    EXPECT_EQ(entriesIn(dir), 1);
     EXPECT_THROW(writeSysdatFile(dir / "no/such/system.dat", "data"), VbError);
 }
 

@@ -5,78 +5,45 @@
 #include <filesystem>
 
 #include "settings/fake_view.h"
-#include "settings/sysdat_read.h"
-#include "support/fake_backend.h"
-#include "support/sysdat_image.h"
-#include "support/temp_dir.h"
 
 namespace vornel {
 namespace {
 
-using test::FakeBackend;
-using test::FakeView;
 using test::handMadeSysdat;
-using test::readFile;
-using test::TempDir;
-using test::validRecords;
-using test::writeFile;
+using test::Records;
+using test::sameBytes;
 
-struct Saving {
-    FakeBackend be;
-    KvCmn15 module{be};
-    KvCmn15 window{be};
-    Module1 m{module};
-    FakeView view{m};
-    TempDir dir;
-    std::string image;
-
-    // `damaged`: the file holds bytes that are not code page 932, which the load tells once.
-    explicit Saving(const std::array<std::string, 110>& records, bool damaged = false) {
-        m.Sysdat_path = dir / "system.dat";
-        image = handMadeSysdat(records);
-        writeFile(m.Sysdat_path, image);
+// A window that loaded `records`; `damaged`: the file holds bytes that are not code page 932,
+// which the load tells once.
+struct Saving : test::ViewedFile {
+    explicit Saving(const Records& records, bool damaged = false) : ViewedFile(records) {
         if (damaged) be.answerNextBox(kAnsOk);
-        Sysdat_read(m, view);
+        load();
     }
-    void save() { ok_bt_Click(m, window, view); }
-    std::string fileNow() { return readFile(m.Sysdat_path); }
 };
 
-std::array<std::string, 110> recordsWithOddBytes() {
-    std::array<std::string, 110> r = test::defaultRecords();
-    r[2] = "1";  // End_bkup has no control and must survive a save
-    r[57] = "9";
-    r[61] = "\xED\x40";     // 纊 in its NEC-selected form, which the converter writes as FA 5C
-    r[62] = "10.0.0.\x80";  // not code page 932 at all
-    return r;
-}
-
-TEST(SysdatSave, WithoutEditsRewritesTheSameBytes) {
-    std::array<std::string, 110> r = recordsWithOddBytes();
-    r[59] = "reserved";
+// Unedited values keep the bytes they were loaded from, even those the converter would write
+// differently or not at all; an edited value is stored in code page 932.
+TEST(SysdatSave, KeepsUneditedBytesAndStoresEditsInCodePage932) {
+    // End_bkup (2) has no control and must survive a save; 59 is no setting and is written
+    // back empty; 61 holds 纊 in its NEC-selected form, which the converter writes as FA 5C;
+    // 62 is not code page 932 at all.
+    Records r = test::with({{2, "1"}, {59, "reserved"}, {61, "\xED\x40"}, {62, "10.0.0.\x80"}},
+                           test::defaultRecords());
     Saving t(r, true);
     const int pumps = t.be.pumpCount;
-
+    t.view.type({Control::WOL_PCtxt, 1}, "ﾃｽﾄ日");
     t.save();
+
     r[59] = "";
-    EXPECT_TRUE(test::sameBytes(t.fileNow(), handMadeSysdat(r)));
+    r[71] = "\xC3\xBD\xC4\x93\xFA";
+    EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(r)));
+    EXPECT_EQ(t.m.WOL_set[1].PCname, "ﾃｽﾄ日");
     EXPECT_EQ(t.m.End_bkup, "1");
     EXPECT_EQ(t.m.Chg_flg, 0);
     EXPECT_GT(t.be.pumpCount, pumps) << "the save pauses before it reloads";
     ASSERT_FALSE(t.view.focused.empty());
     EXPECT_EQ(t.view.focused.back(), (ControlRef{Control::mini_bt}));
-}
-
-TEST(SysdatSave, AnEditedValueIsStoredInCodePage932) {
-    Saving t(recordsWithOddBytes(), true);
-    t.view.type({Control::WOL_PCtxt, 0}, "ﾃｽﾄ日");
-    t.view.type({Control::WOL_IPtxt, 0}, "10.0.0.1");
-    t.save();
-    std::array<std::string, 110> r = recordsWithOddBytes();
-    r[61] = "\xC3\xBD\xC4\x93\xFA";
-    r[62] = "10.0.0.1";
-    EXPECT_TRUE(test::sameBytes(t.fileNow(), handMadeSysdat(r)));
-    EXPECT_EQ(t.m.WOL_set[0].PCname, "ﾃｽﾄ日");
 }
 
 struct Refusal {
@@ -90,10 +57,7 @@ class SysdatSaveRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
     const Refusal& c = GetParam();
-    std::array<std::string, 110> r = validRecords();
-    r[17] = "/";
-    r[25] = "/";
-    Saving t(r);
+    Saving t(test::with({{17, "/"}, {25, "/"}}));
     t.view.type(c.field, c.typed);
     t.m.Chg_flg = 1;
     t.be.answerNextBox(kAnsOk);
@@ -103,7 +67,7 @@ TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
     EXPECT_EQ(t.be.boxes[0].title, "Error");
     EXPECT_EQ(t.view.tabs, std::vector<int>{c.tab});
     EXPECT_EQ(t.view.focused, std::vector<ControlRef>{c.field});
-    EXPECT_TRUE(test::sameBytes(t.fileNow(), t.image));
+    EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
     EXPECT_EQ(t.m.Dst_fld[2], "/");
     EXPECT_EQ(t.m.Chg_flg, 1);
 }
@@ -131,11 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
                 2}));
 
 TEST(SysdatSave, AFailedWriteIsReportedAndNothingReloads) {
-    Saving t(validRecords());
+    Saving t(test::validRecords());
     const std::string folder = t.dir / "gone";
-    std::filesystem::create_directory(folder);
     t.m.Sysdat_path = folder + "/system.dat";
-    std::filesystem::remove(folder);
     t.view.log.clear();
     t.m.Chg_flg = 1;
     t.be.answerNextBox(kAnsOk);
