@@ -55,7 +55,9 @@ TEST_F(MenuFieldChecks, LeavingABoxWritesItsValueOutOrRefusesIt) {
         EXPECT_EQ(box->text(), c.shown);
         if (c.message) {
             EXPECT_EQ(onlyBox(), c.message);
-            if (c.tab >= 0) EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
+            if (c.tab >= 0) {
+                EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
+            }
             EXPECT_EQ(focusName(), c.field);
             giveUp(box);
         } else {
