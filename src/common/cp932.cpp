@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "common/utf8.h"
+
 namespace vornel::cp932 {
 namespace {
 
@@ -57,35 +59,6 @@ Converter& fromCp932() {
     return c;
 }
 
-// Length of the well-formed UTF-8 sequence starting at utf8[pos], 0 when none starts there
-// (a stray continuation byte, an overlong form, a surrogate, or a sequence cut short).
-std::size_t utf8CharLen(const std::string& utf8, std::size_t pos) {
-    auto at = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-    const unsigned char b = at(pos);
-    if (b < 0x80) return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        if (b == 0xE0) lo = 0xA0;
-        if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (pos + len > utf8.size()) return 0;
-    if (at(pos + 1) < lo || at(pos + 1) > hi) return 0;
-    for (std::size_t i = 2; i < len; ++i) {
-        if ((at(pos + i) & 0xC0) != 0x80) return 0;
-    }
-    return len;
-}
-
 }  // namespace
 
 EncodeResult encode(const std::string& utf8) {
@@ -115,7 +88,7 @@ DecodeResult decode(const std::string& bytes) {
 }
 
 int charWidth(const std::string& utf8, std::size_t pos, std::size_t* consumed) {
-    const std::size_t len = utf8CharLen(utf8, pos);
+    const std::size_t len = utf8::sequenceAt(utf8, pos);
     *consumed = len == 0 ? 1 : len;
     if (len <= 1) return 1;
     std::string out;
@@ -138,7 +111,7 @@ long byteLength(const std::string& utf8) {
         const bool ok = toCp932().run(in, left, out);
         sum += static_cast<long>(out.size());
         if (ok) break;
-        const std::size_t len = utf8CharLen(utf8, static_cast<std::size_t>(in - utf8.data()));
+        const std::size_t len = utf8::sequenceAt(utf8, static_cast<std::size_t>(in - utf8.data()));
         const std::size_t skip = len == 0 ? 1 : len;
         sum += 1;
         in += skip;

@@ -11,28 +11,10 @@
 
 #include "common/cp932.h"
 #include "common/errors.h"
+#include "common/utf8.h"
 
 namespace vornel {
 namespace {
-
-// The code point of the UTF-8 sequence at s[pos] and its length, or 0 when the bytes there
-// are not a well-formed sequence.
-std::size_t decodeUtf8(const std::string& s, std::size_t pos, char32_t& cp) {
-    const auto b = static_cast<unsigned char>(s[pos]);
-    std::size_t len = b < 0x80                 ? 1
-                      : b >= 0xC2 && b <= 0xDF ? 2
-                      : b >= 0xE0 && b <= 0xEF ? 3
-                      : b >= 0xF0 && b <= 0xF4 ? 4
-                                               : 0;
-    if (len == 0 || pos + len > s.size()) return 0;
-    cp = len == 1 ? b : len == 2 ? (b & 0x1Fu) : len == 3 ? (b & 0x0Fu) : (b & 0x07u);
-    for (std::size_t i = 1; i < len; ++i) {
-        const auto c = static_cast<unsigned char>(s[pos + i]);
-        if ((c & 0xC0u) != 0x80u) return 0;
-        cp = (cp << 6) | (c & 0x3Fu);
-    }
-    return len;
-}
 
 std::string hexEscape(const char* format, unsigned value) {
     char buf[16];
@@ -121,7 +103,7 @@ std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16
         if (r.ok) break;
         pos += r.badOffset;
         char32_t cp = 0;
-        if (std::size_t len = decodeUtf8(line, pos, cp)) {
+        if (std::size_t len = utf8::sequenceAt(line, pos, &cp)) {
             out += hexEscape("<U+%04X>", static_cast<unsigned>(cp));
             pos += len;
         } else {
