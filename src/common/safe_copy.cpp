@@ -75,11 +75,14 @@ class Pacer {
     Clock::time_point last_;
 };
 
+// The errno a test wants `stage` to fail with, 0 for none.
+int injected(const CopyOptions& opt, CopyStage stage) { return opt.fault ? opt.fault(stage) : 0; }
+
 // Copies the data; returns 0 or an errno value. A source read error is reported through
 // `readFailed` so the caller can tell the two sides apart.
 int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFailed) {
     readFailed = false;
-    if (int e = opt.fault ? opt.fault(CopyStage::Write) : 0) return e;
+    if (int e = injected(opt, CopyStage::Write)) return e;
     if (size > 0 && ::ioctl(out, FICLONE, in) == 0) return 0;
 
     Pacer pacer(opt.pump);
@@ -135,6 +138,15 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
 
 CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}; }
 
+// The source's own status (never a link's target): the caller's when it has one at hand.
+int sourceStatus(const std::string& src, const CopyOptions& opt, struct stat& st) {
+    if (opt.sourceStat) {
+        st = *opt.sourceStat;
+        return 0;
+    }
+    return ::lstat(src.c_str(), &st) == 0 ? 0 : errno;
+}
+
 }  // namespace
 
 bool sourceInUse(int fd) {
@@ -165,13 +177,10 @@ bool isCopyTemporaryName(const std::string& name) {
 
 CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
     struct stat before {};
-    if (opt.sourceStat)
-        before = *opt.sourceStat;
-    else if (::lstat(src.c_str(), &before) != 0)
-        return fail(CopyFailure::SourceUnreadable, errno);
+    if (int e = sourceStatus(src, opt, before)) return fail(CopyFailure::SourceUnreadable, e);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
 
-    if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
+    if (int e = injected(opt, CopyStage::OpenSource))
         return fail(CopyFailure::SourceUnreadable, e);
     Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
@@ -186,7 +195,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     // Reads must block normally from here on; O_NONBLOCK only guarded the open.
     ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
-    if (int e = opt.fault ? opt.fault(CopyStage::CreateTemp) : 0)
+    if (int e = injected(opt, CopyStage::CreateTemp))
         return fail(CopyFailure::Destination, e);
     std::string tmp = parentOf(dst) + "/" + kTempPrefix + "XXXXXX";
     Fd out(::mkstemp(tmp.data()));
@@ -202,7 +211,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     if (int e = copyData(in.get(), out.get(), opened.st_size, opt, readFailed))
         return abandon(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
 
-    if (int e = opt.fault ? opt.fault(CopyStage::SetAttributes) : 0)
+    if (int e = injected(opt, CopyStage::SetAttributes))
         return abandon(CopyFailure::Destination, e);
     if (::fchmod(out.get(), opened.st_mode & 07777) != 0)
         return abandon(CopyFailure::Destination, errno);
@@ -210,7 +219,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     if (::futimens(out.get(), times) != 0) return abandon(CopyFailure::Destination, errno);
 
     if (opt.syncData) {
-        if (int e = opt.fault ? opt.fault(CopyStage::Sync) : 0)
+        if (int e = injected(opt, CopyStage::Sync))
             return abandon(CopyFailure::Destination, e);
         if (::fdatasync(out.get()) != 0) return abandon(CopyFailure::Destination, errno);
     }
@@ -227,7 +236,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
         ::unlink(tmp.c_str());
         return fail(CopyFailure::Destination, e);
     }
-    if (int e = opt.fault ? opt.fault(CopyStage::Rename) : 0) {
+    if (int e = injected(opt, CopyStage::Rename)) {
         ::unlink(tmp.c_str());
         return fail(CopyFailure::Destination, e);
     }
@@ -289,12 +298,9 @@ int replaceFileContents(const std::string& path, const std::string& bytes, bool 
 CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
                              const CopyOptions& opt) {
     struct stat st {};
-    if (opt.sourceStat)
-        st = *opt.sourceStat;
-    else if (::lstat(src.c_str(), &st) != 0)
-        return fail(CopyFailure::SourceUnreadable, errno);
+    if (int e = sourceStatus(src, opt, st)) return fail(CopyFailure::SourceUnreadable, e);
     if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
-    if (int e = opt.fault ? opt.fault(CopyStage::OpenSource) : 0)
+    if (int e = injected(opt, CopyStage::OpenSource))
         return fail(CopyFailure::SourceUnreadable, e);
     std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
     for (;;) {
@@ -307,7 +313,7 @@ CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
         target.resize(target.size() * 2);  // the link grew since lstat
     }
 
-    if (int e = opt.fault ? opt.fault(CopyStage::CreateTemp) : 0)
+    if (int e = injected(opt, CopyStage::CreateTemp))
         return fail(CopyFailure::Destination, e);
     // mkstemp makes only regular files; a link gets a name of the same form, tried until free.
     thread_local std::mt19937 rng{std::random_device{}()};
@@ -325,10 +331,10 @@ CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
         ::unlink(tmp.c_str());
         return fail(CopyFailure::Destination, e);
     };
-    if (int e = opt.fault ? opt.fault(CopyStage::SetAttributes) : 0) return abandon(e);
+    if (int e = injected(opt, CopyStage::SetAttributes)) return abandon(e);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::utimensat(AT_FDCWD, tmp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return abandon(errno);
-    if (int e = opt.fault ? opt.fault(CopyStage::Rename) : 0) return abandon(e);
+    if (int e = injected(opt, CopyStage::Rename)) return abandon(e);
     if (::rename(tmp.c_str(), dst.c_str()) != 0) return abandon(errno);
     return CopyResult{true, CopyFailure::None, 0};
 }
