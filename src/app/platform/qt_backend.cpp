@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +23,12 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
+
+// Tool tips are read as markup when they look like it; the program's tips are plain text.
+QString plainTip(const std::string& tip) {
+    const QString text = q(tip);
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
 
 // One context for the whole program, made on first use: most sessions never play a sound.
 ca_context* soundContext() {
@@ -271,7 +278,7 @@ bool QtBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& 
     auto& tray = trays_[owner];
     if (!tray) tray = new QSystemTrayIcon(qApp);
     tray->setIcon(iconFor(icon, owner));
-    tray->setToolTip(q(tip));
+    tray->setToolTip(plainTip(tip));
     tray->show();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
@@ -280,7 +287,7 @@ bool QtBackend::trayModify(WindowHandle owner, IconHandle icon, const std::strin
     auto it = trays_.find(owner);
     if (it == trays_.end() || !it->second) return false;
     it->second->setIcon(iconFor(icon, owner));
-    it->second->setToolTip(q(tip));
+    it->second->setToolTip(plainTip(tip));
     return true;
 }
 
