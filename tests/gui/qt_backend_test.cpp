@@ -7,19 +7,24 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 
+#include "app/platform/qt_translation.h"
 #include "common/kvcmn15.h"
 #include "qt_printers.h"
 
@@ -301,6 +306,32 @@ TEST_F(FileDialogTest, FolderDialogGivesTheChosenFolder) {
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
     });
     EXPECT_EQ(k.FolderDialog(0), folder.toStdString());
+}
+
+TEST_F(FileDialogTest, QtsOwnTextsAreJapaneseWhateverTheLocale) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_TRUE(installQtJapanese(*qApp));
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+    QString title;
+    QStringList dialogTexts;
+    onDialog(title, [&](QFileDialog* d) {
+        for (QLabel* l : d->findChildren<QLabel*>()) dialogTexts << l->text();
+        for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) dialogTexts << b->text();
+        d->reject();
+    });
+    k.FolderDialog(0);
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QLocale::setDefault(QLocale::system());
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+    // "Look in:" and "Choose" of the folder dialog.
+    EXPECT_TRUE(dialogTexts.contains(QStringLiteral("アドレス:")))
+        << dialogTexts.join('|').toStdString();
+    EXPECT_TRUE(dialogTexts.contains(QStringLiteral("選択(&C)")))
+        << dialogTexts.join('|').toStdString();
 }
 
 }  // namespace
