@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -109,6 +110,35 @@ class FakeOpener {
     QTemporaryDir dir_;
     QByteArray oldPath_;
 };
+
+// Everything written to stderr while `act` runs.
+std::string stderrOf(const std::function<void()>& act) {
+    std::fflush(stderr);
+    FILE* capture = std::tmpfile();
+    const int saved = ::dup(2);
+    ::dup2(::fileno(capture), 2);
+    act();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::string text(4096, '\0');
+    std::rewind(capture);
+    text.resize(std::fread(text.data(), 1, text.size(), capture));
+    std::fclose(capture);
+    return text;
+}
+
+TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
+    // A sound card that does not exist makes every device fail to open, sound or not.
+    qputenv("ALSA_CARD", "VornelNoSuchCard");
+    QtBackend be;
+    const std::string noise = stderrOf([&] {
+        for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
+        be.playSoundFile("/nonexistent/sound.wav");
+    });
+    qunsetenv("ALSA_CARD");
+    EXPECT_EQ(noise, "");
+}
 
 bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
 
