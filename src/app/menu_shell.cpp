@@ -46,6 +46,7 @@ MenuShell::~MenuShell() {
     menu_->removeEventFilter(this);
     if (splash_) delete splash_.data();
     if (about_) delete about_.data();
+    if (history_) delete history_.data();
 }
 
 void MenuShell::connectCommands() {
@@ -56,6 +57,7 @@ void MenuShell::connectCommands() {
     connect(tray_->mnuend, &QAction::triggered, this, &MenuShell::mnuend_Click);
     connect(tray_->help_show, &QAction::triggered, this, &MenuShell::help_show_Click);
     connect(tray_->about_show, &QAction::triggered, this, &MenuShell::about_show_Click);
+    connect(menu_.get(), &Menu::historyRequested, this, &MenuShell::history_show);
 }
 
 void MenuShell::registerWindow(OtherWindow which, QWidget* window) {
@@ -95,9 +97,7 @@ void MenuShell::Form_Load() {
     cmn.Wait(2);
     closeWindow(splash_);
 
-    m_.App_path = programFolder_;
-    m_.Sysdat_path = m_.App_path + "/system.dat";
-    m_.Hist_path = m_.App_path + "/history.txt";
+    setProgramPaths();
 
     // The window takes the size its pages ask for before it is placed.
     if (!menu_->testAttribute(Qt::WA_Resized)) menu_->adjustSize();
@@ -118,6 +118,21 @@ void MenuShell::Form_Load() {
     loading_ = false;
     // An end of the session that arrived during the load is served now that it is over.
     if (closeRequested_) requestClose();
+}
+
+void MenuShell::setProgramPaths() {
+    m_.App_path = programFolder_;
+    m_.Sysdat_path = m_.App_path + "/system.dat";
+    m_.Hist_path = m_.App_path + "/history.txt";
+}
+
+void MenuShell::loadForOneRun() {
+    m_.App_ver = appVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
+    setProgramPaths();
+    m_.Fld_no = 1;
+    m_.App_title = "Vornelnet";
+    menu_->fillLists();
+    menu_->Sysdat_read();
 }
 
 void MenuShell::Form_Activate() {
@@ -190,6 +205,7 @@ void MenuShell::Form_QueryUnload() {
     closeWindow(about_);
     closeWindow(copydlg_ ? copydlg_() : nullptr);
     closeWindow(frmErrLog_ ? frmErrLog_() : nullptr);
+    closeWindow(history_);
     closeWindow(splash_);
     closeWindow(ShutDownDialog_ ? ShutDownDialog_() : nullptr);
 }
@@ -200,7 +216,8 @@ void MenuShell::closeWindow(QWidget* window) {
 
 void MenuShell::help_show_Click() {
     KvCmn15& cmn = menu_->cmn();
-    cmn.HtmlHelp_open(hWnd_, m_.App_path + "/" + kHelpFile, cmn.HH_DISPLAY_TREE, 0);
+    const std::string file = helpFile_.empty() ? m_.App_path + "/" + kHelpFile : helpFile_;
+    cmn.HtmlHelp_open(hWnd_, file, cmn.HH_DISPLAY_TREE, 0);
 }
 
 void MenuShell::about_show_Click() {
@@ -211,6 +228,17 @@ void MenuShell::about_show_Click() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void MenuShell::history_show() {
+    if (!history_) {
+        history_ = new HistoryWindow(QString::fromStdString(m_.Hist_path),
+                                     [this] { menu_->cmn().Shell_Excute(hWnd_, m_.Hist_path); });
+        history_->setWindowIcon(programIcon());
+    }
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
 }
 
 bool MenuShell::eventFilter(QObject* watched, QEvent* event) {

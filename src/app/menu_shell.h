@@ -11,6 +11,7 @@
 #include "app/menu.h"
 #include "app/splash_window.h"
 #include "app/tray_menus.h"
+#include "history/history_window.h"
 #include "settings/module_state.h"
 
 namespace vornel {
@@ -50,11 +51,18 @@ class MenuShell : public QObject {
 
     // The load step. Returns when it is over, start-up backup included.
     void Form_Load();
+    // What a single run from the command line needs of the load step: the program's files
+    // and the settings, without splash, tray or start-up run.
+    void loadForOneRun();
+
+    // Where "Help" finds the help file; beside the program unless set.
+    void setHelpFile(std::string path) { helpFile_ = std::move(path); }
 
     Menu& menu() { return *menu_; }
     TrayMenus& tray() { return *tray_; }
     frmSplash* splash() const { return splash_.data(); }
     frmAbout* about() const { return about_.data(); }
+    HistoryWindow* history() const { return history_.data(); }
     void registerWindow(OtherWindow which, QWidget* window);
     // For a window that is made anew each time it opens: asks for the current one.
     void registerWindow(OtherWindow which, std::function<QWidget*()> current);
@@ -69,6 +77,8 @@ class MenuShell : public QObject {
     void prog_end();
     void help_show_Click();
     void about_show_Click();
+    // The history viewer, one at a time; its editor button opens the file as Shell_Excute does.
+    void history_show();
 
     // A request from outside to end the program (the session ends, a signal): the close
     // request of Menu, run once the load step is over.
@@ -88,6 +98,7 @@ class MenuShell : public QObject {
 
   private:
     void Form_QueryUnload();
+    void setProgramPaths();
     void closeWindow(QWidget* window);
     void connectCommands();
     // True when a run is in progress; `then` runs once it has returned.
@@ -96,11 +107,13 @@ class MenuShell : public QObject {
     Module1& m_;
     ShellPlatform platform_;
     std::string programFolder_;
+    std::string helpFile_;
     std::unique_ptr<Menu> menu_;
     WindowHandle hWnd_ = 0;
     std::unique_ptr<TrayMenus> tray_;
     QPointer<frmSplash> splash_;
     QPointer<frmAbout> about_;
+    QPointer<HistoryWindow> history_;
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
