@@ -130,7 +130,7 @@ void MenuShell::loadForOneRun() {
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
     menu_->fillLists();
-    menu_->Sysdat_read();
+    menu_->Sysdat_read(SysdatMissing::WriteDefaults);
 }
 
 void MenuShell::Form_Activate() {
