@@ -97,6 +97,8 @@ class Menu : public QWidget, public SettingsView {
   signals:
     // A load set the caption of the tray item of Wake-on-LAN entry g.
     void wolCaptionChanged(int g, const QString& caption);
+    // "履歴表示": the history is to be shown.
+    void historyRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -125,7 +125,7 @@ void Menu::set_clr_bt_Click(int index) {
     p->skip_chk->setCheckState(Qt::Unchecked);
 }
 
-void Menu::recedit_bt_Click() { cmn_.Shell_Excute(hWnd_, m_.Hist_path); }
+void Menu::recedit_bt_Click() { emit historyRequested(); }
 
 void Menu::watchLeaving(QLineEdit* box, std::function<void()> check) {
     leaveChecks_[box] = std::move(check);
