@@ -15,7 +15,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
               BackupHooks{[&shell] { return shell.menu().Sysdat_read(); },
                           // The countdown window comes with the scheduler; until then a
                           // finished start-up run asks for nothing.
-                          nullptr}) {
+                          nullptr, [this](const RunResult& r) { notifyRunEnd(r); }}) {
     m_.copydlg_visible = [this] { return copydlg_.isVisible(); };
     copydlg_.setOwner(&shell.menu());
     engine_.pumpInterval = 0.02;
@@ -53,6 +53,13 @@ void BackupCommands::runForScript(std::function<void(int exitCode)> reply) {
     engine_.whenNextRunEnds(
         [reply = std::move(reply)](const RunResult& r) { reply(exitCodeFor(r)); });
     vornel::start_bkup(m_, engine_, hooks_);
+}
+
+// A run that left something to look at says so once beside the tray icon: the history and
+// the error log are easy to miss when the run happened at start-up or at night.
+void BackupCommands::notifyRunEnd(const RunResult& result) {
+    const std::string text = runNotice(result);
+    if (!text.empty()) m_.cmn.backend().trayNotify(shell_.menu().hWnd(), m_.App_title, text);
 }
 
 BackupCommands::~BackupCommands() {

@@ -34,6 +34,8 @@ class BackupCommands : public QObject {
     void runForScript(std::function<void(int exitCode)> reply);
 
   private:
+    void notifyRunEnd(const RunResult& result);
+
     Module1& m_;
     MenuShell& shell_;
     CopyWindow copydlg_;

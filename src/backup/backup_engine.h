@@ -23,6 +23,8 @@ struct BackupHooks {
     std::function<bool()> Sysdat_read;
     // Opens the 30-second shutdown countdown (ShutDownDialog) after the start-up run.
     std::function<void()> showShutDownDialog;
+    // Told what a run met when it has ended, however it ended.
+    std::function<void(const RunResult&)> runEnded{};
 };
 
 // The backup run and the procedures it is made of. One exists for the program; the state the
@@ -44,6 +46,9 @@ class BackupEngine {
     void errlist_clear();
     // Adds an entry to the error-log window and lets pending events run.
     void errlog_add(const std::string& path, const std::string& message);
+
+    // What the current run has met so far, or the last run when none is running.
+    const RunResult& lastResult() const { return result_; }
 
     // True from the start of a run until it returns.
     bool running() const { return running_; }

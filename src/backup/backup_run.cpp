@@ -115,15 +115,17 @@ void BackupEngine::drainPending() {
 }
 
 void BackupEngine::runOnce(std::int16_t origin) {
-    if (!startRun(origin)) return;
-    for (int i = 0; i < 8; ++i) {
-        copyPair(i);
-        if (m_.Cancel_flg == 1) {
+    if (!startRun(origin)) {
+        result_.failed = true;
+    } else {
+        int i = 0;
+        while (i < 8 && m_.Cancel_flg != 1) copyPair(i++);
+        if (m_.Cancel_flg == 1)
             cancelRun(origin);
-            return;
-        }
+        else
+            completeRun(origin);
     }
-    completeRun(origin);
+    if (hooks_.runEnded) hooks_.runEnded(result_);
 }
 
 bool BackupEngine::startRun(std::int16_t origin) {

@@ -3,11 +3,14 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 namespace vornel {
 namespace {
@@ -39,6 +42,8 @@ QString oneLine(const std::string& text) {
     return s;
 }
 
+QString grouped(std::int64_t n) { return QLocale::c().toString(static_cast<qlonglong>(n)); }
+
 }  // namespace
 
 CopyWindow::CopyWindow(Module1& m, QWidget* parent) : QWidget(parent, Qt::Window), m_(m) {
@@ -49,6 +54,16 @@ CopyWindow::CopyWindow(Module1& m, QWidget* parent) : QWidget(parent, Qt::Window
     for (int i = 0; i < kSlots; ++i)
         values_[static_cast<std::size_t>(i)].label = makeValue(this, names[i]);
     values_[kName].holdsLast = values_[kSize].holdsLast = true;
+    // Beyond the labels of the design: what the run has done, and how far a big file is.
+    runcount = makeLabel(this, "runcount");
+    filebar = new QProgressBar(this);
+    filebar->setObjectName("filebar");
+    filebar->setRange(0, 1000);
+    filebar->setTextVisible(false);
+    QSizePolicy keepPlace = filebar->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);  // the window must not jump when it comes and goes
+    filebar->setSizePolicy(keepPlace);
+    filebar->hide();
     copyccl_bt = new QPushButton(QStringLiteral("中　止"), this);
     copyccl_bt->setObjectName("copyccl_bt");
     connect(copyccl_bt, &QPushButton::clicked, this, &CopyWindow::copyccl_bt_Click);
@@ -67,10 +82,16 @@ CopyWindow::CopyWindow(Module1& m, QWidget* parent) : QWidget(parent, Qt::Window
     file->addWidget(values_[kSize].label, 1, 1);
     file->setColumnStretch(1, 1);
     layout->addLayout(file);
+    layout->addWidget(filebar);
+    layout->addWidget(runcount);
     layout->addWidget(copyccl_bt, 0, Qt::AlignHCenter);
 }
 
 void CopyWindow::showWindow() {
+    // A run begins: its counts and its time start from nothing.
+    counts_ = {};
+    fileDone_ = fileSize_ = 0;
+    runStart_ = m_.cmn.backend().monotonicSeconds();
     if (!placed_) {
         centreOnScreen();
         placed_ = true;
@@ -99,8 +120,22 @@ void CopyWindow::keepAboveOwner() {
 void CopyWindow::set_srcfld(const std::string& text) { store(kSrc, text); }
 void CopyWindow::set_dstfld(const std::string& text) { store(kDst, text); }
 void CopyWindow::set_subfld(const std::string& text) { store(kSub, text); }
-void CopyWindow::set_cpfname(const std::string& text) { store(kName, text); }
+void CopyWindow::set_cpfname(const std::string& text) {
+    fileDone_ = fileSize_ = 0;
+    store(kName, text);
+}
 void CopyWindow::set_filesize(const std::string& text) { store(kSize, text); }
+
+void CopyWindow::set_counts(const RunCounts& counts) {
+    counts_ = counts;
+    refreshIfDue();
+}
+
+void CopyWindow::set_fileProgress(std::int64_t done, std::int64_t size) {
+    fileDone_ = done;
+    fileSize_ = size;
+    refreshIfDue();
+}
 
 void CopyWindow::store(Slot slot, const std::string& text) {
     Value& v = values_[slot];
@@ -119,6 +154,20 @@ void CopyWindow::refresh() {
         display(v, oneLine(v.latest.empty() ? v.held : v.latest));
         v.held.clear();
     }
+    showProgress(lastUpdate_);
+}
+
+void CopyWindow::showProgress(double now) {
+    const auto secs = static_cast<std::int64_t>(std::max(0.0, now - runStart_));
+    runcount->setText(QStringLiteral("コピー済み %1 / 確認済み %2 ファイル　%3 byte　経過 %4:%5:%6")
+                          .arg(grouped(counts_.filesCopied), grouped(counts_.filesChecked),
+                               grouped(counts_.bytesCopied))
+                          .arg(secs / 3600)
+                          .arg(secs / 60 % 60, 2, 10, QChar('0'))
+                          .arg(secs % 60, 2, 10, QChar('0')));
+    const bool big = fileSize_ >= kBarFileSize && !values_[kName].latest.empty();
+    if (big) filebar->setValue(static_cast<int>(fileDone_ * 1000 / fileSize_));
+    filebar->setVisible(big);
 }
 
 void CopyWindow::display(Value& v, const QString& text) {

@@ -9,6 +9,7 @@
 #include "settings/module_state.h"
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace vornel {
@@ -24,6 +25,8 @@ class CopyWindow : public QWidget, public CopyProgressSink {
     Q_OBJECT
   public:
     static constexpr double kUpdateInterval = 0.05;
+    // A file at least this big gets a bar of its own progress.
+    static constexpr std::int64_t kBarFileSize = 8 << 20;
 
     explicit CopyWindow(Module1& m, QWidget* parent = nullptr);
 
@@ -37,6 +40,8 @@ class CopyWindow : public QWidget, public CopyProgressSink {
     void set_subfld(const std::string& text) override;
     void set_cpfname(const std::string& text) override;
     void set_filesize(const std::string& text) override;
+    void set_counts(const RunCounts& counts) override;
+    void set_fileProgress(std::int64_t done, std::int64_t size) override;
 
     // Shows the latest texts now, whatever the interval.
     void refresh();
@@ -63,6 +68,7 @@ class CopyWindow : public QWidget, public CopyProgressSink {
     void refreshIfDue();
     void display(Value& v, const QString& text);
     void elide(Value& v);
+    void showProgress(double now);
     void copyccl_bt_Click();
     void centreOnScreen();
     void keepAboveOwner();
@@ -72,6 +78,12 @@ class CopyWindow : public QWidget, public CopyProgressSink {
     QPointer<QWidget> owner_;
     double lastUpdate_ = -std::numeric_limits<double>::infinity();
     std::array<Value, kSlots> values_;
+    RunCounts counts_;
+    double runStart_ = 0;
+    std::int64_t fileDone_ = 0;
+    std::int64_t fileSize_ = 0;
+    QLabel* runcount;
+    QProgressBar* filebar;
     QPushButton* copyccl_bt;
 };
 

@@ -15,6 +15,7 @@ void BackupEngine::File_copy(const std::string& source, const std::string& desti
 
 void BackupEngine::copyEntry(const std::string& source, const std::string& destination,
                              const struct stat* sourceStat, bool destinationMissing) {
+    ++result_.counts.filesChecked;
     try {
         struct stat src {};
         int srcErr = 0;
@@ -40,9 +41,16 @@ void BackupEngine::copyEntry(const std::string& source, const std::string& desti
         // the system this was made for; ignore-and-copy takes the file as it is.
         options.failIfSourceInUse = skipMode;
         options.failIfSourceChanged = skipMode;
+        options.progress = [this, size = src.st_size](std::int64_t done) {
+            copydlg_.set_fileProgress(done, size);
+        };
         const CopyResult result = srcErr == 0 && S_ISLNK(src.st_mode)
                                       ? copySymlinkSafely(source, destination, options)
                                       : copyFileSafely(source, destination, options);
+        if (result.ok) {
+            ++result_.counts.filesCopied;
+            result_.counts.bytesCopied += src.st_size;
+        }
         if (skipMode) {
             if (!result.ok) {
                 ++result_.skippedFiles;
@@ -57,9 +65,11 @@ void BackupEngine::copyEntry(const std::string& source, const std::string& desti
                      "ファイルの属性やフォルダの権限等を確認して下さい。";
         m_.Msg_ans = m_.cmn.Msg_Box(m_.cmn.KindErr, m_.Msg_str);
         m_.Cancel_flg = 1;
+        result_.failed = true;
     } catch (const VbError& e) {
         m_.cmn.Err_Msg("File_copy", e);
         m_.Cancel_flg = 1;
+        result_.failed = true;
     }
 }
 

@@ -137,6 +137,7 @@ void BackupEngine::fld_copy(int k) {
                 pump();
                 // In a folder this walk has just made there is nothing to compare with.
                 copyEntry(full, dstDir + "/" + entry.name, &st, folder.madeNow);
+                copydlg_.set_counts(result_.counts);
                 copydlg_.set_cpfname("");
                 copydlg_.set_filesize("");
                 pump();

@@ -7,4 +7,16 @@ int exitCodeFor(const RunResult& result) {
     return result.skippedFiles > 0 ? 3 : 0;
 }
 
+std::string runNotice(const RunResult& result) {
+    std::string text;
+    auto line = [&text](const std::string& s) { text += (text.empty() ? "" : "\n") + s; };
+    if (result.failed) line("バックアップ中にエラーが発生しました。");
+    if (result.skippedFiles > 0)
+        line("コピーできなかったファイルが " + std::to_string(result.skippedFiles) +
+             " 件あります。履歴表示で確認して下さい。");
+    if (result.errors > 0)
+        line("エラーLogに " + std::to_string(result.errors) + " 件の記録があります。");
+    return text;
+}
+
 }  // namespace vornel

@@ -59,19 +59,20 @@ bool sameFileState(const struct stat& a, const struct stat& b) {
 
 class Pacer {
   public:
-    explicit Pacer(const std::function<void()>& pump) : pump_(pump), last_(Clock::now()) {}
-    void tick() {
-        if (!pump_) return;
+    explicit Pacer(const CopyOptions& opt) : opt_(opt), last_(Clock::now()) {}
+    void tick(off_t done) {
+        if (!opt_.pump && !opt_.progress) return;
         auto now = Clock::now();
         if (now - last_ >= std::chrono::milliseconds(50)) {
-            pump_();
+            if (opt_.progress) opt_.progress(done);
+            if (opt_.pump) opt_.pump();
             last_ = Clock::now();
         }
     }
 
   private:
     using Clock = std::chrono::steady_clock;
-    const std::function<void()>& pump_;
+    const CopyOptions& opt_;
     Clock::time_point last_;
 };
 
@@ -85,7 +86,7 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
     if (int e = injected(opt, CopyStage::Write)) return e;
     if (size > 0 && ::ioctl(out, FICLONE, in) == 0) return 0;
 
-    Pacer pacer(opt.pump);
+    Pacer pacer(opt);
     bool useRange = true;
     off_t done = 0;
     while (useRange) {
@@ -95,7 +96,7 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
             // The size taken when the file was opened is the copy; asking again only to
             // hear "end of file" would cost a call per small file.
             if (done >= size) return 0;
-            pacer.tick();
+            pacer.tick(done);
             continue;
         }
         if (n == 0) {
@@ -131,8 +132,9 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
             }
             p += w;
             r -= w;
+            done += w;
         }
-        pacer.tick();
+        pacer.tick(done);
     }
 }
 
@@ -180,8 +182,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     if (int e = sourceStatus(src, opt, before)) return fail(CopyFailure::SourceUnreadable, e);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
 
-    if (int e = injected(opt, CopyStage::OpenSource))
-        return fail(CopyFailure::SourceUnreadable, e);
+    if (int e = injected(opt, CopyStage::OpenSource)) return fail(CopyFailure::SourceUnreadable, e);
     Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
     struct stat opened {};
@@ -195,8 +196,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     // Reads must block normally from here on; O_NONBLOCK only guarded the open.
     ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
-    if (int e = injected(opt, CopyStage::CreateTemp))
-        return fail(CopyFailure::Destination, e);
+    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
     std::string tmp = parentOf(dst) + "/" + kTempPrefix + "XXXXXX";
     Fd out(::mkstemp(tmp.data()));
     if (out.get() < 0) return fail(CopyFailure::Destination, errno);
@@ -219,8 +219,7 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
     if (::futimens(out.get(), times) != 0) return abandon(CopyFailure::Destination, errno);
 
     if (opt.syncData) {
-        if (int e = injected(opt, CopyStage::Sync))
-            return abandon(CopyFailure::Destination, e);
+        if (int e = injected(opt, CopyStage::Sync)) return abandon(CopyFailure::Destination, e);
         if (::fdatasync(out.get()) != 0) return abandon(CopyFailure::Destination, errno);
     }
 
@@ -300,8 +299,7 @@ CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
     struct stat st {};
     if (int e = sourceStatus(src, opt, st)) return fail(CopyFailure::SourceUnreadable, e);
     if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
-    if (int e = injected(opt, CopyStage::OpenSource))
-        return fail(CopyFailure::SourceUnreadable, e);
+    if (int e = injected(opt, CopyStage::OpenSource)) return fail(CopyFailure::SourceUnreadable, e);
     std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
     for (;;) {
         const ssize_t n = ::readlink(src.c_str(), target.data(), target.size());
@@ -313,8 +311,7 @@ CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
         target.resize(target.size() * 2);  // the link grew since lstat
     }
 
-    if (int e = injected(opt, CopyStage::CreateTemp))
-        return fail(CopyFailure::Destination, e);
+    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
     // mkstemp makes only regular files; a link gets a name of the same form, tried until free.
     thread_local std::mt19937 rng{std::random_device{}()};
     static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

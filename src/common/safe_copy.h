@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,8 @@ struct CopyOptions {
     // Called between chunks at least every 100 ms, so the window stays alive during a long
     // copy. May be empty.
     std::function<void()> pump;
+    // Called with the bytes copied so far, just before each pump. May be empty.
+    std::function<void(std::int64_t)> progress;
     // Flush the data to the disk before the rename.
     bool syncData = false;
     // Fail when the source changed while it was copied (inode, size, mtime or ctime differ

@@ -88,6 +88,50 @@ TEST_F(BackupCommandsTest, TheStartButtonAndTheTrayItemRunAManualBackup) {
                                    "[Success]  [Manual]"}));
 }
 
+// One notice beside the tray icon when a run leaves something to look at; a clean run only
+// beeps.
+TEST_F(BackupCommandsTest, ARunWithSomethingToReportSaysSoOnceBesideTheTrayIcon) {
+    struct Case {
+        const char* what;
+        std::map<int, std::string> settings;
+        int failOpen;  // errno for every source opened, 0 for none
+        std::string notice;
+    };
+    const Case cases[] = {
+        {"files skipped",
+         {},
+         EACCES,
+         "コピーできなかったファイルが 2 件あります。履歴表示で確認して下さい。"},
+        {"clean", {}, 0, ""},
+        {"missing source",
+         {{16, dir / "missing"}, {24, dir / "dst"}},
+         0,
+         "エラーLogに 1 件の記録があります。"},
+    };
+    load();
+    for (Case c : cases) {
+        SCOPED_TRACE(c.what);
+        c.settings.emplace(15, dir / "src");
+        c.settings.emplace(23, dir / "dst");
+        test::writeSettingsFile(dir / "system.dat", c.settings);  // the run reads it
+        be.trayNotices.clear();
+        be.sounds.clear();
+        commands->engine().copyFault = [&c](CopyStage s) {
+            return s == CopyStage::OpenSource ? c.failOpen : 0;
+        };
+        shell->menu().bkup_bt->click();
+        EXPECT_EQ(be.sounds, std::vector<int>{0}) << "the run completed with its beep";
+        if (c.notice.empty()) {
+            EXPECT_TRUE(be.trayNotices.empty());
+            continue;
+        }
+        ASSERT_EQ(be.trayNotices.size(), 1u);
+        EXPECT_EQ(be.trayNotices[0].owner, shell->menu().hWnd());
+        EXPECT_EQ(be.trayNotices[0].title, m.App_title);
+        EXPECT_EQ(be.trayNotices[0].text, c.notice);
+    }
+}
+
 TEST_F(BackupCommandsTest, QuittingDuringARunWaitsForItThenRunsTheCloseTimeBackup) {
     load({{2, "1"}});  // End_bkup: back up when the program closes
     bool closedDuringRun = true;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
@@ -203,6 +204,54 @@ TEST(CopyWindowUpdates, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
     EXPECT_EQ(test::readFile(tmp / "dst/<b>x</b>/<img src=fifo>"), "data");
     EXPECT_TRUE(seen.contains(QStringLiteral("/<b>x</b>")));
     EXPECT_TRUE(seen.contains(QStringLiteral("<img src=fifo>")));
+}
+
+// New, unreadable and unchanged files in one run: the progress line counts what was looked at
+// and what was copied; a big file shows a bar of its own progress while it is copied.
+TEST(CopyWindowUpdates, TheProgressLineCountsTheRunAndABigFileGetsABar) {
+    test::TempDir tmp;
+    constexpr std::time_t kT = 1'700'000'000;
+    test::makeTree(tmp.str(),
+                   {test::file("src/a.txt", "12345", kT), test::file("src/b.txt", "unreadable", kT),
+                    test::file("src/c.txt", "same", kT), test::file("dst/c.txt", "same", kT)});
+    test::FakeBackend be;
+    KvCmn15 cmn(be);
+    Module1 m(cmn);
+    m.Hist_path = tmp / "history.txt";
+    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
+    m.Skip_flg.fill("0");
+    m.Src_fld[0] = tmp / "src";
+    m.Dst_fld[0] = tmp / "dst";
+    CopyWindow w(m);
+    ErrLogWindowSink log;
+    BackupEngine engine(m, w, log, BackupHooks{});
+    int opened = 0;
+    engine.copyFault = [&](CopyStage s) {
+        return s == CopyStage::OpenSource && ++opened == 2 ? EACCES : 0;
+    };
+    engine.backup(3);
+    be.advance(3725);  // the line is read an hour, two minutes and five seconds in
+    w.refresh();
+    EXPECT_EQ(w.findChild<QLabel*>("runcount")->text(),
+              QStringLiteral("コピー済み 1 / 確認済み 3 ファイル　5 byte　経過 1:02:05"));
+    EXPECT_EQ(engine.lastResult().skippedFiles, 1);
+
+    auto* bar = w.findChild<QProgressBar*>("filebar");
+    w.showWindow();
+    const std::pair<std::int64_t, bool> sizes[] = {{CopyWindow::kBarFileSize - 1, false},
+                                                   {4 * CopyWindow::kBarFileSize, true}};
+    for (const auto& [size, withBar] : sizes) {
+        w.set_cpfname("big.bin");
+        w.set_fileProgress(size / 4, size);
+        w.refresh();
+        EXPECT_EQ(bar->isVisible(), withBar) << size;
+        if (withBar) {
+            EXPECT_EQ(bar->value(), 250);
+        }
+    }
+    w.set_cpfname("");
+    w.refresh();
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {

@@ -14,7 +14,7 @@ namespace vornel::test {
 // the test); everything the program asks for is recorded; the clock moves only when told to,
 // or by the time a polling loop says it would wait.
 class FakeBackend : public PlatformBackend {
-public:
+  public:
     FakeBackend();
 
     // --- scripting ---
@@ -44,6 +44,12 @@ public:
         std::string tip;
     };
     std::vector<TrayCall> trayCalls;
+    struct TrayNotice {
+        WindowHandle owner;
+        std::string title;
+        std::string text;
+    };
+    std::vector<TrayNotice> trayNotices;
     std::vector<std::string> dialogTitles;
     std::vector<WindowHandle> raisedWindows;
     std::vector<WindowHandle> closedWindows;
@@ -87,19 +93,24 @@ public:
     std::string systemDirectory() override { return systemDir; }
     std::string folderDialog(WindowHandle owner, const std::string& title) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter, const std::string& initialDir) override;
+                                  const std::string& filter,
+                                  const std::string& initialDir) override;
     std::string saveFileDialog(WindowHandle owner, const std::string& title,
                                const std::string& filter, const std::string& initialDir,
                                const std::string& initialName) override;
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
+    void trayNotify(WindowHandle owner, const std::string& title,
+                    const std::string& text) override {
+        trayNotices.push_back({owner, title, text});
+    }
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
     void windowStayOnTop(WindowHandle, bool) override {}
     void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
 
-private:
+  private:
     WallClock clock_;
     double monotonic_ = 1000.0;
 };

@@ -308,6 +308,12 @@ bool QtBackend::trayDelete(WindowHandle owner) {
     return true;
 }
 
+void QtBackend::trayNotify(WindowHandle owner, const std::string& title, const std::string& text) {
+    auto it = trays_.find(owner);
+    if (it == trays_.end() || !it->second) return;
+    it->second->showMessage(q(title), q(text), QSystemTrayIcon::Warning, 15000);
+}
+
 QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
     auto it = trays_.find(owner);
     return it == trays_.end() ? nullptr : it->second.data();
