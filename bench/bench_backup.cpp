@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "backup/backup_engine.h"
+#include "bench_util.h"
 
 extern char** environ;
 
@@ -34,6 +35,7 @@ namespace vornel {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace bench;
 
 // A desktop that shows nothing: the benchmark runs without windows.
 class HeadlessBackend : public PlatformBackend {
@@ -102,81 +104,6 @@ struct Options {
     std::string only = "abc";
     bool sync = false;
 };
-
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void run(const std::vector<std::string>& argv, bool quiet = false) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (quiet) posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
-        throw std::runtime_error("cannot start " + argv[0]);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(argv[0] + " failed");
-}
-
-double timed(const std::function<void()>& f) {
-    ::sync();  // earlier runs' write-back must not land in this one's time
-    const double t0 = now();
-    f();
-    return now() - t0;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// Deterministic content, so runs are comparable and nothing is sparse or all zeros.
-std::string content(std::size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    unsigned x = seed * 2654435761u + 1;
-    for (char& c : s) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>('a' + (x >> 16) % 26);
-    }
-    return s;
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-// `folders` folders in two levels (a few top folders holding the rest), files spread evenly,
-// 100 B .. 8 KiB each.
-void makeSmallTree(const std::string& root, int files, int folders) {
-    const int top = std::max(1, folders / 25);
-    std::vector<std::string> dirs;
-    for (int t = 0; t < top; ++t) {
-        const std::string d = root + "/dir" + std::to_string(t);
-        fs::create_directories(d);
-        dirs.push_back(d);
-    }
-    for (int i = top; i < folders; ++i) {
-        const std::string d = dirs[static_cast<std::size_t>(i % top)] + "/sub" + std::to_string(i);
-        fs::create_directories(d);
-        dirs.push_back(d);
-    }
-    for (int i = 0; i < files; ++i) {
-        const std::size_t size = 100 + (static_cast<std::size_t>(i) * 7919u) % 8092u;
-        writeBytes(
-            dirs[static_cast<std::size_t>(i) % dirs.size()] + "/file" + std::to_string(i) + ".dat",
-            content(size, static_cast<unsigned>(i)));
-    }
-}
 
 class Bench {
   public:
@@ -320,10 +247,7 @@ int main(int argc, char** argv) {
         if (o.only.find('a') != std::string::npos) {
             std::printf("(a) %d small files in %d folders, full copy\n", o.files, o.folders);
             bench.fullCopy("(a)", small, o.files);
-            struct rusage ru {};
-            ::getrusage(RUSAGE_SELF, &ru);
-            std::printf("(a) peak memory of the engine's process %.1f MiB\n",
-                        ru.ru_maxrss / 1024.0);
+            std::printf("(a) peak memory of the engine's process %.1f MiB\n", peakMiB());
             bench.removeOutputs();
         }
         if (o.only.find('b') != std::string::npos) {
@@ -335,15 +259,7 @@ int main(int argc, char** argv) {
     }
     if (o.only.find('c') != std::string::npos) {
         const std::string big = o.dir + "/big";
-        fs::create_directories(big);
-        const std::string block = content(1u << 20, 7);
-        for (int i = 0; i < o.bigCount; ++i) {
-            std::ofstream out(big + "/large" + std::to_string(i) + ".bin", std::ios::binary);
-            for (int k = 0; k < o.bigMiB; ++k) {
-                out.write(block.data(), static_cast<std::streamsize>(block.size()));
-                out.put(static_cast<char>('0' + (i + k) % 10));  // no two blocks alike
-            }
-        }
+        makeBigTree(big, o.bigCount, o.bigMiB);
         std::printf("(c) %d files of %d MiB, full copy\n", o.bigCount, o.bigMiB);
         bench.fullCopy("(c)", big, o.bigCount);
         bench.removeOutputs();
