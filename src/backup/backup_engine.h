@@ -96,8 +96,8 @@ class BackupEngine {
     };
     // One folder of the walk: lists the source, copies its entries and notes its folders.
     void copyFolder(const PairRoots& roots, const Folder& folder);
-    void copyListedEntries(const PairRoots& roots, const Folder& folder, int srcFd,
-                           int dstFd, const std::vector<ListedEntry>& names);
+    void copyListedEntries(const PairRoots& roots, const Folder& folder, int srcFd, int dstFd,
+                           const std::vector<ListedEntry>& names);
     // A folder found by the listing that is no folder any more when it is opened (swapped for
     // a link or a file): the entry is copied as what it now is.
     void copySwappedFolder(const PairRoots& roots, const std::string& rel);

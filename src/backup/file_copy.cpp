@@ -98,7 +98,8 @@ void BackupEngine::reportCopy(const CopyResult& result, const Place& src, const 
                               bool skipMode) {
     if (result.failure == CopyFailure::LinksUnsupported) {
         // FAT32 and exFAT cannot hold a link: the rest of the pair is still worth copying.
-        errlog_add(src.path, "コピー先がシンボリックリンクを保存できないため、コピーしませんでした");
+        errlog_add(src.path,
+                   "コピー先がシンボリックリンクを保存できないため、コピーしませんでした");
         return;
     }
     if (skipMode) {

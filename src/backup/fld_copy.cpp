@@ -123,11 +123,13 @@ void BackupEngine::copyFolder(const PairRoots& roots, const Folder& folder) {
     const int listErr = srcErr != 0 ? srcErr : listFolder(src.get(), names);
     // Nothing the user asked for is left out without a word.
     if (listErr != 0) {
-        errlog_add(roots.srcPath + rel, "コピー元フォルダを読み込めません（" + plainReason(listErr) + "）");
+        errlog_add(roots.srcPath + rel,
+                   "コピー元フォルダを読み込めません（" + plainReason(listErr) + "）");
         return;
     }
     if (dstErr != 0) {
-        errlog_add(roots.dstPath + rel, "コピー先フォルダを作成できません（" + plainReason(dstErr) + "）");
+        errlog_add(roots.dstPath + rel,
+                   "コピー先フォルダを作成できません（" + plainReason(dstErr) + "）");
         return;
     }
     Folder here = folder;
@@ -171,8 +173,8 @@ void BackupEngine::copyListedEntries(const PairRoots& roots, const Folder& folde
         copydlg_.set_filesize(sizeLabel(static_cast<long long>(st.st_size)));
         pump();
         // In a folder this walk has just made there is nothing to compare with.
-        copyEntry(Place{EntryAt{srcFd, name}, full}, Place{EntryAt{dstFd, name}, dstDir + "/" + name},
-                  &st, folder.madeNow, step);
+        copyEntry(Place{EntryAt{srcFd, name}, full},
+                  Place{EntryAt{dstFd, name}, dstDir + "/" + name}, &st, folder.madeNow, step);
         copydlg_.set_cpfname("");
         copydlg_.set_filesize("");
         pump();
@@ -185,7 +187,8 @@ void BackupEngine::copySwappedFolder(const PairRoots& roots, const std::string& 
     Fd dst(openFolderBelow(roots.dst, parentRel(rel)));
     if (!src.ok() || !dst.ok()) {
         const int err = errno;
-        errlog_add(roots.srcPath + rel, "コピー元フォルダを読み込めません（" + plainReason(err) + "）");
+        errlog_add(roots.srcPath + rel,
+                   "コピー元フォルダを読み込めません（" + plainReason(err) + "）");
         return;
     }
     const std::string name = lastName(rel);

@@ -125,8 +125,8 @@ std::string randomTemporaryName() {
 int createTemporary(int dirFd, Fd& out, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = randomTemporaryName();
-        out.reset(::openat(dirFd, name.c_str(),
-                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        out.reset(::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           0600));
         if (!out.ok()) {
             if (errno == EEXIST) continue;
             return errno;
@@ -166,8 +166,8 @@ CopyResult checkDestination(const EntryAt& dst, const CopyOptions& opt) {
 }
 
 // Opens the source and checks it is still the file that was looked at.
-CopyResult openSource(const EntryAt& src, const struct stat& before, const CopyOptions& opt,
-                      Fd& in, struct stat& opened) {
+CopyResult openSource(const EntryAt& src, const struct stat& before, const CopyOptions& opt, Fd& in,
+                      struct stat& opened) {
     if (int e = injected(opt, CopyStage::OpenSource)) return fail(unreadable(e), e);
     in.reset(::openat(src.dirFd, src.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!in.ok()) {
@@ -203,7 +203,9 @@ int setAttributes(int fd, const struct stat& from, const CopyOptions& opt) {
 int openParent(const std::string& path, std::string& name) {
     const auto slash = path.find_last_of('/');
     name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
     return ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
@@ -369,8 +371,7 @@ int placeLink(const std::string& target, const struct stat& st, const EntryAt& d
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (int e = ops.setLinkTimes(dst.dirFd, tmp, times)) return abandon(e);
     if (int e = injected(opt, CopyStage::Rename)) return abandon(e);
-    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0)
-        return abandon(errno);
+    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0) return abandon(errno);
     return 0;
 }
 
@@ -408,10 +409,10 @@ bool removeIfStale(int dirFd, const char* name) {
     Fd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd.ok() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
     // Still the same file under that name: not renamed into place and replaced meanwhile.
-    struct stat locked {}, now {};
-    if (::fstat(fd.get(), &locked) != 0 ||
-        ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || locked.st_ino != now.st_ino ||
-        locked.st_dev != now.st_dev) {
+    struct stat locked {
+    }, now{};
+    if (::fstat(fd.get(), &locked) != 0 || ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        locked.st_ino != now.st_ino || locked.st_dev != now.st_dev) {
         return false;
     }
     return ::unlinkat(dirFd, name, 0) == 0;

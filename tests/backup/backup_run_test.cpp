@@ -98,8 +98,8 @@ TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
 // A full disk under the program folder: an unattended run must not wait at a box.
 TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForEachEvent) {
     usePair(0, {file("f.txt", "x")});
-    const Lines once = {
-        logEntry("/dev/full", "履歴ファイルに書き込めません（ディスクの空き容量が不足しています）")};
+    const Lines once = {logEntry(
+        "/dev/full", "履歴ファイルに書き込めません（ディスクの空き容量が不足しています）")};
     const std::string writable = m.Hist_path;
     for (int run = 0; run < 2; ++run) {
         m.Hist_path = "/dev/full";

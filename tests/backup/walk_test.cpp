@@ -60,8 +60,8 @@ TEST_F(Walk, DotEntriesAreCopiedSpecialEntriesAndOurTemporariesAreNotAndLinksAre
     const std::string outside = tmp / "outside";
     makeTree(outside, {file("secret.txt", "s")});
     makeTree(src(0), {file(".env", "h"), file(".git/config", "i"), fifo("pipe"),
-                      file(".vornelnet-part-Ab12Cd", "another copy's"),
-                      link("to-outside", outside), link("to-a", "a")});
+                      file(".vornelnet-part-Ab12Cd", "another copy's"), link("to-outside", outside),
+                      link("to-a", "a")});
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     struct sockaddr_un addr {};
     addr.sun_family = AF_UNIX;
@@ -72,11 +72,11 @@ TEST_F(Walk, DotEntriesAreCopiedSpecialEntriesAndOurTemporariesAreNotAndLinksAre
     ::close(fd);
 
     engine.fld_copy(0);
-    expectTree(dst(0), {file("a.txt", "a"), file("z.txt", "z"), dir("a"), file("a/a1.txt", "a1"),
-                        dir("a/b"), file("a/b/b1.txt", "b1"), dir("a/b/c"),
-                        file("a/b/c/c1.txt", "c1"), dir("d"), file("d/d1.txt", "d1"), dir("empty"),
-                        file(".env", "h"), dir(".git"), file(".git/config", "i"),
-                        link("to-outside", outside), link("to-a", "a")});
+    expectTree(dst(0),
+               {file("a.txt", "a"), file("z.txt", "z"), dir("a"), file("a/a1.txt", "a1"),
+                dir("a/b"), file("a/b/b1.txt", "b1"), dir("a/b/c"), file("a/b/c/c1.txt", "c1"),
+                dir("d"), file("d/d1.txt", "d1"), dir("empty"), file(".env", "h"), dir(".git"),
+                file(".git/config", "i"), link("to-outside", outside), link("to-a", "a")});
     EXPECT_TRUE(holds(src(0), file(".vornelnet-part-Ab12Cd", "another copy's")));
 }
 
@@ -257,8 +257,8 @@ TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain
         if (s == CopyStage::OpenSource) copied.push_back(progress.only("cpfname=").back());
         return 0;
     };
-    const std::string linkEntry =
-        logEntry(src(0) + "/link", "コピー先がシンボリックリンクを保存できないため、コピーしませんでした");
+    const std::string linkEntry = logEntry(
+        src(0) + "/link", "コピー先がシンボリックリンクを保存できないため、コピーしませんでした");
     const struct {
         const char* name;
         std::function<void()> change;

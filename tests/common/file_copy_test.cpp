@@ -1,7 +1,7 @@
 // FileCopy and the fail-safe copier under it.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,8 +156,8 @@ TEST_F(FileCopyTest, StaleTemporariesAreRemovedAndNothingElse) {
 // is at any step of a copy, and takes nothing from it.
 TEST_F(FileCopyTest, ASweepDuringACopyLeavesItsTemporaryAlone) {
     writeFile(src, std::string(100000, 'n'));
-    for (CopyStage stage : {CopyStage::Write, CopyStage::SetAttributes, CopyStage::Sync,
-                            CopyStage::Rename}) {
+    for (CopyStage stage :
+         {CopyStage::Write, CopyStage::SetAttributes, CopyStage::Sync, CopyStage::Rename}) {
         SCOPED_TRACE(static_cast<int>(stage));
         CopyOptions opt;
         opt.syncData = true;
