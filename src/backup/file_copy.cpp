@@ -103,7 +103,10 @@ void BackupEngine::reportCopy(const CopyResult& result, const Place& src, const 
         return;
     }
     if (skipMode) {
-        if (!result.ok) write_hist(m_, 4, 99, dst.path);
+        if (!result.ok) {
+            ++result_.skippedFiles;
+            write_hist(m_, 4, 99, dst.path);
+        }
         return;
     }
     m_.Msg_ans = result.ok ? 1 : 0;
