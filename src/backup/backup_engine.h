@@ -24,8 +24,9 @@ struct ListedEntry {
 
 // What a run needs from outside the engine.
 struct BackupHooks {
-    // Sysdat_read: reloads the settings from system.dat at the start of every run.
-    std::function<void()> Sysdat_read;
+    // Sysdat_read: reloads the settings from system.dat at the start of every run; false when
+    // the load failed (it has told the user why).
+    std::function<bool()> Sysdat_read;
     // Opens the 30-second shutdown countdown (ShutDownDialog) after the start-up run.
     std::function<void()> showShutDownDialog;
 };
@@ -65,6 +66,11 @@ class BackupEngine {
     FileOps* fileOps = nullptr;
     // Flush each copied file to the disk before it replaces the old one.
     bool syncData = false;
+    // Least time in seconds between two event pumps of a run; 0 lets events through at every
+    // point the run offers. Letting events through costs more than comparing a small file,
+    // so the program pumps at most every few milliseconds; the cancel button still answers
+    // well within 100 ms.
+    double pumpInterval = 0;
 
   private:
     // A folder of the walk, as its path relative to the pair's root ("/a", "/a/b").
@@ -129,6 +135,7 @@ class BackupEngine {
     } Fld_list;
 
     bool running_ = false;
+    double nextPump_ = 0;
     std::int16_t runTmNo_ = 0;
     bool runStupSdown_ = false;
     std::optional<PendingRun> pending_;
