@@ -9,6 +9,7 @@
 #include "app/platform/qt_backend.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
+#include "app/wol_commands.h"
 #include "common/kvcmn15.h"
 #include "settings/module_state.h"
 
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
         power->finishPending(10000);
         QCoreApplication::exit(0);
     });
+
+    vornel::WolCommands wol(m, shell);
 
     vornel::SessionEnd sessionEnd;
     sessionEnd.install();
