@@ -1,5 +1,6 @@
 #include "wol/wol_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -51,6 +52,8 @@ WOL_Dialog::WOL_Dialog(PlatformBackend& backend, std::function<QRect()> keepClea
 void WOL_Dialog::showFor(const QString& pcName) {
     Label1->setText(pcName + QStringLiteral("を起動しました！"));
     cmn_.MsgBeep(cmn_.MB_Info);
+    if (QWidget* active = QApplication::activeWindow(); active && active != this)
+        previous_ = active;
     place();
     show();
     raise();
@@ -68,6 +71,13 @@ void WOL_Dialog::Timer1_Timer() {
 void WOL_Dialog::closeEvent(QCloseEvent* event) {
     Label1->clear();
     QWidget::closeEvent(event);
+}
+
+bool WOL_Dialog::event(QEvent* event) {
+    // Some window systems activate whatever is shown, whatever it asks for; the activation
+    // goes straight back to where the user was.
+    if (event->type() == QEvent::WindowActivate && previous_) previous_->activateWindow();
+    return QWidget::event(event);
 }
 
 void WOL_Dialog::place() {

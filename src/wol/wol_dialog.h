@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -33,11 +34,14 @@ class WOL_Dialog : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void place();
 
     KvCmn15 cmn_;
+    // The window that was active when the notice came up.
+    QPointer<QWidget> previous_;
     double created_;
     std::function<QRect()> keepClear_;
 };
