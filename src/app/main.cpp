@@ -7,6 +7,7 @@
 #include "app/menu_shell.h"
 #include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
+#include "app/platform/qt_translation.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "app/wol_commands.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Vornelnet"));
     QApplication::setDesktopFileName(QStringLiteral("vornelnet"));
     QApplication::setWindowIcon(vornel::programIcon());
+    vornel::installQtJapanese(app);
     // Hiding or closing windows must not end the program: it lives in the notification area.
     QApplication::setQuitOnLastWindowClosed(false);
 
