@@ -169,7 +169,7 @@ TEST_F(Wake, AHostNameIsResolved) {
     EXPECT_TRUE(be.boxes.empty());
 }
 
-// A name service that answers only when the test lets it.
+// A name service that answers 127.0.0.1 only when the test lets it.
 struct HeldResolver {
     std::mutex mutex;
     std::condition_variable released;
@@ -179,16 +179,20 @@ struct HeldResolver {
         answer = true;
         released.notify_all();
     }
+    static std::shared_ptr<HeldResolver> install(UdpNet& net) {
+        auto held = std::make_shared<HeldResolver>();
+        net.resolve = [held](const std::string&, in_addr& out) {
+            std::unique_lock lock(held->mutex);
+            held->released.wait(lock, [&] { return held->answer; });
+            out.s_addr = htonl(INADDR_LOOPBACK);
+            return 0;
+        };
+        return held;
+    }
 };
 
 TEST_F(Wake, AHostNameThatTakesTooLongFailsWhileEventsGoOn) {
-    auto held = std::make_shared<HeldResolver>();
-    ctx.net.resolve = [held](const std::string&, in_addr& out) {
-        std::unique_lock lock(held->mutex);
-        held->released.wait(lock, [&] { return held->answer; });
-        out.s_addr = htonl(INADDR_LOOPBACK);
-        return 0;
-    };
+    auto held = HeldResolver::install(ctx.net);
     be.secondsPerPump = 0.5;
     be.answerNextBox(kAnsOk);
     send(port(), "3", "sleepy-name-service");
@@ -199,13 +203,7 @@ TEST_F(Wake, AHostNameThatTakesTooLongFailsWhileEventsGoOn) {
 }
 
 TEST_F(Wake, AWakeStartedWhileANameResolvesDoesNotTakeOverTheName) {
-    auto held = std::make_shared<HeldResolver>();
-    ctx.net.resolve = [held](const std::string&, in_addr& out) {
-        std::unique_lock lock(held->mutex);
-        held->released.wait(lock, [&] { return held->answer; });
-        out.s_addr = htonl(INADDR_LOOPBACK);
-        return 0;
-    };
+    auto held = HeldResolver::install(ctx.net);
     be.onPump = [&](int) {
         m.WOL_name = "PC2";
         held->release();
@@ -213,36 +211,6 @@ TEST_F(Wake, AWakeStartedWhileANameResolvesDoesNotTakeOverTheName) {
     send(port(), "1", "slow-name");
     EXPECT_EQ(history(), std::vector<std::string>{"[Success] PC1 [WakeOnLan]"});
     EXPECT_EQ(notice.opened, std::vector<std::string>{"PC1"});
-}
-
-class WakeEntry : public Wake {
-  protected:
-    void SetUp() override {
-        Wake::SetUp();
-        m.WOL_Port = port();
-        m.WOL_ReptNum = "2";
-        m.WOL_set[3] = {"0", "SERVER", "127.0.0.1", kMac, ""};
-        m.WOL_valid[3] = 1;
-    }
-};
-
-TEST_F(WakeEntry, ACompleteEntryIsWokenWhetherOrNotItIsEnabled) {
-    pc_wol_Click(ctx, 3);
-    EXPECT_EQ(rx.take().size(), 2u);
-    EXPECT_EQ(m.WOL_name, "SERVER");
-    EXPECT_EQ(history(), std::vector<std::string>{"[Success] SERVER [WakeOnLan]"});
-}
-
-TEST_F(WakeEntry, AnIncompleteEntryOnlyGetsTheMessage) {
-    m.WOL_valid[3] = 0;
-    be.answerNextBox(kAnsOk);
-    pc_wol_Click(ctx, 3);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, "この設定は無効です！\r\n設定を全て入力して下さい");
-    EXPECT_EQ(be.boxes[0].icon, BoxIcon::Stop);
-    EXPECT_TRUE(rx.take().empty());
-    EXPECT_FALSE(std::filesystem::exists(m.Hist_path));
-    EXPECT_TRUE(notice.opened.empty());
 }
 
 }  // namespace
