@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backup/copy_progress.h"
+#include "backup/run_result.h"
 #include "common/safe_copy.h"
 #include "history/errlog_sink.h"
 #include "settings/module_state.h"
@@ -48,6 +49,9 @@ class BackupEngine {
     // Runs `action` as soon as the current run has returned (at once when none is running).
     // Used by the command that backs up and then shuts down, which must not cut a run short.
     void afterRun(std::function<void()> action);
+    // Calls `action` with the outcome of the next run to start (a run already in progress
+    // does not count): a request made during a run is served by the run that follows it.
+    void whenNextRunEnds(std::function<void(const RunResult&)> action);
 
     // Test seam: file-system faults injected into every copy.
     std::function<int(CopyStage)> copyFault;
@@ -95,6 +99,8 @@ class BackupEngine {
     bool runStupSdown_ = false;
     std::optional<PendingRun> pending_;
     std::vector<std::function<void()>> afterRun_;
+    RunResult result_;
+    std::vector<std::function<void(const RunResult&)>> nextRunWaiters_;
 };
 
 // The size label of the copy window: "#,###,###,###" followed by " byte"; 0 gives " byte".

@@ -89,6 +89,7 @@ QIcon QtBackend::iconFor(IconHandle icon, WindowHandle owner) const {
 }
 
 int QtBackend::showMessageBox(const MessageBoxRequest& r) {
+    if (boxAnswerer) return boxAnswerer(r);
     QMessageBox box;
     box.setWindowTitle(q(r.title));
     // A CR alone breaks the line as CR LF does.
