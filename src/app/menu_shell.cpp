@@ -1,10 +1,12 @@
 #include "app/menu_shell.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTimer>
+#include <utility>
 
 #include "app/app_resources.h"
 #include "settings/change_tracking.h"
@@ -188,6 +190,13 @@ void MenuShell::prog_end() {
 }
 
 void MenuShell::requestClose() {
+    // A box open now would hold the close until the session manager kills the program: it is
+    // closed as its cancel button would close it, and the close goes on once the code that
+    // asked has had its answer.
+    if (platform_.backend.endSession()) {
+        QTimer::singleShot(0, this, &MenuShell::requestClose);
+        return;
+    }
     if (closed_ || closing_) return;
     if (loading_) {
         closeRequested_ = true;
@@ -248,8 +257,17 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != menu_.get()) return false;
     switch (event->type()) {
+        case QEvent::WindowDeactivate: {
+            // A window that never takes the keyboard (the Wake-on-LAN notice) may still be
+            // made active by a desktop that activates whatever it shows. It hands the
+            // activation straight back, and that return is no new activation of Menu.
+            const QWidget* now = QApplication::activeWindow();
+            returningFromPassive_ =
+                now && now->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+            break;
+        }
         case QEvent::WindowActivate:
-            Form_Activate();
+            if (!std::exchange(returningFromPassive_, false)) Form_Activate();
             break;
         case QEvent::Resize:
             Form_Resize();

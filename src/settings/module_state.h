@@ -89,10 +89,16 @@ struct Module1 {
     std::int16_t Cancel_flg = 0;
     bool Stup_sdown = false;
     std::int16_t Tm_no = 0;
+    // Set while a run is in progress: a history write that fails then is handed here instead
+    // of a box, so an unattended run never waits for someone to answer.
+    std::function<void(const VbError&)> hist_write_failed;
 
     // Shared message text and the answer of the last box.
     std::string Msg_str;
     std::int16_t Msg_ans = 0;
+
+    // Name of the PC of the wake in progress.
+    std::string WOL_name;
 
     // Activation tab selector / browsed pair, and the browsed side (0 source, 1 destination).
     std::int16_t Fld_no = 1;
