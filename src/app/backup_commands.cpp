@@ -1,5 +1,7 @@
 #include "app/backup_commands.h"
 
+#include <QTabBar>
+
 #include "history/history.h"
 #include "settings/change_tracking.h"
 
@@ -17,6 +19,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
                           // finished start-up run asks for nothing.
                           nullptr}) {
     m_.copydlg_visible = [this] { return copydlg_.isVisible(); };
+    errlog_.placeBeside(&shell.menu(), shell.menu().SSTab1->tabBar());
     hooks_.chg_confirm = [this] { chg_confirm(m_); };
     hooks_.ok_bt_Click = [&shell] { shell.menu().ok_bt_Click(); };
     hooks_.endProgram = std::move(endProgram);

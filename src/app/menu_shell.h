@@ -34,7 +34,9 @@ class MenuShell : public QObject {
   public:
     // Windows of other parts of the program that the close request closes, in this order
     // around the shell's own.
-    enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog };
+    // The Wake-on-LAN notice is not closed by the close request (it closes itself); like the
+    // others, it hands the activation back to Menu when it closes.
+    enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog, WOL_Dialog };
 
     // `programFolder` holds the program, system.dat, history.txt and the help file.
     MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
@@ -99,6 +101,11 @@ class MenuShell : public QObject {
   private:
     void Form_QueryUnload();
     void setProgramPaths();
+    // Menu becomes the active window of this program after mnuset or when another of the
+    // program's own windows hands it the activation; not after a message box or a dialog,
+    // nor when the user comes back from another application.
+    void focusWindowChanged(QWindow* now);
+    bool isOwnWindow(const QWindow* window) const;
     void closeWindow(QWidget* window);
     void connectCommands();
     // True when a run is in progress; `then` runs once it has returned.
@@ -117,6 +124,9 @@ class MenuShell : public QObject {
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
+    std::function<QWidget*()> WOL_Dialog_;
+    bool activationDue_ = false;  // mnuset asked for an activation
+    bool lastFocusOwn_ = false;   // the window that last had the focus is one of ours
     bool loading_ = false;
     bool closeRequested_ = false;
     bool closing_ = false;

@@ -94,8 +94,9 @@ struct Module1 {
     std::string Msg_str;
     std::int16_t Msg_ans = 0;
 
-    // Activation tab selector / browsed pair, and the browsed side (0 source, 1 destination).
+    // Activation tab selector; the pair and side (0 source, 1 destination) last browsed.
     std::int16_t Fld_no = 1;
+    std::int16_t Ref_fld_no = 0;
     std::int16_t Ref_kind = 0;
 };
 

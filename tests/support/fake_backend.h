@@ -45,6 +45,7 @@ public:
     };
     std::vector<TrayCall> trayCalls;
     std::vector<std::string> dialogTitles;
+    std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
     std::vector<WindowHandle> closedWindows;
     int pumpCount = 0;
@@ -85,7 +86,8 @@ public:
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
     std::string systemDirectory() override { return systemDir; }
-    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    std::string folderDialog(WindowHandle owner, const std::string& title,
+                             const std::string& startFolder) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                   const std::string& filter, const std::string& initialDir) override;
     std::string saveFileDialog(WindowHandle owner, const std::string& title,
