@@ -78,9 +78,6 @@ void MenuShell::registerWindow(OtherWindow which, std::function<QWidget*()> curr
         case OtherWindow::ShutDownDialog:
             ShutDownDialog_ = std::move(current);
             break;
-        case OtherWindow::WOL_Dialog:
-            WOL_Dialog_ = std::move(current);
-            break;
     }
 }
 
@@ -166,8 +163,7 @@ bool MenuShell::isOwnWindow(const QWindow* window) const {
                             splash_.data(),
                             copydlg_ ? copydlg_() : nullptr,
                             frmErrLog_ ? frmErrLog_() : nullptr,
-                            ShutDownDialog_ ? ShutDownDialog_() : nullptr,
-                            WOL_Dialog_ ? WOL_Dialog_() : nullptr};
+                            ShutDownDialog_ ? ShutDownDialog_() : nullptr};
     for (const QWidget* w : own) {
         if (w && w->windowHandle() == window) return true;
     }

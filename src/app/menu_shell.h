@@ -34,9 +34,7 @@ class MenuShell : public QObject {
   public:
     // Windows of other parts of the program that the close request closes, in this order
     // around the shell's own.
-    // The Wake-on-LAN notice is not closed by the close request (it closes itself); like the
-    // others, it hands the activation back to Menu when it closes.
-    enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog, WOL_Dialog };
+    enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog };
 
     // `programFolder` holds the program, system.dat, history.txt and the help file.
     MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
@@ -124,7 +122,6 @@ class MenuShell : public QObject {
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
-    std::function<QWidget*()> WOL_Dialog_;
     bool activationDue_ = false;  // mnuset asked for an activation
     bool lastFocusOwn_ = false;   // the window that last had the focus is one of ours
     bool loading_ = false;
