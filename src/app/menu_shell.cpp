@@ -159,9 +159,7 @@ void MenuShell::focusWindowChanged(QWindow* now) {
 }
 
 bool MenuShell::isOwnWindow(const QWindow* window) const {
-    const QWidget* own[] = {about_.data(),
-                            splash_.data(),
-                            copydlg_ ? copydlg_() : nullptr,
+    const QWidget* own[] = {about_.data(), splash_.data(), copydlg_ ? copydlg_() : nullptr,
                             frmErrLog_ ? frmErrLog_() : nullptr,
                             ShutDownDialog_ ? ShutDownDialog_() : nullptr};
     for (const QWidget* w : own) {

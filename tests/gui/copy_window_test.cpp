@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QTabBar>
 #include <QSet>
+#include <QTabBar>
 #include <QTextDocument>
 #include <QtTest/QTest>
 #include <atomic>
