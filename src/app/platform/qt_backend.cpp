@@ -301,6 +301,8 @@ bool QtBackend::trayDelete(WindowHandle owner) {
     return true;
 }
 
+bool QtBackend::trayAreaAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
     auto it = trays_.find(owner);
     return it == trays_.end() ? nullptr : it->second.data();

@@ -14,7 +14,7 @@ namespace vornel {
 // The real program's backend: Qt widgets and dialogs, libcanberra sounds, xdg-open, logind
 // over D-Bus. Windows are known to the core only by handles that this backend hands out.
 class QtBackend : public PlatformBackend {
-public:
+  public:
     QtBackend();
     ~QtBackend() override;
 
@@ -39,13 +39,15 @@ public:
     std::string systemDirectory() override;
     std::string folderDialog(WindowHandle owner, const std::string& title) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter, const std::string& initialDir) override;
+                                  const std::string& filter,
+                                  const std::string& initialDir) override;
     std::string saveFileDialog(WindowHandle owner, const std::string& title,
                                const std::string& filter, const std::string& initialDir,
                                const std::string& initialName) override;
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
+    bool trayAreaAvailable() override;
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
@@ -61,7 +63,7 @@ public:
     // When set, answers message boxes instead of showing them (a run without a display).
     std::function<int(const MessageBoxRequest&)> boxAnswerer;
 
-private:
+  private:
     QIcon iconFor(IconHandle icon, WindowHandle owner) const;
 
     std::map<WindowHandle, QPointer<QWidget>> windows_;
