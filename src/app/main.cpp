@@ -163,9 +163,14 @@ int main(int argc, char** argv) {
 
     // Later starts may ask for runs, served like the tray's item, one after another. Asked for
     // during the load step they wait for its end: the program's files are not known before.
-    const auto serveBackupRequests = [&instance, &backups] {
-        instance.serveBackupRequests([&backups](vornel::SingleInstance::BackupReply reply) {
-            QTimer::singleShot(0, &backups, [&backups, reply] { backups.runForScript(reply); });
+    // Once closed, the program is on its way out: a run started then would outlive its windows
+    // and follow the close-time run, so the request is answered as failed.
+    const auto serveBackupRequests = [&instance, &backups, &shell] {
+        instance.serveBackupRequests([&backups, &shell](vornel::SingleInstance::BackupReply reply) {
+            QTimer::singleShot(0, &backups, [&backups, &shell, reply] {
+                if (shell.closed()) return reply(1);
+                backups.runForScript(reply);
+            });
         });
     };
 

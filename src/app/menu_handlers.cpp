@@ -24,7 +24,9 @@ constexpr int kTabPcFunctions = 11;
 
 }  // namespace
 
-void Menu::Sysdat_read() { vornel::Sysdat_read(m_, *this); }
+bool Menu::Sysdat_read(SysdatMissing whenMissing) {
+    return vornel::Sysdat_read(m_, *this, whenMissing);
+}
 
 void Menu::ok_bt_Click() { vornel::ok_bt_Click(m_, cmn_, *this); }
 

@@ -122,7 +122,7 @@ void MenuShell::Form_Load() {
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
     menu_->fillLists();
-    menu_->Sysdat_read();
+    menu_->Sysdat_read(SysdatMissing::WriteDefaults);
 
     if (m_.Start_flg == "1") {
         m_.Stup_sdown = true;
@@ -145,7 +145,7 @@ void MenuShell::loadForOneRun() {
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
     menu_->fillLists();
-    menu_->Sysdat_read();
+    menu_->Sysdat_read(SysdatMissing::WriteDefaults);
 }
 
 void MenuShell::Form_Activate() {
