@@ -15,6 +15,7 @@
 #include "app/platform/qt_translation.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
+#include "app/wol_commands.h"
 #include "common/kvcmn15.h"
 #include "common/program_folder.h"
 #include "settings/module_state.h"
@@ -160,6 +161,8 @@ int main(int argc, char** argv) {
         power->finishPending(10000);
         QCoreApplication::exit(0);
     });
+
+    vornel::WolCommands wol(m, shell);
 
     // Later starts may ask for runs, served like the tray's item, one after another. Asked for
     // during the load step they wait for its end: the program's files are not known before.
