@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "common/platform.h"
 
@@ -52,6 +54,7 @@ class QtBackend : public PlatformBackend {
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
     void closeWindow(WindowHandle window) override;
+    bool endSession() override;
 
     // The tray icon added for `owner`, for the tray menus to attach to; null when none.
     QSystemTrayIcon* trayIcon(WindowHandle owner) const;
@@ -63,7 +66,9 @@ class QtBackend : public PlatformBackend {
     // When set, answers message boxes instead of showing them (a run without a display).
     std::function<int(const MessageBoxRequest&)> boxAnswerer;
 
-  private:
+private:
+    bool sessionEnding_ = false;
+    std::vector<QPointer<QMessageBox>> openBoxes_;
     QIcon iconFor(IconHandle icon, WindowHandle owner) const;
 
     std::map<WindowHandle, QPointer<QWidget>> windows_;
