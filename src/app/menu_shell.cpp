@@ -4,10 +4,11 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTimer>
-#include <utility>
+#include <QWindow>
 
 #include "app/app_resources.h"
 #include "settings/change_tracking.h"
@@ -40,6 +41,7 @@ MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFold
     connect(menu_.get(), &Menu::wolCaptionChanged, tray_.get(), &TrayMenus::setWolCaption);
     menu_->installEventFilter(this);
     menu_->SSTab1->tabBar()->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &MenuShell::focusWindowChanged);
     connectCommands();
 
     notray_lbl =
@@ -158,6 +160,28 @@ void MenuShell::Form_Activate() {
     menu_->ctl_state(4, menu_->value({Control::arb_chk}));
 }
 
+void MenuShell::focusWindowChanged(QWindow* now) {
+    // Between two windows the focus passes through none (the other application's window, or
+    // a window being closed): only windows of this program count.
+    if (!now) return;
+    const bool toMenu = now == menu_->windowHandle();
+    if (toMenu && (activationDue_ || lastFocusOwn_)) {
+        activationDue_ = false;
+        Form_Activate();
+    }
+    lastFocusOwn_ = !toMenu && isOwnWindow(now);
+}
+
+bool MenuShell::isOwnWindow(const QWindow* window) const {
+    const QWidget* own[] = {about_.data(), splash_.data(), copydlg_ ? copydlg_() : nullptr,
+                            frmErrLog_ ? frmErrLog_() : nullptr,
+                            ShutDownDialog_ ? ShutDownDialog_() : nullptr};
+    for (const QWidget* w : own) {
+        if (w && w->windowHandle() == window) return true;
+    }
+    return false;
+}
+
 void MenuShell::Form_Resize() {
     // The tab control cannot take the focus while the window is hidden or minimised; that
     // simply does nothing.
@@ -171,6 +195,13 @@ void MenuShell::mnuset_Click() {
     menu_->activateWindow();
     menu_->SSTab1->setFocus(Qt::OtherFocusReason);
     menu_->setHelpContextId(1);
+    // The activation follows once the desktop has made the window active; it already is
+    // when the window was shown and active before.
+    if (QGuiApplication::focusWindow() == menu_->windowHandle()) {
+        Form_Activate();
+    } else {
+        activationDue_ = true;
+    }
 }
 
 void MenuShell::mini_bt_Click() {
@@ -286,18 +317,6 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != menu_.get()) return false;
     switch (event->type()) {
-        case QEvent::WindowDeactivate: {
-            // A window that never takes the keyboard (the Wake-on-LAN notice) may still be
-            // made active by a desktop that activates whatever it shows. It hands the
-            // activation straight back, and that return is no new activation of Menu.
-            const QWidget* now = QApplication::activeWindow();
-            returningFromPassive_ =
-                now && now->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
-            break;
-        }
-        case QEvent::WindowActivate:
-            if (!std::exchange(returningFromPassive_, false)) Form_Activate();
-            break;
         case QEvent::Resize:
             Form_Resize();
             break;

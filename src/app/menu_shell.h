@@ -109,6 +109,11 @@ class MenuShell : public QObject {
   private:
     void Form_QueryUnload();
     void setProgramPaths();
+    // Menu becomes the active window of this program after mnuset or when another of the
+    // program's own windows hands it the activation; not after a message box or a dialog,
+    // nor when the user comes back from another application.
+    void focusWindowChanged(QWindow* now);
+    bool isOwnWindow(const QWindow* window) const;
     void closeWindow(QWidget* window);
     void connectCommands();
     // True when a run is in progress; `then` runs once it has returned.
@@ -128,11 +133,12 @@ class MenuShell : public QObject {
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
     QTimer trayCheck_;
+    bool activationDue_ = false;  // mnuset asked for an activation
+    bool lastFocusOwn_ = false;   // the window that last had the focus is one of ours
     bool loading_ = false;
     bool closeRequested_ = false;
     bool closing_ = false;
     bool closed_ = false;
-    bool returningFromPassive_ = false;
 };
 
 }  // namespace vornel

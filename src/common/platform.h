@@ -96,7 +96,8 @@ class PlatformBackend {
     virtual std::string systemDirectory() = 0;
 
     // Dialogs.
-    virtual std::string folderDialog(WindowHandle owner, const std::string& title) = 0;
+    virtual std::string folderDialog(WindowHandle owner, const std::string& title,
+                                     const std::string& startFolder) = 0;
     virtual OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                           const std::string& filter,
                                           const std::string& initialDir) = 0;

@@ -68,10 +68,6 @@ struct Shell : ::testing::Test {
         ASSERT_FALSE(shell->loading());
     }
     Menu& menu() { return shell->menu(); }
-    void activate() {
-        QEvent e(QEvent::WindowActivate);
-        QCoreApplication::sendEvent(&menu(), &e);
-    }
     // Edits folder pair 1 to two folders that exist, so that a save accepts it.
     std::string editFirstSource() {
         std::filesystem::create_directories(dir / "src");
@@ -159,20 +155,20 @@ TEST_F(Shell, ActivationChoosesTheTabAndBringsTheDependentControlsInLine) {
     menu().SSTab1->setCurrentIndex(6);
     for (int selector : {1, 2, 3, 4}) {
         m.Fld_no = static_cast<std::int16_t>(selector);
-        activate();
+        shell->Form_Activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), selector - 1);
     }
     for (int selector : {0, 5, 7, -1}) {
         menu().SSTab1->setCurrentIndex(10);
         m.Fld_no = static_cast<std::int16_t>(selector);
-        activate();
+        shell->Form_Activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), 10) << selector;
     }
     StartEventsPage* page = menu().startPage();
     page->start_chk->setChecked(true);
     page->st_sdown->setEnabled(false);
     page->hour_txt[0]->setEnabled(true);
-    activate();
+    shell->Form_Activate();
     EXPECT_TRUE(page->st_sdown->isEnabled());
     EXPECT_EQ(page->hour_txt[0]->isEnabled(), page->timer_chk->isChecked());
 }

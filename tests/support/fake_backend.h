@@ -45,6 +45,7 @@ class FakeBackend : public PlatformBackend {
     };
     std::vector<TrayCall> trayCalls;
     std::vector<std::string> dialogTitles;
+    std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
     std::vector<WindowHandle> closedWindows;
     int pumpCount = 0;
@@ -88,7 +89,8 @@ class FakeBackend : public PlatformBackend {
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
     std::string systemDirectory() override { return systemDir; }
-    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    std::string folderDialog(WindowHandle owner, const std::string& title,
+                             const std::string& startFolder) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                   const std::string& filter,
                                   const std::string& initialDir) override;

@@ -39,7 +39,8 @@ class QtBackend : public PlatformBackend {
     OsVersion osVersion() override;
     std::string windowsDirectory() override;
     std::string systemDirectory() override;
-    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    std::string folderDialog(WindowHandle owner, const std::string& title,
+                             const std::string& startFolder) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                   const std::string& filter,
                                   const std::string& initialDir) override;
