@@ -1,5 +1,7 @@
 #include "app/menu_shell.h"
 
+#include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGuiApplication>
@@ -41,6 +43,17 @@ MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFold
     menu_->SSTab1->tabBar()->installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &MenuShell::focusWindowChanged);
     connectCommands();
+
+    notray_lbl =
+        new QLabel(QStringLiteral("通知領域（トレイ）が見つからないため、この画面を表示しています。"
+                                  "GNOME では AppIndicator 拡張機能を入れるとトレイから使えます。"),
+                   menu_.get());
+    notray_lbl->setObjectName(QStringLiteral("notray_lbl"));
+    notray_lbl->setWordWrap(true);
+    notray_lbl->hide();
+    if (auto* top = qobject_cast<QBoxLayout*>(menu_->layout())) top->insertWidget(0, notray_lbl);
+    trayCheck_.setSingleShot(true);
+    connect(&trayCheck_, &QTimer::timeout, this, &MenuShell::checkTrayArea);
 }
 
 MenuShell::~MenuShell() {
@@ -108,6 +121,7 @@ void MenuShell::Form_Load() {
     cmn.TrayAddIcon(hWnd_, 0, kTrayTip);
     if (platform_.trayIconFor) tray_->attach(platform_.trayIconFor(hWnd_));
     menu_->hide();
+    trayCheck_.start(trayWaitMs);
 
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
@@ -192,7 +206,22 @@ void MenuShell::mnuset_Click() {
 
 void MenuShell::mini_bt_Click() {
     if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
-    menu_->hide();
+    // Hidden without an icon to bring it back, the program could only be reached by
+    // starting it again.
+    if (platform_.backend.trayAreaAvailable()) {
+        menu_->hide();
+    } else {
+        menu_->showMinimized();
+    }
+}
+
+void MenuShell::checkTrayArea() {
+    const bool missing = !platform_.backend.trayAreaAvailable();
+    notray_lbl->setVisible(missing);
+    if (!missing) return;
+    // Looked at again now and then: a panel started later takes the icon, and the note goes.
+    trayCheck_.start(trayWaitMs);
+    if (!menu_->isVisible()) mnuset_Click();
 }
 
 void MenuShell::close_bt_Click() {
@@ -274,6 +303,7 @@ void MenuShell::history_show() {
         history_ = new HistoryWindow(QString::fromStdString(m_.Hist_path),
                                      [this] { menu_->cmn().Shell_Excute(hWnd_, m_.Hist_path); });
         history_->setWindowIcon(programIcon());
+        centreOnScreen(*history_);
     }
     history_->show();
     history_->raise();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +42,10 @@ class MenuShell : public QObject {
     MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
               QObject* parent = nullptr);
     ~MenuShell() override;
+
+    // How long after the load the desktop has to offer a notification area before the
+    // window is shown instead: one started with the session often comes up before its panel.
+    int trayWaitMs = 5000;
 
     // Runs a backup with an origin code (0 start-up, 1 close); set by whoever provides runs.
     std::function<void(int origin)> backup;
@@ -79,6 +85,10 @@ class MenuShell : public QObject {
     void about_show_Click();
     // The history viewer, one at a time; its editor button opens the file as Shell_Excute does.
     void history_show();
+    // Without a notification area the program would run unreachable: the window is shown
+    // with a note saying so, until an area appears and the icon docks there.
+    void checkTrayArea();
+    QLabel* notray_lbl = nullptr;
 
     // A request from outside to end the program (the session ends, a signal): the close
     // request of Menu, run once the load step is over.
@@ -122,6 +132,7 @@ class MenuShell : public QObject {
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
+    QTimer trayCheck_;
     bool activationDue_ = false;  // mnuset asked for an activation
     bool lastFocusOwn_ = false;   // the window that last had the focus is one of ours
     bool loading_ = false;

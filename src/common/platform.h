@@ -113,6 +113,9 @@ class PlatformBackend {
     // or on a desktop that shows no notices, nothing happens.
     virtual void trayNotify(WindowHandle /*owner*/, const std::string& /*title*/,
                             const std::string& /*text*/) {}
+    // Whether the desktop has a notification area for the icon to dock in now. A backend
+    // without a desktop has no window to offer instead, so it answers yes.
+    virtual bool trayAreaAvailable() { return true; }
 
     // The program's own top-level windows.
     virtual WindowHandle findWindow(const std::string& title) = 0;

@@ -397,5 +397,30 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     EXPECT_EQ(shell->tray().pc_wol(1)->text(), QStringLiteral("SERVER起動"));
 }
 
+TEST_F(Shell, WithoutANotificationAreaTheWindowIsShownAndMinimizesInsteadOfHiding) {
+    be.trayArea = false;
+    shell->trayWaitMs = 0;
+    load();
+    EXPECT_FALSE(menu().isVisible()) << "the desktop gets its moment to offer one";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu().isVisible(); }, 5000));
+    EXPECT_FALSE(shell->notray_lbl->isHidden());
+    shell->mini_bt_Click();
+    EXPECT_TRUE(menu().isVisible());
+    EXPECT_TRUE(menu().isMinimized());
+    be.trayArea = true;  // a panel has started and taken the icon
+    shell->checkTrayArea();
+    EXPECT_TRUE(shell->notray_lbl->isHidden());
+    shell->mnuset_Click();
+    shell->mini_bt_Click();
+    EXPECT_FALSE(menu().isVisible());
+}
+
+TEST_F(Shell, WithANotificationAreaTheWindowStaysHidden) {
+    load();
+    shell->checkTrayArea();
+    EXPECT_FALSE(menu().isVisible());
+    EXPECT_TRUE(shell->notray_lbl->isHidden());
+}
+
 }  // namespace
 }  // namespace vornel

@@ -78,6 +78,7 @@ class FakeBackend : public PlatformBackend {
     std::deque<std::string> saveAnswers;
     bool trayResult = true;
     bool trayPresent = false;
+    bool trayArea = true;  // the desktop has a notification area
     std::map<std::string, WindowHandle> windows;
 
     // --- PlatformBackend ---
@@ -109,6 +110,7 @@ class FakeBackend : public PlatformBackend {
                     const std::string& text) override {
         trayNotices.push_back({owner, title, text});
     }
+    bool trayAreaAvailable() override { return trayArea; }
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
     void windowStayOnTop(WindowHandle, bool) override {}

@@ -335,6 +335,8 @@ void QtBackend::trayNotify(WindowHandle owner, const std::string& title, const s
     it->second->showMessage(q(title), q(text), QSystemTrayIcon::Warning, 15000);
 }
 
+bool QtBackend::trayAreaAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
     auto it = trays_.find(owner);
     return it == trays_.end() ? nullptr : it->second.data();

@@ -51,6 +51,7 @@ class QtBackend : public PlatformBackend {
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
     void trayNotify(WindowHandle owner, const std::string& title, const std::string& text) override;
+    bool trayAreaAvailable() override;
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
