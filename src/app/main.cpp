@@ -7,6 +7,7 @@
 #include "app/menu_shell.h"
 #include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
+#include "app/schedule_commands.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "common/kvcmn15.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
         power->finishPending(10000);
         QCoreApplication::exit(0);
     });
+
+    vornel::ScheduleCommands schedule(m, shell, backups.engine());
 
     vornel::SessionEnd sessionEnd;
     sessionEnd.install();

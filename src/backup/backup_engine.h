@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +47,11 @@ class BackupEngine {
     // Runs `action` as soon as the current run has returned (at once when none is running).
     // Used by the command that backs up and then shuts down, which must not cut a run short.
     void afterRun(std::function<void()> action);
+    // Sets what opens the countdown after the start-up run (the countdown window is made by
+    // the scheduler, which comes after the engine).
+    void setShowShutDownDialog(std::function<void()> show) {
+        hooks_.showShutDownDialog = std::move(show);
+    }
 
     // Test seam: file-system faults injected into every copy.
     std::function<int(CopyStage)> copyFault;
@@ -55,18 +59,23 @@ class BackupEngine {
     bool syncData = false;
 
   private:
+    // A run asked for while another was in progress, with the power duties of its own
+    // request.
     struct PendingRun {
         std::int16_t origin = 0;
         std::int16_t tmNo = 0;
         bool stupSdown = false;
+        bool operator==(const PendingRun&) const = default;
     };
 
+    void run(const PendingRun& request);
     void runOnce(std::int16_t origin);
     bool startRun(std::int16_t origin);
     void copyPair(int i);
     void completeRun(std::int16_t origin);
     void cancelRun(std::int16_t origin);
-    void deferRequest(std::int16_t origin);
+    PendingRun requestFor(std::int16_t origin) const;
+    void deferRequest(const PendingRun& request);
     void drainPending();
     // File_copy with the source's lstat already at hand (or null to look it up).
     // `destinationMissing`: the caller knows there is nothing at the destination yet.
@@ -93,7 +102,7 @@ class BackupEngine {
     bool running_ = false;
     std::int16_t runTmNo_ = 0;
     bool runStupSdown_ = false;
-    std::optional<PendingRun> pending_;
+    std::vector<PendingRun> pending_;  // in the order they were asked for
     std::vector<std::function<void()>> afterRun_;
 };
 

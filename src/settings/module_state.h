@@ -90,6 +90,9 @@ struct Module1 {
     bool Stup_sdown = false;
     std::int16_t Tm_no = 0;
 
+    // The schedule timer's blink: 1 and 0 on alternate ticks.
+    std::int16_t Blink_flg = 0;
+
     // Shared message text and the answer of the last box.
     std::string Msg_str;
     std::int16_t Msg_ans = 0;
