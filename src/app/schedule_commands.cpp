@@ -1,5 +1,7 @@
 #include "app/schedule_commands.h"
 
+#include "app/app_resources.h"
+
 namespace vornel {
 
 ScheduleCommands::ScheduleCommands(Module1& m, MenuShell& shell, BackupEngine& engine,
@@ -57,6 +59,8 @@ QAction* ScheduleCommands::powerItem(const char* name, const QString& caption,
 void ScheduleCommands::showShutDownDialog() {
     if (dialog_) dialog_->close();
     dialog_ = new ShutDownDialog(m_.cmn.backend());
+    dialog_->adjustSize();
+    centreOnScreen(*dialog_);
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();

@@ -1,8 +1,7 @@
 #include "schedule/schedule_clock.h"
 
 #include <chrono>
-
-#include "common/kvcmn15.h"
+#include <cmath>
 
 namespace vornel {
 namespace {
@@ -16,7 +15,7 @@ LocalSecond localSecond(const WallClock& clock) {
     const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
                               day{static_cast<unsigned>(clock.day)}};
     const LocalSecond days = sys_days{date}.time_since_epoch().count();
-    return days * kSecondsPerDay + static_cast<LocalSecond>(roundHalfEven(clock.secondsOfDay));
+    return days * kSecondsPerDay + static_cast<LocalSecond>(std::floor(clock.secondsOfDay));
 }
 
 WallClock wallClockAt(LocalSecond t) {

@@ -14,7 +14,8 @@ using LocalSecond = long long;
 
 inline constexpr LocalSecond kSecondsPerDay = 86400;
 
-// The clock reading rounded to the nearest second, the way GetTime rounds it.
+// The clock reading cut to its whole second. Cut, not rounded: a time must not fall due
+// before its minute has begun, and the history stamps the run with the cut time too.
 LocalSecond localSecond(const WallClock& clock);
 // The reading of `t`: its date and weekday and its second of the day.
 WallClock wallClockAt(LocalSecond t);

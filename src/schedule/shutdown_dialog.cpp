@@ -32,6 +32,8 @@ ShutDownDialog::ShutDownDialog(PlatformBackend& backend, QWidget* parent)
     layout->addWidget(Label1);
     layout->addWidget(time_lbl);
     layout->addWidget(CancelButton, 0, Qt::AlignHCenter);
+    layout->setContentsMargins(24, 16, 24, 16);
+    layout->setSpacing(10);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(CancelButton, &QPushButton::clicked, this, &ShutDownDialog::CancelButton_Click);

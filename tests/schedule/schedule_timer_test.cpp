@@ -33,7 +33,9 @@ class Tick : public ::testing::Test {
         m.Hist_path = tmp / "history.txt";
         m.Timer_flg = m.Asd_flg = m.Arb_flg = "1";
         m.Arb_int = "0";
-        be.note = [this](const std::string& what) { log.push_back(cmn.GetTime() + " " + what); };
+        be.note = [this](const std::string& what) {
+            log.push_back(formatClock(be.wallClock().secondsOfDay) + " " + what);
+        };
         timer.backup = [this](std::int16_t origin) {
             be.note("backup " + std::to_string(origin) + " Tm_no=" + std::to_string(m.Tm_no));
             if (duringRun) duringRun();
@@ -64,7 +66,7 @@ class Tick : public ::testing::Test {
     void tickEverySecond(const std::string& day, const std::string& first,
                          const std::string& last) {
         tick(day + " " + first);
-        while (cmn.GetTime() != last)
+        while (formatClock(be.wallClock().secondsOfDay) != last)
             tick(day + " " + formatClock(be.wallClock().secondsOfDay + 1));
     }
     Log historyTags() const {
@@ -126,7 +128,7 @@ TEST_F(Tick, EachTimeFallsDueInTheFirstSecondOfItsMinuteOnce) {
         c.set(m);
         setClock("2026-12-06 07:29:58");
         timer.start();
-        for (const char* t : {"07:29:59", "07:30:00", "07:30:00.4", "07:30:01"}) {
+        for (const char* t : {"07:29:59", "07:29:59.6", "07:30:00", "07:30:00.4", "07:30:01"}) {
             tick(std::string("2026-12-06 ") + t);
         }
         EXPECT_EQ(log, c.expected);
@@ -249,7 +251,7 @@ TEST_F(Tick, TheTitleShowsTheTicksClockWithTheChangeMarkEveryOtherSecond) {
     EXPECT_EQ(titles, (Log{"Vornelnet  (Now 12:00:00)  変更有り", "Vornelnet  (Now 12:00:01)",
                            "Vornelnet  (Now 12:00:02)  変更有り", "Vornelnet  (Now 12:00:03)",
                            "Vornelnet  (Now 12:00:04)", "Vornelnet  (Now 12:00:05)",
-                           "Vornelnet  (Now 00:00:00)"}));
+                           "Vornelnet  (Now 23:59:59)"}));
 }
 
 TEST_F(Tick, AFailingEventIsReportedAndTheTickGoesOn) {
