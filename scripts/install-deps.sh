@@ -4,7 +4,8 @@ set -eu
 PACKAGES="cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libgtest-dev libgmock-dev
-  libcanberra-dev sound-theme-freedesktop libchm-dev
+  libcanberra-dev libasound2-dev sound-theme-freedesktop libchm-dev
+  qt6-translations-l10n
   xdg-utils fonts-ipaexfont-gothic
   dbus-daemon xvfb xauth rsync"
 missing=""

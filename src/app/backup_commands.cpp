@@ -46,6 +46,12 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
     connect(start_bkup_, &QAction::triggered, this, [this] { vornel::start_bkup(m_, engine_, hooks_); });
 }
 
+void BackupCommands::runForScript(std::function<void(int exitCode)> reply) {
+    engine_.whenNextRunEnds(
+        [reply = std::move(reply)](const RunResult& r) { reply(exitCodeFor(r)); });
+    vornel::start_bkup(m_, engine_, hooks_);
+}
+
 BackupCommands::~BackupCommands() {
     // The shell outlives this object in tests; it must not call into a destroyed engine.
     shell_.backup = nullptr;

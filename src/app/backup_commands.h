@@ -29,6 +29,10 @@ class BackupCommands : public QObject {
     QAction* bkup_exitwin() const { return bkup_exitwin_; }
     QAction* start_bkup() const { return start_bkup_; }
 
+    // A manual run asked for from outside the program (a script), started as the tray's
+    // "ﾊﾞｯｸｱｯﾌﾟ実行" is; `reply` gets the exit code once the run that serves it has ended.
+    void runForScript(std::function<void(int exitCode)> reply);
+
   private:
     Module1& m_;
     MenuShell& shell_;

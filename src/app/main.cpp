@@ -1,16 +1,22 @@
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/app_resources.h"
 #include "app/backup_commands.h"
+#include "app/command_line.h"
 #include "app/help_viewer.h"
 #include "app/menu_shell.h"
 #include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
+#include "app/platform/qt_translation.h"
 #include "app/schedule_commands.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "common/kvcmn15.h"
+#include "common/program_folder.h"
 #include "settings/module_state.h"
 
 namespace {
@@ -30,23 +36,98 @@ void endWhenWindowsAreGone(vornel::HelpViewer& help) {
     QCoreApplication::exit(0);
 }
 
+void say(const QString& text) {
+    std::fputs((QStringLiteral("vornelnet: ") + text + QLatin1Char('\n')).toUtf8().constData(),
+               stderr);
+}
+
+bool displayGiven() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Without a display the run's boxes go to standard error, answered with the choice that
+// changes nothing: nobody is there to press a button, and a script must not hang.
+int answerOnStandardError(const vornel::MessageBoxRequest& r) {
+    QString text = QString::fromStdString(r.text);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QChar('\r'), QChar(' '));
+    say(QStringLiteral("[%1] %2").arg(QString::fromStdString(r.title), text));
+    switch (r.buttons) {
+        case vornel::BoxButtons::Ok:
+            return vornel::kAnsOk;
+        case vornel::BoxButtons::YesNo:
+            return vornel::kAnsNo;
+        default:
+            return vornel::kAnsCancel;
+    }
+}
+
+// The executable's folder for a portable copy, else the user's data folder, created on the
+// first start. Empty (after a message) when neither can be used.
+QString programFolder() {
+    const std::string own = QCoreApplication::applicationDirPath().toStdString();
+    const std::string folder = vornel::chooseProgramFolder(
+        own, vornel::folderWritable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (folder.empty()) {
+        say(QStringLiteral(
+            "データを置くフォルダがありません (HOME または XDG_DATA_HOME を設定して下さい)"));
+        return {};
+    }
+    if (folder != own) {
+        const std::string error = vornel::makeProgramFolder(folder);
+        if (!error.empty()) {
+            say(QStringLiteral("データを置くフォルダを作成できません: ") +
+                QString::fromStdString(error));
+            return {};
+        }
+    }
+    return QString::fromStdString(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const vornel::CommandLine command = vornel::readCommandLine(arguments);
+    if (command.action == vornel::CommandLine::Action::Done) return command.exitCode;
+    const bool oneRun = command.action == vornel::CommandLine::Action::Backup;
+    if (!displayGiven()) {
+        if (!oneRun) {
+            say(QStringLiteral(
+                "画面がありません (DISPLAY も WAYLAND_DISPLAY も設定されていません)"));
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vornelnet"));
     QApplication::setDesktopFileName(QStringLiteral("vornelnet"));
     QApplication::setWindowIcon(vornel::programIcon());
+    vornel::installQtJapanese(app);
     // Hiding or closing windows must not end the program: it lives in the notification area.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = ::programFolder();
+    if (programFolder.isEmpty()) return 1;
     vornel::SingleInstance instance(programFolder);
-    if (!instance.claim()) return 0;
+    if (!instance.claim(!oneRun)) {
+        if (!oneRun) return 0;
+        const int exitCode = instance.requestBackup();
+        if (exitCode >= 0) return exitCode;
+        say(QStringLiteral("起動中のプログラムからバックアップの結果を受け取れませんでした"));
+        return 1;
+    }
+    const QString platform = QGuiApplication::platformName();
+    const bool headless =
+        platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
 
     vornel::QtBackend backend;
     const std::unique_ptr<vornel::PowerActions> power = vornel::createPowerActions();
     backend.powerRequester = [&power](vornel::PowerRequest r) { power->request(r); };
+    if (oneRun && headless) backend.boxAnswerer = answerOnStandardError;
     vornel::HelpViewer help;
     backend.helpOpener = [&help](QWidget* owner, const std::string& file, int command,
                                  int context) { return help.open(owner, file, command, context); };
@@ -58,6 +139,8 @@ int main(int argc, char** argv) {
                             {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
                              [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
                             programFolder.toStdString());
+    shell.setHelpFile(vornel::findHelpFile(QCoreApplication::applicationDirPath().toStdString(),
+                                           VORNEL_DATA_DIR, "Vornel_Net1.chm"));
 
     // "Back up, then shut down" ends the program itself, once its shutdown request is out.
     vornel::BackupCommands backups(m, shell, [&shell, &power] {
@@ -68,8 +151,26 @@ int main(int argc, char** argv) {
 
     vornel::ScheduleCommands schedule(m, shell, backups.engine());
 
+    // Later starts may ask for runs, served like the tray's item, one after another. Asked for
+    // during the load step they wait for its end: the program's files are not known before.
+    const auto serveBackupRequests = [&instance, &backups] {
+        instance.serveBackupRequests([&backups](vornel::SingleInstance::BackupReply reply) {
+            QTimer::singleShot(0, &backups, [&backups, reply] { backups.runForScript(reply); });
+        });
+    };
+
     vornel::SessionEnd sessionEnd;
     sessionEnd.install();
+    if (oneRun) {
+        // The end of the session stops the run as its window's cancel button would.
+        QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &app,
+                         [&m] { m.Cancel_flg = 1; });
+        int exitCode = 1;
+        shell.loadForOneRun();
+        serveBackupRequests();
+        backups.runForScript([&exitCode](int code) { exitCode = code; });
+        return exitCode;
+    }
     QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &shell,
                      &vornel::MenuShell::requestClose);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &shell,
@@ -84,5 +185,6 @@ int main(int argc, char** argv) {
         if (help.window()) help.window()->close();
         return 0;
     }
+    serveBackupRequests();
     return QApplication::exec();
 }

@@ -95,9 +95,7 @@ void MenuShell::Form_Load() {
     cmn.Wait(2);
     closeWindow(splash_);
 
-    m_.App_path = programFolder_;
-    m_.Sysdat_path = m_.App_path + "/system.dat";
-    m_.Hist_path = m_.App_path + "/history.txt";
+    setProgramPaths();
 
     // The window takes the size its pages ask for before it is placed.
     if (!menu_->testAttribute(Qt::WA_Resized)) menu_->adjustSize();
@@ -119,6 +117,21 @@ void MenuShell::Form_Load() {
     loading_ = false;
     // An end of the session that arrived during the load is served now that it is over.
     if (closeRequested_) requestClose();
+}
+
+void MenuShell::setProgramPaths() {
+    m_.App_path = programFolder_;
+    m_.Sysdat_path = m_.App_path + "/system.dat";
+    m_.Hist_path = m_.App_path + "/history.txt";
+}
+
+void MenuShell::loadForOneRun() {
+    m_.App_ver = appVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
+    setProgramPaths();
+    m_.Fld_no = 1;
+    m_.App_title = "Vornelnet";
+    menu_->fillLists();
+    menu_->Sysdat_read();
 }
 
 void MenuShell::Form_Activate() {
@@ -201,7 +214,8 @@ void MenuShell::closeWindow(QWidget* window) {
 
 void MenuShell::help_show_Click() {
     KvCmn15& cmn = menu_->cmn();
-    cmn.HtmlHelp_open(hWnd_, m_.App_path + "/" + kHelpFile, cmn.HH_DISPLAY_TREE, 0);
+    const std::string file = helpFile_.empty() ? m_.App_path + "/" + kHelpFile : helpFile_;
+    cmn.HtmlHelp_open(hWnd_, file, cmn.HH_DISPLAY_TREE, 0);
 }
 
 void MenuShell::about_show_Click() {

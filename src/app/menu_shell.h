@@ -50,6 +50,12 @@ class MenuShell : public QObject {
 
     // The load step. Returns when it is over, start-up backup included.
     void Form_Load();
+    // What a single run from the command line needs of the load step: the program's files
+    // and the settings, without splash, tray or start-up run.
+    void loadForOneRun();
+
+    // Where "Help" finds the help file; beside the program unless set.
+    void setHelpFile(std::string path) { helpFile_ = std::move(path); }
 
     Menu& menu() { return *menu_; }
     TrayMenus& tray() { return *tray_; }
@@ -90,6 +96,7 @@ class MenuShell : public QObject {
 
   private:
     void Form_QueryUnload();
+    void setProgramPaths();
     void closeWindow(QWidget* window);
     void connectCommands();
     // True when a run is in progress; `then` runs once it has returned.
@@ -98,6 +105,7 @@ class MenuShell : public QObject {
     Module1& m_;
     ShellPlatform platform_;
     std::string programFolder_;
+    std::string helpFile_;
     std::unique_ptr<Menu> menu_;
     WindowHandle hWnd_ = 0;
     std::unique_ptr<TrayMenus> tray_;

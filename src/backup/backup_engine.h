@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backup/copy_progress.h"
+#include "backup/run_result.h"
 #include "common/safe_copy.h"
 #include "history/errlog_sink.h"
 #include "settings/module_state.h"
@@ -52,6 +53,9 @@ class BackupEngine {
     void setShowShutDownDialog(std::function<void()> show) {
         hooks_.showShutDownDialog = std::move(show);
     }
+    // Calls `action` with the outcome of the next run to start (a run already in progress
+    // does not count): a request made during a run is served by the run that follows it.
+    void whenNextRunEnds(std::function<void(const RunResult&)> action);
 
     // Test seam: file-system faults injected into every copy.
     std::function<int(CopyStage)> copyFault;
@@ -104,6 +108,8 @@ class BackupEngine {
     bool runStupSdown_ = false;
     std::vector<PendingRun> pending_;  // in the order they were asked for
     std::vector<std::function<void()>> afterRun_;
+    RunResult result_;
+    std::vector<std::function<void(const RunResult&)>> nextRunWaiters_;
 };
 
 // The size label of the copy window: "#,###,###,###" followed by " byte"; 0 gives " byte".

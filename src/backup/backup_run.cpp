@@ -69,15 +69,24 @@ void BackupEngine::run(const PendingRun& request) {
     running_ = true;
     runTmNo_ = m_.Tm_no = request.tmNo;
     runStupSdown_ = m_.Stup_sdown = request.stupSdown;
+    result_ = {};
+    std::vector<std::function<void(const RunResult&)>> waiters;
+    waiters.swap(nextRunWaiters_);
     try {
         runOnce(request.origin);
     } catch (...) {
         // Nothing may leave a run marked as in progress: every later run would wait forever.
         running_ = false;
+        for (auto& waiter : waiters) waiter(RunResult{});
         throw;
     }
     running_ = false;
+    for (auto& waiter : waiters) waiter(result_);
     drainPending();
+}
+
+void BackupEngine::whenNextRunEnds(std::function<void(const RunResult&)> action) {
+    nextRunWaiters_.push_back(std::move(action));
 }
 
 void BackupEngine::deferRequest(const PendingRun& request) {
@@ -172,6 +181,7 @@ void BackupEngine::copyPair(int i) {
 }
 
 void BackupEngine::completeRun(std::int16_t origin) {
+    result_.outcome = RunResult::Outcome::Completed;
     if (m_.Rec_op == "1") write_hist(m_, 2, origin, "");
     m_.cmn.backend().playSystemSound(0);
     copydlg_.hideWindow();
@@ -190,6 +200,7 @@ void BackupEngine::completeRun(std::int16_t origin) {
 
 void BackupEngine::cancelRun(std::int16_t origin) {
     m_.Cancel_flg = 0;
+    result_.outcome = RunResult::Outcome::Cancelled;
     m_.Msg_str = "バックアップが中止されました！";
     m_.Msg_ans = m_.cmn.Msg_Box(m_.cmn.KindErr, m_.Msg_str);
     copydlg_.hideWindow();

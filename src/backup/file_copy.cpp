@@ -44,7 +44,10 @@ void BackupEngine::copyEntry(const std::string& source, const std::string& desti
                                       ? copySymlinkSafely(source, destination, options)
                                       : copyFileSafely(source, destination, options);
         if (skipMode) {
-            if (!result.ok) write_hist(m_, 4, 99, destination);
+            if (!result.ok) {
+                ++result_.skippedFiles;
+                write_hist(m_, 4, 99, destination);
+            }
             return;
         }
         m_.Msg_ans = result.ok ? 1 : 0;

@@ -78,6 +78,7 @@ void BackupEngine::errlist_clear() {
 }
 
 void BackupEngine::errlog_add(const std::string& path, const std::string& message) {
+    ++result_.errors;
     const WallClock now = m_.cmn.backend().wallClock();
     char date[48];
     std::snprintf(date, sizeof date, "%04d/%02d/%02d", now.year, now.month, now.day);

@@ -302,3 +302,58 @@ TEST_F(Run, BackupThenShutdownDuringARunWaitsForItToReturn) {
 
 }  // namespace
 }  // namespace vornel::test
+
+namespace vornel::test {
+namespace {
+
+// What a script asking for a backup learns: the outcome of the run that serves its request.
+TEST_F(Run, TheNextRunReportsItsOutcomeAndTheExitCodeAScriptSees) {
+    useAllPairs();
+    std::vector<RunResult> seen;
+    const auto wait = [&] { engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r); }); };
+
+    wait();
+    engine.backup(3);
+    m.Src_fld[1] = tmp / "gone";  // a whole pair missed
+    wait();
+    engine.backup(3);
+    m.Src_fld[1] = tmp / "src2";
+    engine.copyFault = [](CopyStage s) { return s == CopyStage::Write ? EIO : 0; };
+    m.Copy_op = "0";  // every file again, not only newer ones
+    wait();
+    engine.backup(3);  // skip mode: every file is left out
+    engine.copyFault = nullptr;
+    onceShown("cpfname=p1.txt", [&] { m.Cancel_flg = 1; });
+    be.answerNextBox(kAnsOk);
+    wait();
+    engine.backup(3);
+    engine.backup(3);  // nobody waits for this one
+
+    using O = RunResult::Outcome;
+    ASSERT_EQ(seen.size(), 4u);
+    const struct { O outcome; int skipped, errors, exitCode; } expected[] = {
+        {O::Completed, 0, 0, 0}, {O::Completed, 0, 1, 1}, {O::Completed, 8, 0, 3},
+        {O::Cancelled, 0, 0, 1}};
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].outcome, expected[i].outcome) << i;
+        EXPECT_EQ(seen[i].skippedFiles, expected[i].skipped) << i;
+        EXPECT_EQ(seen[i].errors, expected[i].errors) << i;
+        EXPECT_EQ(exitCodeFor(seen[i]), expected[i].exitCode) << i;
+    }
+    EXPECT_EQ(exitCodeFor(RunResult{}), 1) << "a run that could not start";
+}
+
+TEST_F(Run, ARequestMadeDuringARunIsAnsweredByTheRunThatFollows) {
+    useAllPairs();
+    std::vector<std::size_t> linesWhenAnswered;
+    onceShown("cpfname=p2.txt", [&] {
+        engine.whenNextRunEnds(
+            [&](const RunResult&) { linesWhenAnswered.push_back(historyLines().size()); });
+        engine.backup(3);
+    });
+    engine.backup(3);
+    EXPECT_EQ(linesWhenAnswered, std::vector<std::size_t>{4}) << "after the queued run's end";
+}
+
+}  // namespace
+}  // namespace vornel::test

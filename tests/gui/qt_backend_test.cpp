@@ -4,22 +4,28 @@
 
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 
+#include "app/platform/qt_translation.h"
 #include "common/kvcmn15.h"
 #include "qt_printers.h"
 
@@ -104,6 +110,35 @@ class FakeOpener {
     QTemporaryDir dir_;
     QByteArray oldPath_;
 };
+
+// Everything written to stderr while `act` runs.
+std::string stderrOf(const std::function<void()>& act) {
+    std::fflush(stderr);
+    FILE* capture = std::tmpfile();
+    const int saved = ::dup(2);
+    ::dup2(::fileno(capture), 2);
+    act();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::string text(4096, '\0');
+    std::rewind(capture);
+    text.resize(std::fread(text.data(), 1, text.size(), capture));
+    std::fclose(capture);
+    return text;
+}
+
+TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
+    // A sound card that does not exist makes every device fail to open, sound or not.
+    qputenv("ALSA_CARD", "VornelNoSuchCard");
+    QtBackend be;
+    const std::string noise = stderrOf([&] {
+        for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
+        be.playSoundFile("/nonexistent/sound.wav");
+    });
+    qunsetenv("ALSA_CARD");
+    EXPECT_EQ(noise, "");
+}
 
 bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
 
@@ -301,6 +336,32 @@ TEST_F(FileDialogTest, FolderDialogGivesTheChosenFolder) {
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
     });
     EXPECT_EQ(k.FolderDialog(0), folder.toStdString());
+}
+
+TEST_F(FileDialogTest, QtsOwnTextsAreJapaneseWhateverTheLocale) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_TRUE(installQtJapanese(*qApp));
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+    QString title;
+    QStringList dialogTexts;
+    onDialog(title, [&](QFileDialog* d) {
+        for (QLabel* l : d->findChildren<QLabel*>()) dialogTexts << l->text();
+        for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) dialogTexts << b->text();
+        d->reject();
+    });
+    k.FolderDialog(0);
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QLocale::setDefault(QLocale::system());
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+    // "Look in:" and "Choose" of the folder dialog.
+    EXPECT_TRUE(dialogTexts.contains(QStringLiteral("アドレス:")))
+        << dialogTexts.join('|').toStdString();
+    EXPECT_TRUE(dialogTexts.contains(QStringLiteral("選択(&C)")))
+        << dialogTexts.join('|').toStdString();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/platform/qt_backend.h"
 
+#include <alsa/asoundlib.h>
 #include <canberra.h>
 #include <sys/utsname.h>
 
@@ -23,9 +24,15 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
 
+// The sound library reports every failed attempt to open a device on stderr; on a machine
+// without sound that would be a page of lines for each box. A missing sound is not an error
+// here, so its reports go nowhere.
+void ignoreSoundError(const char*, int, const char*, int, const char*, ...) {}
+
 // One context for the whole program, made on first use: most sessions never play a sound.
 ca_context* soundContext() {
     static ca_context* ctx = [] {
+        snd_lib_error_set_handler(&ignoreSoundError);
         ca_context* c = nullptr;
         if (ca_context_create(&c) != 0) return static_cast<ca_context*>(nullptr);
         ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Vornelnet", nullptr);
@@ -82,6 +89,7 @@ QIcon QtBackend::iconFor(IconHandle icon, WindowHandle owner) const {
 }
 
 int QtBackend::showMessageBox(const MessageBoxRequest& r) {
+    if (boxAnswerer) return boxAnswerer(r);
     QMessageBox box;
     box.setWindowTitle(q(r.title));
     // A CR alone breaks the line as CR LF does.

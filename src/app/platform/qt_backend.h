@@ -58,6 +58,8 @@ public:
     std::function<bool(QWidget* owner, const std::string& file, int command, int context)>
         helpOpener;
     std::function<void(PowerRequest)> powerRequester;
+    // When set, answers message boxes instead of showing them (a run without a display).
+    std::function<int(const MessageBoxRequest&)> boxAnswerer;
 
 private:
     QIcon iconFor(IconHandle icon, WindowHandle owner) const;
