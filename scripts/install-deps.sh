@@ -6,7 +6,7 @@ PACKAGES="cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libcanberra-dev libasound2-dev sound-theme-freedesktop libchm-dev
   qt6-translations-l10n
-  xdg-utils fonts-ipaexfont-gothic
+  xdg-utils fonts-ipaexfont-gothic dpkg-dev
   dbus-daemon xvfb xauth rsync"
 missing=""
 for p in $PACKAGES; do

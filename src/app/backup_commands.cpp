@@ -12,7 +12,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
       shell_(shell),
       copydlg_(m),
       engine_(m, copydlg_, errlog_,
-              BackupHooks{[&shell] { shell.menu().Sysdat_read(); },
+              BackupHooks{[&shell] { return shell.menu().Sysdat_read(); },
                           // The countdown window comes with the scheduler; until then a
                           // finished start-up run asks for nothing.
                           nullptr}) {

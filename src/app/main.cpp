@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "app/app_resources.h"
 #include "app/backup_commands.h"
@@ -85,22 +86,40 @@ QString programFolder() {
     return QString::fromStdString(folder);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Reads the command line before the window system is touched. Returns an exit code when the
+// program ends here; `oneRun` tells whether a single backup was asked for.
+std::optional<int> readCommandLine(int argc, char** argv, bool& oneRun) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const vornel::CommandLine command = vornel::readCommandLine(arguments);
     if (command.action == vornel::CommandLine::Action::Done) return command.exitCode;
-    const bool oneRun = command.action == vornel::CommandLine::Action::Backup;
+    oneRun = command.action == vornel::CommandLine::Action::Backup;
     if (!displayGiven()) {
         if (!oneRun) {
             say(QStringLiteral(
                 "画面がありません (DISPLAY も WAYLAND_DISPLAY も設定されていません)"));
             return 1;
         }
+        // A script's backup also runs where there is no display: without windows.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    return std::nullopt;
+}
+
+// Another copy runs for this program folder: it shows itself, or runs the backup asked for.
+int handOver(vornel::SingleInstance& instance, bool oneRun) {
+    if (!oneRun) return 0;
+    const int exitCode = instance.requestBackup();
+    if (exitCode >= 0) return exitCode;
+    say(QStringLiteral("起動中のプログラムからバックアップの結果を受け取れませんでした"));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool oneRun = false;
+    if (const std::optional<int> exitCode = readCommandLine(argc, argv, oneRun)) return *exitCode;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vornelnet"));
@@ -113,13 +132,7 @@ int main(int argc, char** argv) {
     const QString programFolder = ::programFolder();
     if (programFolder.isEmpty()) return 1;
     vornel::SingleInstance instance(programFolder);
-    if (!instance.claim(!oneRun)) {
-        if (!oneRun) return 0;
-        const int exitCode = instance.requestBackup();
-        if (exitCode >= 0) return exitCode;
-        say(QStringLiteral("起動中のプログラムからバックアップの結果を受け取れませんでした"));
-        return 1;
-    }
+    if (!instance.claim(!oneRun)) return handOver(instance, oneRun);
     const QString platform = QGuiApplication::platformName();
     const bool headless =
         platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
@@ -153,9 +166,14 @@ int main(int argc, char** argv) {
 
     // Later starts may ask for runs, served like the tray's item, one after another. Asked for
     // during the load step they wait for its end: the program's files are not known before.
-    const auto serveBackupRequests = [&instance, &backups] {
-        instance.serveBackupRequests([&backups](vornel::SingleInstance::BackupReply reply) {
-            QTimer::singleShot(0, &backups, [&backups, reply] { backups.runForScript(reply); });
+    // Once closed, the program is on its way out: a run started then would outlive its windows
+    // and follow the close-time run, so the request is answered as failed.
+    const auto serveBackupRequests = [&instance, &backups, &shell] {
+        instance.serveBackupRequests([&backups, &shell](vornel::SingleInstance::BackupReply reply) {
+            QTimer::singleShot(0, &backups, [&backups, &shell, reply] {
+                if (shell.closed()) return reply(1);
+                backups.runForScript(reply);
+            });
         });
     };
 

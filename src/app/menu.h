@@ -10,6 +10,7 @@
 #include "common/kvcmn15.h"
 #include "settings/module_state.h"
 #include "settings/settings_view.h"
+#include "settings/sysdat_read.h"
 
 class QLineEdit;
 
@@ -50,7 +51,7 @@ class Menu : public QWidget, public SettingsView {
 
     // Fills the weekday, repeat-count and day-of-month lists; the load step calls it once.
     void fillLists();
-    void Sysdat_read();
+    bool Sysdat_read(SysdatMissing whenMissing = SysdatMissing::Report);
     void ok_bt_Click();
     // Enables the controls of group 1..4 when `value` is 1 (a ticked box), else disables them.
     void ctl_state(int group, int value);
@@ -96,6 +97,8 @@ class Menu : public QWidget, public SettingsView {
   signals:
     // A load set the caption of the tray item of Wake-on-LAN entry g.
     void wolCaptionChanged(int g, const QString& caption);
+    // "履歴表示": the history is to be shown.
+    void historyRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

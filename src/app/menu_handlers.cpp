@@ -24,7 +24,9 @@ constexpr int kTabPcFunctions = 11;
 
 }  // namespace
 
-void Menu::Sysdat_read() { vornel::Sysdat_read(m_, *this); }
+bool Menu::Sysdat_read(SysdatMissing whenMissing) {
+    return vornel::Sysdat_read(m_, *this, whenMissing);
+}
 
 void Menu::ok_bt_Click() { vornel::ok_bt_Click(m_, cmn_, *this); }
 
@@ -123,7 +125,7 @@ void Menu::set_clr_bt_Click(int index) {
     p->skip_chk->setCheckState(Qt::Unchecked);
 }
 
-void Menu::recedit_bt_Click() { cmn_.Shell_Excute(hWnd_, m_.Hist_path); }
+void Menu::recedit_bt_Click() { emit historyRequested(); }
 
 void Menu::watchLeaving(QLineEdit* box, std::function<void()> check) {
     leaveChecks_[box] = std::move(check);

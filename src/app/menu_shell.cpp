@@ -46,6 +46,7 @@ MenuShell::~MenuShell() {
     menu_->removeEventFilter(this);
     if (splash_) delete splash_.data();
     if (about_) delete about_.data();
+    if (history_) delete history_.data();
 }
 
 void MenuShell::connectCommands() {
@@ -56,6 +57,7 @@ void MenuShell::connectCommands() {
     connect(tray_->mnuend, &QAction::triggered, this, &MenuShell::mnuend_Click);
     connect(tray_->help_show, &QAction::triggered, this, &MenuShell::help_show_Click);
     connect(tray_->about_show, &QAction::triggered, this, &MenuShell::about_show_Click);
+    connect(menu_.get(), &Menu::historyRequested, this, &MenuShell::history_show);
 }
 
 void MenuShell::registerWindow(OtherWindow which, QWidget* window) {
@@ -107,7 +109,7 @@ void MenuShell::Form_Load() {
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
     menu_->fillLists();
-    menu_->Sysdat_read();
+    menu_->Sysdat_read(SysdatMissing::WriteDefaults);
     emit settingsLoaded();
 
     if (m_.Start_flg == "1") {
@@ -131,7 +133,7 @@ void MenuShell::loadForOneRun() {
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
     menu_->fillLists();
-    menu_->Sysdat_read();
+    menu_->Sysdat_read(SysdatMissing::WriteDefaults);
 }
 
 void MenuShell::Form_Activate() {
@@ -204,6 +206,7 @@ void MenuShell::Form_QueryUnload() {
     closeWindow(about_);
     closeWindow(copydlg_ ? copydlg_() : nullptr);
     closeWindow(frmErrLog_ ? frmErrLog_() : nullptr);
+    closeWindow(history_);
     closeWindow(splash_);
     closeWindow(ShutDownDialog_ ? ShutDownDialog_() : nullptr);
 }
@@ -226,6 +229,17 @@ void MenuShell::about_show_Click() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void MenuShell::history_show() {
+    if (!history_) {
+        history_ = new HistoryWindow(QString::fromStdString(m_.Hist_path),
+                                     [this] { menu_->cmn().Shell_Excute(hWnd_, m_.Hist_path); });
+        history_->setWindowIcon(programIcon());
+    }
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
 }
 
 bool MenuShell::eventFilter(QObject* watched, QEvent* event) {

@@ -11,6 +11,7 @@
 #include "app/menu.h"
 #include "app/splash_window.h"
 #include "app/tray_menus.h"
+#include "history/history_window.h"
 #include "settings/module_state.h"
 
 namespace vornel {
@@ -61,6 +62,7 @@ class MenuShell : public QObject {
     TrayMenus& tray() { return *tray_; }
     frmSplash* splash() const { return splash_.data(); }
     frmAbout* about() const { return about_.data(); }
+    HistoryWindow* history() const { return history_.data(); }
     void registerWindow(OtherWindow which, QWidget* window);
     // For a window that is made anew each time it opens: asks for the current one.
     void registerWindow(OtherWindow which, std::function<QWidget*()> current);
@@ -75,6 +77,8 @@ class MenuShell : public QObject {
     void prog_end();
     void help_show_Click();
     void about_show_Click();
+    // The history viewer, one at a time; its editor button opens the file as Shell_Excute does.
+    void history_show();
 
     // A request from outside to end the program (the session ends, a signal): the close
     // request of Menu, run once the load step is over.
@@ -111,6 +115,7 @@ class MenuShell : public QObject {
     std::unique_ptr<TrayMenus> tray_;
     QPointer<frmSplash> splash_;
     QPointer<frmAbout> about_;
+    QPointer<HistoryWindow> history_;
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 
 namespace vornel {
@@ -33,11 +32,10 @@ SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim(bool askToShow) {
     // The lock, not the socket, decides who runs: two starts at the same moment would both
-    // find no server to talk to. A lock left by a crashed copy is recognised as stale.
-    QString lockDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (lockDir.isEmpty()) lockDir = QDir::tempPath();
-    lock_ =
-        std::make_unique<QLockFile>(QDir(lockDir).filePath(serverName_ + QStringLiteral(".lock")));
+    // find no server to talk to. It lives beside the files it protects, so a folder shared by
+    // several users still has one copy writing its history. A lock left by a crashed copy is
+    // recognised as stale.
+    lock_ = std::make_unique<QLockFile>(QDir(folder_).filePath(QStringLiteral("vornelnet.lock")));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
         if (lock_->error() == QLockFile::LockFailedError) {

@@ -17,8 +17,9 @@ namespace vornel {
 
 // What a run needs from outside the engine.
 struct BackupHooks {
-    // Sysdat_read: reloads the settings from system.dat at the start of every run.
-    std::function<void()> Sysdat_read;
+    // Sysdat_read: reloads the settings from system.dat at the start of every run; false when
+    // the load failed (it has told the user why).
+    std::function<bool()> Sysdat_read;
     // Opens the 30-second shutdown countdown (ShutDownDialog) after the start-up run.
     std::function<void()> showShutDownDialog;
 };

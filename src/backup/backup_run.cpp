@@ -139,8 +139,11 @@ bool BackupEngine::startRun(std::int16_t origin) {
         // previous run must not stop this one.
         m_.Cancel_flg = 0;
         errlist_clear();
-        if (hooks_.Sysdat_read) hooks_.Sysdat_read();
-        return true;
+        if (!hooks_.Sysdat_read || hooks_.Sysdat_read()) return true;
+        // Settings that could not be read are never run over: the pairs would be empty or
+        // stale and the run would still end in "[Success]". The history shows that the run
+        // begun by "[Start]" did not happen.
+        write_hist(m_, 1, origin, "");
     } catch (const VbError& e) {
         m_.cmn.Err_Msg("backup", e);
     } catch (const std::exception&) {

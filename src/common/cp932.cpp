@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -59,6 +60,29 @@ Converter& fromCp932() {
     return c;
 }
 
+// Offset of the first character of `utf8` whose code page 932 form reads back as another
+// character, or npos. Code page 932 has one form for pairs such as WAVE DASH U+301C and
+// FULLWIDTH TILDE U+FF5E and reads it as the second: a stored "資料〜2023" would come back as
+// "資料～2023", which looks the same and names another folder.
+std::size_t firstChangedCharacter(const std::string& utf8) {
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t len = std::max<std::size_t>(utf8::sequenceAt(utf8, pos), 1);
+        const std::string one = utf8.substr(pos, len);
+        std::string bytes;
+        const char* in = one.data();
+        std::size_t left = one.size();
+        if (toCp932().run(in, left, bytes)) {
+            std::string back;
+            in = bytes.data();
+            left = bytes.size();
+            if (!fromCp932().run(in, left, back) || back != one) return pos;
+        }
+        pos += len;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 EncodeResult encode(const std::string& utf8) {
@@ -70,6 +94,21 @@ EncodeResult encode(const std::string& utf8) {
         r.ok = false;
         r.badOffset = static_cast<std::size_t>(in - utf8.data());
     }
+    // What was converted must read back unchanged; a character that does not counts as one
+    // without a form, and the bytes stop before it.
+    const std::string converted = utf8.substr(0, utf8.size() - left);
+    std::string back;
+    const char* b = r.bytes.data();
+    std::size_t bLeft = r.bytes.size();
+    if (fromCp932().run(b, bLeft, back) && back == converted) return r;
+    const std::size_t bad = firstChangedCharacter(converted);
+    if (bad == std::string::npos) return r;
+    r.ok = false;
+    r.badOffset = bad;
+    r.bytes.clear();
+    in = utf8.data();
+    left = bad;
+    toCp932().run(in, left, r.bytes);
     return r;
 }
 

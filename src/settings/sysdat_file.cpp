@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 
 #include "common/cp932.h"
 #include "common/errors.h"
@@ -32,18 +34,19 @@ class Fd {
     int fd_;
 };
 
-std::string readAll(int fd) {
+std::string readAll(int fd, std::size_t limit) {
     std::string data;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    char buf[16384];
+    while (data.size() < limit) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - data.size()));
         if (n < 0) {
             if (errno == EINTR) continue;
             raiseErrno(errno);
         }
-        if (n == 0) return data;
+        if (n == 0) break;
         data.append(buf, static_cast<std::size_t>(n));
     }
+    return data;
 }
 
 void writeAll(int fd, const std::string& data) {
@@ -73,15 +76,25 @@ std::string trimTrailingBlanks(std::string s) {
 }
 
 SysdatContent readSysdatFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) raiseErrno(errno);
+    // Only a regular file is read (through a link to one is fine). A FIFO would block the
+    // open or the read for good and a device such as /dev/zero never ends, so anything else
+    // is refused before it is opened, and the descriptor is checked again once it is open.
     struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) raiseErrno(errno);
+    if (!S_ISREG(st.st_mode)) raiseError(kErrPathFileAccess);
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) raiseErrno(errno);
     if (::fstat(fd.get(), &st) != 0) raiseErrno(errno);
-    if (S_ISDIR(st.st_mode)) raiseError(kErrPathFileAccess);
-    const std::string data = readAll(fd.get());
+    if (!S_ISREG(st.st_mode)) raiseError(kErrPathFileAccess);
 
     SysdatContent c;
-    c.wrongLength = data.size() != kSysdatRecords * kSysdatRecordLength;
+    // One byte more than a whole file tells a file that grew past it while being read.
+    const std::string data = readAll(fd.get(), kSysdatFileBytes + 1);
+    if (data.size() > kSysdatFileBytes) {
+        c.tooLarge = true;
+        return c;
+    }
+    c.wrongLength = data.size() != kSysdatFileBytes;
     for (int i = 0; i < kSysdatRecords; ++i) {
         const std::size_t start = static_cast<std::size_t>(i) * kSysdatRecordLength;
         // A record cut short by the end of the file reads as far as it goes.
@@ -126,9 +139,31 @@ std::string buildSysdatImage(const SysdatRecords& valueBytes) {
     return image;
 }
 
+namespace {
+
+// The file a chain of symbolic links at `path` ends in (`path` itself when it is no link).
+std::string linkTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(current.c_str(), buf, sizeof buf);
+        if (n < 0) raiseErrno(errno, true);
+        if (static_cast<std::size_t>(n) == sizeof buf) raiseErrno(ENAMETOOLONG, true);
+        const std::string target(buf, static_cast<std::size_t>(n));
+        current = target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+    raiseErrno(ELOOP, true);
+}
+
+}  // namespace
+
 void writeSysdatFile(const std::string& path, const std::string& image) {
-    const std::string folder = folderOf(path);
-    std::string temp = folder + "/.system.dat.XXXXXX";
+    // Settings kept elsewhere (a synced folder) and linked here stay linked: the new file
+    // replaces the link's target, in the target's own folder.
+    const std::string target = linkTarget(path);
+    std::string temp = folderOf(target) + "/.system.dat.XXXXXX";
     Fd fd(::mkstemp(temp.data()));
     if (fd.get() < 0) raiseErrno(errno, true);
     try {
@@ -136,7 +171,7 @@ void writeSysdatFile(const std::string& path, const std::string& image) {
         // usual permissions of a new file under the user's umask.
         struct stat st {};
         mode_t mode = 0666;
-        if (::stat(path.c_str(), &st) == 0) {
+        if (::stat(target.c_str(), &st) == 0) {
             mode = st.st_mode & 07777;
         } else {
             const mode_t mask = ::umask(0);
@@ -147,7 +182,7 @@ void writeSysdatFile(const std::string& path, const std::string& image) {
         writeAll(fd.get(), image);
         if (::fsync(fd.get()) != 0) raiseErrno(errno);
         if (::close(fd.release()) != 0) raiseErrno(errno);
-        if (::rename(temp.c_str(), path.c_str()) != 0) raiseErrno(errno, true);
+        if (::rename(temp.c_str(), target.c_str()) != 0) raiseErrno(errno, true);
     } catch (...) {
         ::unlink(temp.c_str());
         throw;

@@ -11,6 +11,7 @@ namespace vornel {
 inline constexpr int kSysdatRecords = 110;
 inline constexpr std::size_t kSysdatRecordLength = 512;
 inline constexpr std::size_t kSysdatValueBytes = 256;
+inline constexpr std::size_t kSysdatFileBytes = kSysdatRecords * kSysdatRecordLength;
 
 using SysdatRecords = std::array<std::string, kSysdatRecords>;
 
@@ -21,10 +22,12 @@ struct SysdatContent {
     SysdatRecords text;
     bool wrongLength = false;  // not exactly 110 whole records; missing ones read as empty
     bool invalidBytes = false;
+    bool tooLarge = false;  // more than 110 records: nothing was read
 };
 
 // Reads the whole file at once, so a load never mixes two versions of it. Raises the error of
-// the failing system call (VbError) when the file cannot be opened or read.
+// the failing system call (VbError) when the file cannot be opened or read, and error 75 when
+// the path names anything but a regular file (a link to one is followed). Never blocks.
 SysdatContent readSysdatFile(const std::string& path);
 
 // Encodes one value into its 256 value bytes, without padding. Fails when a character has no
@@ -41,8 +44,9 @@ ValueEncoding encodeSysdatValue(const std::string& utf8);
 std::string buildSysdatImage(const SysdatRecords& valueBytes);
 
 // Replaces the file at `path` with `image` all at once: the bytes go to a temporary file in the
-// same folder, which is then renamed over the old file. On failure the old file is untouched
-// and the error of the failing call is raised (VbError).
+// same folder, which is then renamed over the old file. When `path` is a symbolic link, the
+// link stays and the file it points to is replaced the same way in its own folder. On failure the
+// old file is untouched and the error of the failing call is raised (VbError).
 void writeSysdatFile(const std::string& path, const std::string& image);
 
 // The values of a new installation, one text per record.

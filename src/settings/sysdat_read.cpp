@@ -15,19 +15,24 @@ namespace {
 constexpr int kErrNoSuchElement = 340;
 
 // A first start finds no file: it gets one with working defaults instead of a window full of
-// empty settings and an error report.
-SysdatContent readOrCreate(const std::string& path) {
+// empty settings and an error report. Later loads never do this: a file that vanished while
+// the program ran is reported, and the settings the program holds stay as they are.
+void writeDefaultsIfMissing(const std::string& path) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
-        SysdatRecords bytes;
-        const SysdatRecords values = defaultSysdatValues();
-        for (int i = 0; i < kSysdatRecords; ++i) bytes[i] = encodeSysdatValue(values[i]).bytes;
-        writeSysdatFile(path, buildSysdatImage(bytes));
-    }
-    return readSysdatFile(path);
+    if (::lstat(path.c_str(), &st) == 0 || errno != ENOENT) return;
+    SysdatRecords bytes;
+    const SysdatRecords values = defaultSysdatValues();
+    for (int i = 0; i < kSysdatRecords; ++i) bytes[i] = encodeSysdatValue(values[i]).bytes;
+    writeSysdatFile(path, buildSysdatImage(bytes));
 }
 
 void tellDamage(Module1& m, const SysdatContent& c) {
+    if (c.tooLarge) {
+        // Nothing of such a file is taken: it is not one this program wrote.
+        m.Msg_str = sysdatTooLargeMessage();
+        m.Msg_ans = m.cmn.Msg_Box(m.cmn.KindErr, m.Msg_str);
+        return;
+    }
     if (!c.wrongLength && !c.invalidBytes) {
         m.sysdat_damage_told = false;
         return;
@@ -54,11 +59,19 @@ std::string sysdatDamageMessage(bool wrongLength, bool invalidBytes) {
     return s;
 }
 
-void Sysdat_read(Module1& m, SettingsView& view) {
+std::string sysdatTooLargeMessage() {
+    return "システムデータ(system.dat)が壊れています！\rファイルが大きすぎます（最大" +
+           std::to_string(kSysdatFileBytes) +
+           " byte）\r設定は読み込みません。ファイルは「更　新」で保存するまで変更しません";
+}
+
+bool Sysdat_read(Module1& m, SettingsView& view, SysdatMissing whenMissing) {
     try {
-        const SysdatContent c = readOrCreate(m.Sysdat_path);
-        m.sysdat_loaded_bytes = c.bytes;
+        if (whenMissing == SysdatMissing::WriteDefaults) writeDefaultsIfMissing(m.Sysdat_path);
+        const SysdatContent c = readSysdatFile(m.Sysdat_path);
         tellDamage(m, c);
+        if (c.tooLarge) return false;
+        m.sysdat_loaded_bytes = c.bytes;
 
         for (int i = 0; i <= 58; ++i) *settingVariable(m, i) = c.text[i];
 
@@ -149,8 +162,10 @@ void Sysdat_read(Module1& m, SettingsView& view) {
         }
 
         m.Chg_flg = 0;
+        return true;
     } catch (const VbError& e) {
         m.cmn.Err_Msg("Sysdat_read", e);
+        return false;
     }
 }
 

@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "common/cp932.h"
 #include "common/errors.h"
+#include "settings/field_checks.h"
 #include "settings/sysdat_fields.h"
 #include "settings/sysdat_file.h"
 #include "settings/sysdat_read.h"
@@ -26,7 +28,8 @@ class Save {
             tell("バックアップ実行中です！\r終了後更新して下さい");
             return;
         }
-        if (!pairsComplete() || !timesComplete() || !wakeOnLanComplete() || !valuesStorable()) {
+        if (!pairsComplete() || !timesComplete() || !wakeOnLanComplete() || !fieldsValid() ||
+            !valuesStorable()) {
             return;
         }
         for (std::size_t k = 0; k < 8; ++k) {
@@ -116,6 +119,52 @@ class Save {
         return true;
     }
 
+    // A time or MAC box can still hold a value its own check refuses when the focus never
+    // left it (the tray's quit item saves, too). Such a value is never stored: the save
+    // stops with that check's message at that box. Times count only while their group is
+    // ticked; unticked, the box cannot take the focus and its time is never used.
+    bool fieldsValid() {
+        struct Time {
+            Control group;
+            Control control;
+            int index;
+            int largest;
+            const char* message;
+            int tab;
+        };
+        std::vector<Time> times;
+        for (int k = 0; k < 3; ++k) {
+            times.push_back({Control::timer_chk, Control::hour_txt, k, kLargestHour,
+                             kHourOutOfRange, kTabStartEvents});
+            times.push_back({Control::timer_chk, Control::min_txt, k, kLargestMinute,
+                             kMinuteOutOfRange, kTabStartEvents});
+        }
+        times.push_back({Control::asd_chk, Control::asd_hour_txt, 0, kLargestHour, kHourOutOfRange,
+                         kTabPcFunctions});
+        times.push_back({Control::asd_chk, Control::asd_min_txt, 0, kLargestMinute,
+                         kMinuteOutOfRange, kTabPcFunctions});
+        times.push_back({Control::arb_chk, Control::arb_hour_txt, 0, kLargestHour, kHourOutOfRange,
+                         kTabPcFunctions});
+        times.push_back({Control::arb_chk, Control::arb_min_txt, 0, kLargestMinute,
+                         kMinuteOutOfRange, kTabPcFunctions});
+        for (const Time& t : times) {
+            if (ticked(t.group) && !checkTimeText(text(t.control, t.index), t.largest).ok) {
+                refuse(t.message, t.tab, {t.control, t.index});
+                return false;
+            }
+        }
+        for (int g = 0; g < 5; ++g) {
+            for (int j = 0; j < 6; ++j) {
+                const std::string mac = text(Control::WOL_MAC_txt, g, j);
+                if (!mac.empty() && cmn_.LenByte(mac) != 2) {
+                    refuse(kMacLengthWrong, kTabWakeOnLan, {Control::WOL_MAC_txt, g, j});
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
     // The bytes a value is stored as: an unchanged value keeps the bytes it was loaded from.
     std::optional<std::string> storedBytes(int index, const std::string& value) {
         const std::string& loaded = m_.sysdat_loaded_bytes[static_cast<std::size_t>(index)];
@@ -126,9 +175,7 @@ class Save {
     }
 
     // A record holds 256 bytes of code page 932 text. A value that does not fit is refused
-    // here, before anything changes, rather than stored cut or with characters replaced. A
-    // folder must be given from the root: a relative path would depend on where the program
-    // happened to be started.
+    // here, before anything changes, rather than stored cut or with characters replaced.
     bool valuesStorable() {
         for (int i = 0; i < kSysdatRecords; ++i) {
             const std::optional<TextField> f = textFieldOf(i);
@@ -146,25 +193,33 @@ class Save {
                 }
                 return false;
             }
-            const bool folder = f->control.control == Control::srcfld_txt ||
-                                f->control.control == Control::dstfld_txt;
-            if (folder && !value.empty() && value[0] != '/') {
-                refuse(f->name + "は / から始まるフルパスで入力して下さい！", f->tab, f->control);
-                return false;
-            }
         }
+        return true;
+    }
+
+    // A folder text that does not start at the root names no folder a run can use (a run
+    // reports it missing); it is only a warning, like a missing source, because the text may
+    // be one the user never touched (loaded with leading blanks, or from another machine).
+    bool warnIfRelative(const std::string& path, const char* side, ControlRef field) {
+        if (path.empty() || path[0] == '/') return false;
+        refuse(std::string(side) + "が / から始まるフルパスではありません！\r" + path +
+                   "\rLen = " + std::to_string(cmn_.LenByte(path)) + " byte",
+               field.index, field);
         return true;
     }
 
     void checkFolders() {
         for (int k = 0; k < 8; ++k) {
             const std::string& src = m_.Src_fld[static_cast<std::size_t>(k)];
-            if (!src.empty() && cmn_.Search_path(src) == KvCmn15::kFalse) {
+            if (!warnIfRelative(src, "コピー元フォルダ", {Control::srcfld_txt, k}) &&
+                !src.empty() && cmn_.Search_path(src) == KvCmn15::kFalse) {
                 refuse("コピー元フォルダが見つかりません！\r" + src +
                            "\rLen = " + std::to_string(cmn_.LenByte(src)) + " byte",
                        k, {Control::srcfld_txt, k});
             }
             const std::string& dst = m_.Dst_fld[static_cast<std::size_t>(k)];
+            // No folder is ever made from a relative text: where would it go?
+            if (warnIfRelative(dst, "コピー先フォルダ", {Control::dstfld_txt, k})) continue;
             if (!dst.empty() && cmn_.Search_path(dst) == KvCmn15::kFalse) {
                 m_.Msg_str = "コピー先フォルダが見つかりません！\r" + dst + " を新規作成しますか？";
                 m_.Msg_ans = cmn_.Msg_Box(cmn_.KindOkc, m_.Msg_str);

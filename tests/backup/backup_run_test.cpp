@@ -188,6 +188,19 @@ TEST_F(Run, AnErrorBeforeThePairsHidesTheWindowAgain) {
     EXPECT_FALSE(engine.running());
 }
 
+TEST_F(Run, SettingsThatCouldNotBeReloadedStopTheRunWithAFailLine) {
+    usePair(0, {file("p1.txt", "x")});
+    m.Tm_no = 1;
+    m.Sdown_flg[0] = "1";
+    reloadFails = true;
+    engine.backup(2);
+    EXPECT_EQ(historyLines(), stamped({"[Start]  [Timer]", "[Fail]  [Timer]"}));
+    EXPECT_EQ(progress.events, (Lines{"show", "Sysdat_read", "hide"}));
+    EXPECT_EQ(copied()[0], '0');
+    EXPECT_TRUE(be.powerRequests.empty());
+    EXPECT_EQ(m.Tm_no, 0);
+}
+
 TEST_F(Run, ARequestMadeDuringARunWaitsWithItsOwnPowerDuties) {
     // A manual run asked for during the start-up run ends in no second countdown; the
     // close-time run asked for during a run with a shutdown asks for no second one.

@@ -98,11 +98,13 @@ class EngineTest : public ::testing::Test {
     RecordingProgress progress;
     RecordingErrLog errlog;
     std::function<void()> onReload;  // runs as the settings are read at the start of a run
+    bool reloadFails = false;
     int countdowns = 0;
     BackupEngine engine{m, progress, errlog,
                         BackupHooks{[this] {
                                         progress.events.push_back("Sysdat_read");
                                         if (onReload) onReload();
+                                        return !reloadFails;
                                     },
                                     [this] { ++countdowns; }}};
 };

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QSignalSpy>
 
 #include "menu_fixture.h"
 
@@ -192,8 +193,9 @@ TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPairAndShowHistoryOpensTheFile) {
     EXPECT_EQ(m.Src_fld[0], "/s") << "variables change only on saving";
     EXPECT_EQ(m.Chg_flg, 1);
 
+    QSignalSpy history(menu.get(), &Menu::historyRequested);
     find<QPushButton>("recedit_bt")->click();
-    EXPECT_EQ(be.shellOpened, std::vector<std::string>{m.Hist_path});
+    EXPECT_EQ(history.count(), 1);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
@@ -260,6 +262,8 @@ TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) 
     }
     shell->about_show_Click();
     rec.watch(shell->about());
+    shell->history_show();
+    rec.watch(shell->history());
     shell->mnuset_Click();
     rec.watch(&menu());
 
@@ -272,7 +276,7 @@ TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) 
     EXPECT_EQ(runs, Lines{"1 tray"});
     EXPECT_TRUE(aboutOpenDuringRun);
     EXPECT_EQ(trayOps(), "add delete");
-    EXPECT_EQ(rec.order, (std::vector<std::string>{"frmAbout", "copydlg", "frmErrLog",
+    EXPECT_EQ(rec.order, (std::vector<std::string>{"frmAbout", "copydlg", "frmErrLog", "frmHistory",
                                                    "ShutDownDialog", "Menu"}));
     for (QWidget& w : others) EXPECT_FALSE(w.isVisible());
 }
@@ -363,7 +367,21 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
               "Help File = " + (dir / "Vornel_Net1.chm") + " を開けませんでした！");
 
     shell->tray().History_Disp->trigger();
+    QPointer<HistoryWindow> viewer = shell->history();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_TRUE(viewer->status_lbl->text().endsWith(QString::fromStdString(dir / "history.txt")));
+    viewer->edit_bt->click();
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{dir / "history.txt"});
+    be.shellResult = false;
+    be.answerNextBox(kAnsOk);
+    viewer->edit_bt->click();
+    ASSERT_EQ(be.boxes.size(), 2u);
+    EXPECT_EQ(be.boxes[1].text,
+              dir / "history.txt" +
+                  "が見つからないか、拡張子に\r関連付けられたアプリケーションが有りません！");
+    menu().recedit_bt_Click();
+    EXPECT_EQ(shell->history(), viewer.data()) << "one viewer at a time";
     shell->tray().mnuset->trigger();
     EXPECT_TRUE(menu().isVisible());
     emit menu().wolCaptionChanged(1, QStringLiteral("SERVER起動"));

@@ -86,15 +86,16 @@ TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {
 }
 
 TEST_F(History, CharactersWithoutACp932FormAreWrittenAsCodePoints) {
-    // An emoji, an accented Latin letter outside the code page, a stray byte and a line break
-    // are all possible in a Linux file name.
+    // An emoji, an accented Latin letter outside the code page, a stray byte, a line break
+    // and a WAVE DASH (whose code page form reads back as FULLWIDTH TILDE) are all possible in
+    // a Linux file name.
     write_hist(m, 4, 99,
                "/d/\xF0\x9F\x98\x80\xC8\xA7\xFF"
-               "a\nb.txt");
+               "a\nb〜～.txt");
     const std::string content = readFile(m.Hist_path);
     EXPECT_EQ(content,
               "2026/03/04 7:05:09 [Skiped Copy File] /d/<U+1F600><U+0227><0xFF>a<U+000A>"
-              "b.txt [?]\r\n");
+              "b<U+301C>\x81\x60.txt [?]\r\n");
     EXPECT_TRUE(cp932::decode(content).ok);
     EXPECT_TRUE(be.boxes.empty()) << "the event is recorded, not reported as an error";
 }

