@@ -17,6 +17,8 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
                           // finished start-up run asks for nothing.
                           nullptr}) {
     m_.copydlg_visible = [this] { return copydlg_.isVisible(); };
+    copydlg_.setOwner(&shell.menu());
+    engine_.pumpInterval = 0.02;
     hooks_.chg_confirm = [this] { chg_confirm(m_); };
     hooks_.ok_bt_Click = [&shell] { shell.menu().ok_bt_Click(); };
     hooks_.endProgram = std::move(endProgram);
@@ -43,7 +45,8 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
     tray.addToGroup(TrayMenus::Group::BackupRun, start_bkup_);
     connect(bkup_exitwin_, &QAction::triggered, this,
             [this] { vornel::bkup_exitwin(m_, engine_, hooks_); });
-    connect(start_bkup_, &QAction::triggered, this, [this] { vornel::start_bkup(m_, engine_, hooks_); });
+    connect(start_bkup_, &QAction::triggered, this,
+            [this] { vornel::start_bkup(m_, engine_, hooks_); });
 }
 
 void BackupCommands::runForScript(std::function<void(int exitCode)> reply) {

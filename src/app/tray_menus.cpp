@@ -49,7 +49,10 @@ void TrayMenus::addToGroup(Group group, QAction* action) {
 
 void TrayMenus::setWolCaption(int index, const QString& caption) {
     if (index < 0 || index >= static_cast<int>(pc_wol_.size())) return;
-    pc_wol_[static_cast<std::size_t>(index)]->setText(caption);
+    // The caption is the user's own text: an "&" in it is a character, not a shortcut mark.
+    QString text = caption;
+    pc_wol_[static_cast<std::size_t>(index)]->setText(
+        text.replace(QChar('&'), QStringLiteral("&&")));
 }
 
 void TrayMenus::attach(QSystemTrayIcon* icon) {

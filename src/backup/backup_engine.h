@@ -62,6 +62,11 @@ class BackupEngine {
     std::function<int(CopyStage)> copyFault;
     // Flush each copied file to the disk before it replaces the old one.
     bool syncData = false;
+    // Least time in seconds between two event pumps of a run; 0 lets events through at every
+    // point the run offers. Letting events through costs more than comparing a small file,
+    // so the program pumps at most every few milliseconds; the cancel button still answers
+    // well within 100 ms.
+    double pumpInterval = 0;
 
   private:
     // A run asked for while another was in progress, with the power duties of its own
@@ -105,6 +110,7 @@ class BackupEngine {
     } Fld_list;
 
     bool running_ = false;
+    double nextPump_ = 0;
     std::int16_t runTmNo_ = 0;
     bool runStupSdown_ = false;
     std::vector<PendingRun> pending_;  // in the order they were asked for

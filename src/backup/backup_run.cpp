@@ -41,7 +41,14 @@ BackupEngine::BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& er
                            BackupHooks hooks)
     : m_(m), copydlg_(copydlg), errlog_(errlog), hooks_(std::move(hooks)) {}
 
-void BackupEngine::pump() { m_.cmn.backend().processEvents(); }
+void BackupEngine::pump() {
+    if (pumpInterval > 0) {
+        const double now = m_.cmn.backend().monotonicSeconds();
+        if (now < nextPump_) return;
+        nextPump_ = now + pumpInterval;
+    }
+    m_.cmn.backend().processEvents();
+}
 
 // Runs never overlap. A run asked for while another is in progress (a schedule time falling
 // due, the tray or a button, all reached through the events a run lets through) is not
@@ -134,6 +141,7 @@ void BackupEngine::runOnce(std::int16_t origin) {
 bool BackupEngine::startRun(std::int16_t origin) {
     try {
         write_hist(m_, 6, origin, "");
+        nextPump_ = 0;
         copydlg_.showWindow();
         // A cancel request belongs to the run it was made in; one that came too late for the
         // previous run must not stop this one.

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vornel {
 namespace {
@@ -13,16 +15,28 @@ namespace {
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    // Names come from the disk and the settings: never markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
-// A value label: a long path must not widen the window, and the user may copy it.
+// A value label: a long path must not widen the window; it is cut in the middle instead.
 QLabel* makeValue(QWidget* parent, const char* name) {
     QLabel* label = makeLabel(parent, name);
     label->setMinimumWidth(360);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// A name may hold line breaks and other control characters; on one line they show as their
+// visible pictures (U+2400..U+241F, U+2421).
+QString oneLine(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    for (QChar& c : s) {
+        if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
+        if (c.unicode() == 0x7f) c = QChar(0x2421);
+    }
+    return s;
 }
 
 }  // namespace
@@ -31,27 +45,26 @@ CopyWindow::CopyWindow(Module1& m, QWidget* parent) : QWidget(parent, Qt::Window
     setObjectName("copydlg");
     setWindowTitle(QStringLiteral("Tamsel  バックアップ中 ．．．"));
 
-    srcfld = makeValue(this, "srcfld");
-    dstfld = makeValue(this, "dstfld");
-    subfld = makeValue(this, "subfld");
-    cpfname = makeValue(this, "cpfname");
-    filesize = makeValue(this, "filesize");
+    const char* names[kSlots] = {"srcfld", "dstfld", "subfld", "cpfname", "filesize"};
+    for (int i = 0; i < kSlots; ++i)
+        values_[static_cast<std::size_t>(i)].label = makeValue(this, names[i]);
+    values_[kName].holdsLast = values_[kSize].holdsLast = true;
     copyccl_bt = new QPushButton(QStringLiteral("中　止"), this);
     copyccl_bt->setObjectName("copyccl_bt");
     connect(copyccl_bt, &QPushButton::clicked, this, &CopyWindow::copyccl_bt_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeLabel(this, "srcfld_lbl", QStringLiteral("コピー元フォルダ")));
-    layout->addWidget(srcfld);
+    layout->addWidget(values_[kSrc].label);
     layout->addWidget(makeLabel(this, "dstfld_lbl", QStringLiteral("コピー先フォルダ")));
-    layout->addWidget(dstfld);
+    layout->addWidget(values_[kDst].label);
     layout->addWidget(makeLabel(this, "subfld_lbl", QStringLiteral("<サブフォルダ>")));
-    layout->addWidget(subfld);
+    layout->addWidget(values_[kSub].label);
     auto* file = new QGridLayout;
     file->addWidget(makeLabel(this, "cpinfo_lvl", QStringLiteral("ファイル名")), 0, 0);
-    file->addWidget(cpfname, 0, 1);
+    file->addWidget(values_[kName].label, 0, 1);
     file->addWidget(makeLabel(this, "filesize_lbl", QStringLiteral("ファイルサイズ")), 1, 0);
-    file->addWidget(filesize, 1, 1);
+    file->addWidget(values_[kSize].label, 1, 1);
     file->setColumnStretch(1, 1);
     layout->addLayout(file);
     layout->addWidget(copyccl_bt, 0, Qt::AlignHCenter);
@@ -62,26 +75,69 @@ void CopyWindow::showWindow() {
         centreOnScreen();
         placed_ = true;
     }
+    keepAboveOwner();
+    refresh();
     show();
     raise();
 }
 
-void CopyWindow::hideWindow() { hide(); }
+void CopyWindow::hideWindow() {
+    refresh();
+    hide();
+}
 
-void CopyWindow::set_srcfld(const std::string& text) {
-    srcfld->setText(QString::fromStdString(text));
+// A window that belongs to the main window stays above it: clicking the settings window
+// during a run does not bury the only way to stop it.
+void CopyWindow::keepAboveOwner() {
+    if (!owner_) return;
+    owner_->winId();
+    winId();
+    if (windowHandle() && owner_->windowHandle())
+        windowHandle()->setTransientParent(owner_->windowHandle());
 }
-void CopyWindow::set_dstfld(const std::string& text) {
-    dstfld->setText(QString::fromStdString(text));
+
+void CopyWindow::set_srcfld(const std::string& text) { store(kSrc, text); }
+void CopyWindow::set_dstfld(const std::string& text) { store(kDst, text); }
+void CopyWindow::set_subfld(const std::string& text) { store(kSub, text); }
+void CopyWindow::set_cpfname(const std::string& text) { store(kName, text); }
+void CopyWindow::set_filesize(const std::string& text) { store(kSize, text); }
+
+void CopyWindow::store(Slot slot, const std::string& text) {
+    Value& v = values_[slot];
+    v.latest = text;
+    if (v.holdsLast && !text.empty()) v.held = text;
+    refreshIfDue();
 }
-void CopyWindow::set_subfld(const std::string& text) {
-    subfld->setText(QString::fromStdString(text));
+
+void CopyWindow::refreshIfDue() {
+    if (m_.cmn.backend().monotonicSeconds() - lastUpdate_ >= kUpdateInterval) refresh();
 }
-void CopyWindow::set_cpfname(const std::string& text) {
-    cpfname->setText(QString::fromStdString(text));
+
+void CopyWindow::refresh() {
+    lastUpdate_ = m_.cmn.backend().monotonicSeconds();
+    for (Value& v : values_) {
+        display(v, oneLine(v.latest.empty() ? v.held : v.latest));
+        v.held.clear();
+    }
 }
-void CopyWindow::set_filesize(const std::string& text) {
-    filesize->setText(QString::fromStdString(text));
+
+void CopyWindow::display(Value& v, const QString& text) {
+    if (text == v.shown) return;
+    v.shown = text;
+    elide(v);
+}
+
+void CopyWindow::elide(Value& v) {
+    const QString cut = v.label->fontMetrics().elidedText(v.shown, Qt::ElideMiddle,
+                                                          v.label->contentsRect().width());
+    v.label->setText(cut);
+    // Tool tips are read as markup when they look like it; the whole name goes in escaped.
+    v.label->setToolTip(cut == v.shown ? QString() : Qt::convertFromPlainText(v.shown));
+}
+
+void CopyWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (Value& v : values_) elide(v);
 }
 
 void CopyWindow::copyccl_bt_Click() { m_.Cancel_flg = 1; }

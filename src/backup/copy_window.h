@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <array>
+#include <limits>
 
 #include "backup/copy_progress.h"
 #include "settings/module_state.h"
@@ -12,10 +15,20 @@ namespace vornel {
 
 // copydlg: shown for the whole of a backup run. Its "中　止" button only raises the cancel
 // flag; the run stops at its next check.
+//
+// A run names every file it looks at, thousands a second; laying out text that often would
+// cost more than the copy. The window keeps the latest texts and shows them at most every
+// 50 ms (on the run's clock), so what the user sees is at most that old; the last file named
+// in an interval is shown even when the run has already emptied the labels after it.
 class CopyWindow : public QWidget, public CopyProgressSink {
     Q_OBJECT
   public:
+    static constexpr double kUpdateInterval = 0.05;
+
     explicit CopyWindow(Module1& m, QWidget* parent = nullptr);
+
+    // The main window, which this one is kept above while it is shown.
+    void setOwner(QWidget* owner) { owner_ = owner; }
 
     void showWindow() override;
     void hideWindow() override;
@@ -25,21 +38,40 @@ class CopyWindow : public QWidget, public CopyProgressSink {
     void set_cpfname(const std::string& text) override;
     void set_filesize(const std::string& text) override;
 
+    // Shows the latest texts now, whatever the interval.
+    void refresh();
+
   protected:
     // The user's close box cannot take the window away during a run; it asks the run to stop.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // One value label: the latest text the run gave it and what it shows.
+    struct Value {
+        QLabel* label = nullptr;
+        std::string latest;
+        // The last non-empty text since the last update (file labels only): the run empties
+        // them after every file, and an update must not show only those gaps.
+        std::string held;
+        bool holdsLast = false;
+        QString shown;
+    };
+    enum Slot { kSrc, kDst, kSub, kName, kSize, kSlots };
+
+    void store(Slot slot, const std::string& text);
+    void refreshIfDue();
+    void display(Value& v, const QString& text);
+    void elide(Value& v);
     void copyccl_bt_Click();
     void centreOnScreen();
+    void keepAboveOwner();
 
     Module1& m_;
     bool placed_ = false;
-    QLabel* srcfld;
-    QLabel* dstfld;
-    QLabel* subfld;
-    QLabel* cpfname;
-    QLabel* filesize;
+    QPointer<QWidget> owner_;
+    double lastUpdate_ = -std::numeric_limits<double>::infinity();
+    std::array<Value, kSlots> values_;
     QPushButton* copyccl_bt;
 };
 

@@ -130,6 +130,32 @@ TEST_F(Walk, CancelIsHonouredAfterTheCurrentFile) {
     expectTree(dst(0), {dir("a"), file("a.txt", "a")});
 }
 
+// Each file takes a millisecond of the fake clock; events are let through every 20 ms of it,
+// not at every file, and a cancel seen in a pump still stops the walk after the current file.
+TEST_F(Walk, EventsAreLetThroughOncePerIntervalAndACancelStillStopsTheNextFile) {
+    std::vector<TreeEntry> many;
+    for (int i = 0; i < 300; ++i) many.push_back(file("f" + std::to_string(1000 + i), "x"));
+    usePair(1, many);
+    engine.pumpInterval = 0.02;
+    int copies = 0;
+    engine.copyFault = [&](CopyStage s) {
+        if (s == CopyStage::OpenSource) ++copies, be.advance(0.001);
+        return 0;
+    };
+    std::vector<double> pumpedAt;
+    int copiesAtCancel = -1;
+    be.onPump = [&](int) {
+        pumpedAt.push_back(be.monotonicSeconds());
+        if (pumpedAt.size() == 6) copiesAtCancel = copies, m.Cancel_flg = 1;
+    };
+    engine.fld_copy(1);
+    ASSERT_EQ(pumpedAt.size(), 6u);
+    for (std::size_t i = 1; i < pumpedAt.size(); ++i)
+        EXPECT_NEAR(pumpedAt[i] - pumpedAt[i - 1], 0.02, 0.0015);
+    EXPECT_LE(copies, copiesAtCancel + 1);
+    EXPECT_GE(copiesAtCancel, 90);
+}
+
 TEST_F(Walk, ALevelMayHoldMoreFoldersThanTheOldTable) {
     // Ten thousand folders are made in memory where the machine has a memory file system:
     // on disk they would cost more time than the walk.

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <QWindow>
 #include <filesystem>
 #include <map>
 
@@ -69,11 +70,16 @@ TEST_F(BackupCommandsTest, TheTrayMenuStartsWithTheBackupItems) {
 TEST_F(BackupCommandsTest, TheStartButtonAndTheTrayItemRunAManualBackup) {
     load();
     bool seenRunning = false;
+    const QWindow* keptAbove = nullptr;
     be.onPump = [&](int) {
-        if (commands->copydlg().isVisible()) seenRunning = m.copydlg_visible();
+        if (!commands->copydlg().isVisible()) return;
+        seenRunning = m.copydlg_visible();
+        keptAbove = commands->copydlg().windowHandle()->transientParent();
     };
     shell->menu().bkup_bt->click();
     EXPECT_TRUE(seenRunning) << "the copy window tells the save that a run is in progress";
+    // Belonging to the main window, the copy window stays above it when the user clicks there.
+    EXPECT_EQ(keptAbove, shell->menu().windowHandle());
     EXPECT_FALSE(m.copydlg_visible());
     EXPECT_EQ(test::readFile(dir / "dst/sub/b.txt"), "beta");
     EXPECT_FALSE(commands->copydlg().isVisible());

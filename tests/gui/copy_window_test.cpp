@@ -1,17 +1,25 @@
 #include "backup/copy_window.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
+#include <QTextDocument>
 #include <QtTest/QTest>
+#include <atomic>
+#include <filesystem>
+#include <thread>
 
 #include "backup/backup_engine.h"
 #include "history/errlog_window.h"
 #include "qt_printers.h"
 #include "support/fake_backend.h"
 #include "support/temp_dir.h"
+#include "support/tree.h"
 
 namespace vornel {
 namespace {
@@ -41,6 +49,7 @@ TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTextsAndTheRunWritesTheVa
     sink.set_subfld("/a/b");
     sink.set_cpfname("x.txt");
     sink.set_filesize("1,234 byte");
+    w.refresh();
     const std::pair<const char*, const char*> labels[] = {{"srcfld_lbl", "コピー元フォルダ"},
                                                           {"dstfld_lbl", "コピー先フォルダ"},
                                                           {"subfld_lbl", "<サブフォルダ>"},
@@ -67,18 +76,148 @@ TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
     EXPECT_FALSE(w.isVisible());
 }
 
+TEST_F(CopyWindowTest, NamesShowAsPlainTextOnOneLineAndLongOnesAreCutInTheMiddle) {
+    const std::pair<std::string, QString> names[] = {
+        {"<img src=/tmp/fifo>", QStringLiteral("<img src=/tmp/fifo>")},
+        {"<b>x</b>", QStringLiteral("<b>x</b>")},
+        {"a &amp; b", QStringLiteral("a &amp; b")},
+        {"一行目\n二行目\t", QStringLiteral("一行目\u240a二行目\u2409")},
+    };
+    auto* cpfname = w.findChild<QLabel*>("cpfname");
+    for (const auto& [name, shown] : names) {
+        w.set_cpfname(name);
+        w.refresh();
+        EXPECT_EQ(cpfname->text(), shown);
+        EXPECT_EQ(cpfname->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(cpfname->toolTip().isEmpty()) << "a name that fits needs no tip";
+    }
+
+    w.showWindow();
+    std::string deep = "/home/u";
+    for (int i = 0; i < 40; ++i) deep += "/フォルダ" + std::to_string(i);
+    w.set_srcfld(deep + "/<b>x</b>");
+    w.refresh();
+    const QString full = QString::fromStdString(deep + "/<b>x</b>");
+    auto* srcfld = w.findChild<QLabel*>("srcfld");
+    EXPECT_TRUE(srcfld->text().startsWith(QStringLiteral("/home/u/")));
+    EXPECT_TRUE(srcfld->text().endsWith(QStringLiteral("<b>x</b>")));
+    EXPECT_TRUE(srcfld->text().contains(QChar(0x2026)));
+    EXPECT_LE(srcfld->fontMetrics().horizontalAdvance(srcfld->text()), srcfld->width());
+    EXPECT_EQ(srcfld->toolTip(), Qt::convertFromPlainText(full));
+    EXPECT_TRUE(srcfld->toolTip().contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;")));
+}
+
+// A run names thousands of files a second; the window shows at most one state per interval,
+// and the last file named before the run ends.
+TEST(CopyWindowUpdates, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
+    test::TempDir tmp;
+    std::vector<test::TreeEntry> files;
+    char name[16];
+    for (int i = 0; i < 1000; ++i) {
+        std::snprintf(name, sizeof name, "f%04d.txt", i);
+        files.push_back(test::file(name, "x"));
+    }
+    test::makeTree(tmp / "src", files);
+    struct Case {
+        double secondsPerPump;
+        int minShown, maxShown;
+    };
+    for (const Case c : {Case{0, 0, 2}, Case{0.06, 1000, 1000}}) {
+        SCOPED_TRACE(c.secondsPerPump);
+        std::filesystem::remove_all(tmp / "dst");
+        std::filesystem::create_directory(tmp / "dst");
+        test::FakeBackend be;
+        KvCmn15 cmn(be);
+        Module1 m(cmn);
+        m.Hist_path = tmp / "history.txt";
+        m.Rec_op = m.Copy_op = m.Cp_skip = "1";
+        m.Skip_flg.fill("0");
+        m.Src_fld[0] = tmp / "src";
+        m.Dst_fld[0] = tmp / "dst";
+        CopyWindow w(m);
+        ErrLogWindowSink log;
+        BackupEngine engine(m, w, log, BackupHooks{});
+        auto* cpfname = w.findChild<QLabel*>("cpfname");
+        QStringList shown;
+        be.secondsPerPump = c.secondsPerPump;
+        be.onPump = [&](int) {
+            if (!cpfname->text().isEmpty() && (shown.isEmpty() || shown.back() != cpfname->text()))
+                shown << cpfname->text();
+        };
+        engine.backup(3);
+        EXPECT_GE(shown.size(), c.minShown);
+        EXPECT_LE(shown.size(), c.maxShown);
+        // Shown during the run, or at its end when the run ended within the interval.
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("f0999.txt")) ||
+                    cpfname->text() == QStringLiteral("f0999.txt"));
+    }
+}
+
+// A file named like an image tag whose source is a FIFO: read as markup, the label would
+// open the FIFO and wait for a writer for ever.
+TEST(CopyWindowUpdates, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
+    test::TempDir tmp;
+    test::makeTree(tmp.str(), {test::fifo("fifo"), test::dir("dst"),
+                               test::file("src/<b>x</b>/<img src=fifo>", "data")});
+    test::FakeBackend be;
+    KvCmn15 cmn(be);
+    Module1 m(cmn);
+    m.Hist_path = tmp / "history.txt";
+    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
+    m.Skip_flg.fill("0");
+    m.Subfld_flg.fill("1");
+    m.Src_fld[0] = tmp / "src";
+    m.Dst_fld[0] = tmp / "dst";
+    CopyWindow w(m);
+    ErrLogWindowSink log;
+    BackupEngine engine(m, w, log, BackupHooks{});
+    be.secondsPerPump = 0.06;  // every pump ends an interval
+    QSet<QString> seen;
+    be.onPump = [&](int) {
+        QCoreApplication::processEvents();  // the program's pump paints the window
+        for (const char* name : {"subfld", "cpfname"}) seen << w.findChild<QLabel*>(name)->text();
+    };
+    // Whoever opens the FIFO to read releases this writer; one that is still waiting when the
+    // run is over is released by the test itself.
+    std::atomic<bool> runOver{false}, windowOpenedFifo{false};
+    std::thread writer([&] {
+        for (;;) {
+            const int fd = ::open((tmp / "fifo").c_str(), O_WRONLY);
+            if (fd >= 0) ::close(fd);
+            if (runOver || fd < 0) return;
+            windowOpenedFifo = true;
+        }
+    });
+    // The image source is relative: it would be looked for in the working folder.
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(tmp.path());
+    w.showWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    engine.backup(3);
+    std::filesystem::current_path(cwd);
+    runOver = true;
+    const int release = ::open((tmp / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (release >= 0) ::close(release);
+    EXPECT_FALSE(windowOpenedFifo);
+    EXPECT_EQ(test::readFile(tmp / "dst/<b>x</b>/<img src=fifo>"), "data");
+    EXPECT_TRUE(seen.contains(QStringLiteral("/<b>x</b>")));
+    EXPECT_TRUE(seen.contains(QStringLiteral("<img src=fifo>")));
+}
+
 TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     ErrLogWindowSink sink;
-    sink.append("2026/12/06 /a\r\n\t  [コピー元フォルダが見つかりません]\r\n");
+    sink.append("2026/12/06 /a <b>x</b> &amp;\r\n\t  [コピー元フォルダが見つかりません]\r\n");
     sink.append("2026/12/06 /b\r\n\t  [コピー先フォルダが見つかりません]\r\n");
     ErrLogWindow* first = sink.window();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->objectName(), "frmErrLog");
     EXPECT_EQ(first->windowTitle(), QStringLiteral("エラーLog"));
-    EXPECT_EQ(first->logText(),
-              QStringLiteral("2026/12/06 /a\n\t  [コピー元フォルダが見つかりません]\n"
-                             "2026/12/06 /b\n\t  [コピー先フォルダが見つかりません]\n"));
+    EXPECT_EQ(
+        first->logText(),
+        QStringLiteral("2026/12/06 /a <b>x</b> &amp;\n\t  [コピー元フォルダが見つかりません]\n"
+                       "2026/12/06 /b\n\t  [コピー先フォルダが見つかりません]\n"));
     auto* clear = first->findChild<QPushButton*>("LogClr");
     ASSERT_NE(clear, nullptr);
     EXPECT_EQ(clear->text(), QStringLiteral("ログ・クリア"));

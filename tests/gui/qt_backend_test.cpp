@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
@@ -66,6 +67,23 @@ TEST(QtBackendEvents, PumpingRunsPendingEvents) {
         be.processEvents(maxWaitMs);
         EXPECT_TRUE(ran) << maxWaitMs;
     }
+}
+
+TEST(QtBackendTray, TipsAreShownAsPlainText) {
+    QtBackend be;
+    QWidget owner;
+    const WindowHandle h = be.handleFor(&owner);
+    const std::pair<std::string, QString> tips[] = {
+        {"左-Menu:右-Help", QStringLiteral("左-Menu:右-Help")},
+        {"<b>x</b>", Qt::convertFromPlainText(QStringLiteral("<b>x</b>"))},
+    };
+    for (const auto& [tip, shown] : tips) {
+        be.trayAdd(h, 0, tip);
+        EXPECT_EQ(be.trayIcon(h)->toolTip(), shown);
+    }
+    be.trayModify(h, 0, "<img src=/tmp/x>");
+    EXPECT_FALSE(be.trayIcon(h)->toolTip().contains(QStringLiteral("<img")));
+    be.trayDelete(h);
 }
 
 TEST(QtBackendWindows, HandlesFindRaiseAndCloseTheProgramsOwnWindows) {

@@ -34,14 +34,14 @@ struct TrayFixture : ::testing::Test {
 };
 
 TEST_F(TrayFixture, MenusHoldTheirItemsInOrderWithSeparators) {
-    tray.setWolCaption(1, QStringLiteral("SERVER起動"));
+    tray.setWolCaption(1, QStringLiteral("R&D起動"));  // the user's "&" is a character
     tray.setWolCaption(5, QStringLiteral("ignored"));
     tray.setWolCaption(-1, QStringLiteral("ignored"));
     EXPECT_EQ(
         items(*tray.mnumain()),
-        (QStringList{"L1", "L2", "pc_wol0=- WOL1無効 -", "pc_wol1=SERVER起動",
-                     "pc_wol2=- WOL3無効 -", "pc_wol3=- WOL4無効 -", "pc_wol4=- WOL5無効 -", "L3",
-                     "mnuset=設定", "History_Disp=履歴表示", "L4", "mnuend=Tamsel終了"}));
+        (QStringList{"L1", "L2", "pc_wol0=- WOL1無効 -", "pc_wol1=R&&D起動", "pc_wol2=- WOL3無効 -",
+                     "pc_wol3=- WOL4無効 -", "pc_wol4=- WOL5無効 -", "L3", "mnuset=設定",
+                     "History_Disp=履歴表示", "L4", "mnuend=Tamsel終了"}));
     EXPECT_TRUE(tray.mnumain()->separatorsCollapsible());
     for (QAction* a : tray.mnumain()->actions()) EXPECT_TRUE(a->isEnabled());
     EXPECT_EQ(items(*tray.help()), (QStringList{"help_show=ﾍﾙﾌﾟ", "about_show=About"}));

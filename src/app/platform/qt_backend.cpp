@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +24,12 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
+
+// Tool tips are read as markup when they look like it; the program's tips are plain text.
+QString plainTip(const std::string& tip) {
+    const QString text = q(tip);
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
 
 // The sound library reports every failed attempt to open a device on stderr; on a machine
 // without sound that would be a page of lines for each box. A missing sound is not an error
@@ -279,7 +286,7 @@ bool QtBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& 
     auto& tray = trays_[owner];
     if (!tray) tray = new QSystemTrayIcon(qApp);
     tray->setIcon(iconFor(icon, owner));
-    tray->setToolTip(q(tip));
+    tray->setToolTip(plainTip(tip));
     tray->show();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
@@ -288,7 +295,7 @@ bool QtBackend::trayModify(WindowHandle owner, IconHandle icon, const std::strin
     auto it = trays_.find(owner);
     if (it == trays_.end() || !it->second) return false;
     it->second->setIcon(iconFor(icon, owner));
-    it->second->setToolTip(q(tip));
+    it->second->setToolTip(plainTip(tip));
     return true;
 }
 
