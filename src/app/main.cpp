@@ -16,6 +16,7 @@
 #include "app/schedule_commands.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
+#include "app/wol_commands.h"
 #include "common/kvcmn15.h"
 #include "common/program_folder.h"
 #include "settings/module_state.h"
@@ -162,7 +163,9 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(0);
     });
 
+    vornel::WolCommands wol(m, shell);
     vornel::ScheduleCommands schedule(m, shell, backups.engine());
+    schedule.timer().pc_wol_Click = [&wol](int g) { wol.pc_wol_Click(g); };
 
     // Later starts may ask for runs, served like the tray's item, one after another. Asked for
     // during the load step they wait for its end: the program's files are not known before.

@@ -1,10 +1,12 @@
 #include "app/menu_shell.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTimer>
+#include <utility>
 
 #include "app/app_resources.h"
 #include "settings/change_tracking.h"
@@ -249,8 +251,17 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != menu_.get()) return false;
     switch (event->type()) {
+        case QEvent::WindowDeactivate: {
+            // A window that never takes the keyboard (the Wake-on-LAN notice) may still be
+            // made active by a desktop that activates whatever it shows. It hands the
+            // activation straight back, and that return is no new activation of Menu.
+            const QWidget* now = QApplication::activeWindow();
+            returningFromPassive_ =
+                now && now->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+            break;
+        }
         case QEvent::WindowActivate:
-            Form_Activate();
+            if (!std::exchange(returningFromPassive_, false)) Form_Activate();
             break;
         case QEvent::Resize:
             Form_Resize();

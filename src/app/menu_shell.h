@@ -123,6 +123,7 @@ class MenuShell : public QObject {
     bool closeRequested_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    bool returningFromPassive_ = false;
 };
 
 }  // namespace vornel

@@ -97,6 +97,9 @@ struct Module1 {
     std::string Msg_str;
     std::int16_t Msg_ans = 0;
 
+    // Name of the PC of the wake in progress.
+    std::string WOL_name;
+
     // Activation tab selector / browsed pair, and the browsed side (0 source, 1 destination).
     std::int16_t Fld_no = 1;
     std::int16_t Ref_kind = 0;

@@ -1,0 +1,156 @@
+// Wake-on-LAN in the program: the tray items, the notice window and how it meets the user's
+// work and the main window's life.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTabBar>
+#include <QTest>
+
+#include "app/pages/wol_page.h"
+#include "app/wol_commands.h"
+#include "support/fake_backend.h"
+#include "support/loopback_receiver.h"
+#include "support/settings_file.h"
+#include "support/temp_dir.h"
+
+namespace vornel {
+namespace {
+
+class WolTest : public ::testing::Test {
+  protected:
+    test::FakeBackend be;
+    KvCmn15 module{be};
+    Module1 m{module};
+    test::TempDir dir;
+    test::LoopbackReceiver rx;
+    std::unique_ptr<MenuShell> shell;
+    std::unique_ptr<WolCommands> wol;
+
+    void SetUp() override {
+        be.secondsPerPump = 0.01;
+        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        wol = std::make_unique<WolCommands>(m, *shell);
+        // Entry 0 complete and not enabled; entry 1 has everything but its name.
+        test::writeSettingsFile(dir / "system.dat", {{57, std::to_string(rx.port())},
+                                                     {58, "3"},
+                                                     {60, "0"},
+                                                     {61, "事務所PC"},
+                                                     {62, "127.0.0.1"},
+                                                     {63, "00"},
+                                                     {64, "1A"},
+                                                     {65, "2B"},
+                                                     {66, "3C"},
+                                                     {67, "4D"},
+                                                     {68, "5E"},
+                                                     {72, "127.0.0.1"},
+                                                     {73, "00"},
+                                                     {74, "1A"},
+                                                     {75, "2B"},
+                                                     {76, "3C"},
+                                                     {77, "4D"},
+                                                     {78, "5E"}});
+        shell->Form_Load();
+        be.setClock(2026, 3, 4, 7 * 3600 + 5 * 60 + 9.75);
+    }
+    void TearDown() override {
+        wol.reset();
+        shell.reset();
+    }
+    // Moves the clock on and lets the notice's timer look at it.
+    void after(double seconds) {
+        be.advance(seconds);
+        if (wol->notice()) wol->notice()->Timer1_Timer();
+    }
+    static QRect frameOf(const QWidget* w) { return w->frameGeometry(); }
+};
+
+TEST_F(WolTest, TheTrayItemWakesTheSavedEntryAndRecordsItByteExact) {
+    shell->menu().findChild<WolPage*>()->WOL_IPtxt[0]->setText("127.0.0.2");  // not saved
+    shell->tray().pc_wol(0)->trigger();
+    EXPECT_EQ(rx.take().size(), 3u);
+    EXPECT_EQ(test::readFile(m.Hist_path),
+              "2026/03/04 7:05:09 [Success] \x8e\x96\x96\xb1\x8f\x8aPC [WakeOnLan]\r\n");
+    ASSERT_TRUE(wol->notice());
+    EXPECT_EQ(wol->notice()->Label1->text(), "事務所PCを起動しました！");
+    EXPECT_EQ(wol->notice()->windowTitle(), "WakeOnLan");
+    EXPECT_EQ(be.sounds, std::vector<int>{64});
+}
+
+TEST_F(WolTest, AnIncompleteEntryIsShownAsSuchAndOnlyAnswersWithTheMessage) {
+    EXPECT_EQ(shell->tray().pc_wol(1)->text(), "- WOL2無効 -");
+    be.answerNextBox(kAnsOk);
+    shell->tray().pc_wol(1)->trigger();
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].text, "この設定は無効です！\r\n設定を全て入力して下さい");
+    EXPECT_TRUE(rx.take().empty());
+    EXPECT_FALSE(std::filesystem::exists(m.Hist_path));
+    EXPECT_FALSE(wol->notice());
+}
+
+TEST_F(WolTest, TheNoticeLivesFiveSecondsFromItsFirstOpeningAndEndsEmpty) {
+    wol->open("PC1");
+    WOL_Dialog* notice = wol->notice();
+    ASSERT_TRUE(notice && notice->Timer1->isActive());
+    after(3);
+    wol->open("PC2");
+    EXPECT_EQ(wol->notice(), notice) << "a second wake reuses the open notice";
+    EXPECT_EQ(notice->Label1->text(), "PC2を起動しました！");
+    after(1.9);
+    EXPECT_TRUE(notice->isVisible());
+    QLabel* label = notice->Label1;
+    after(0.1);
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_EQ(label->text(), "");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(wol->notice());
+}
+
+TEST_F(WolTest, TheNoticeShowsANameAsPlainText) {
+    wol->open("<b>PC1</b>");
+    EXPECT_EQ(wol->notice()->Label1->textFormat(), Qt::PlainText);
+}
+
+TEST_F(WolTest, TheNoticeLeavesTheFocusWhereTheUserIsTyping) {
+    shell->mnuset_Click();
+    Menu& menu = shell->menu();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&menu));
+    auto* page = menu.findChild<WolPage*>();
+    menu.SSTab1->setCurrentWidget(page);
+    QLineEdit* typing = page->WOL_PCtxt[2];
+    typing->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), typing);
+    wol->open("PC1");
+    // The offscreen platform activates every window it shows, as some desktops do.
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &menu);
+    EXPECT_EQ(QApplication::focusWidget(), typing);
+    EXPECT_EQ(menu.SSTab1->currentWidget(), page);
+}
+
+TEST_F(WolTest, TheNoticeKeepsClearOfTheSettingsTabStrip) {
+    shell->mnuset_Click();
+    Menu& menu = shell->menu();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // Wherever the user has put the settings window, the strip stays readable.
+    for (const QPoint& corner :
+         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight(), area.center()}) {
+        menu.move(corner - QPoint(menu.width() / 2, menu.height() / 2));
+        wol->open("PC1");
+        const QTabBar* strip = menu.SSTab1->tabBar();
+        const QRect stripRect(strip->mapToGlobal(QPoint(0, 0)), strip->size());
+        EXPECT_FALSE(frameOf(wol->notice()).intersects(stripRect))
+            << "settings window at " << menu.x() << "," << menu.y();
+    }
+}
+
+TEST_F(WolTest, TheCloseSequenceLeavesTheNoticeToCloseItself) {
+    wol->open("PC1");
+    shell->prog_end();
+    ASSERT_TRUE(shell->closed());
+    EXPECT_TRUE(wol->notice() && wol->notice()->isVisible());
+}
+
+}  // namespace
+}  // namespace vornel

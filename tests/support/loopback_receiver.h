@@ -1,0 +1,79 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vornel::test {
+
+// A UDP socket on a loopback address that collects what the program sends it. Tests never
+// send anywhere else.
+class LoopbackReceiver {
+  public:
+    struct Datagram {
+        std::vector<std::uint8_t> bytes;
+        int sourcePort = 0;
+    };
+
+    // `address` must lie in 127.0.0.0/8. Port 0 picks a free port the program can be given:
+    // its port settings are 16-bit numbers, and the port above must be free for the sender.
+    explicit LoopbackReceiver(const std::string& address = "127.0.0.1", int port = 0) {
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1 ||
+            (ntohl(sa.sin_addr.s_addr) >> 24) != 127)
+            throw std::runtime_error("not a loopback address: " + address);
+        const int first = port != 0 ? port : 20000 + static_cast<int>(::getpid() % 5000) * 2;
+        const int last = port != 0 ? port : 32700;
+        for (port_ = first; port_ <= last; port_ += 2) {
+            fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            sa.sin_port = htons(static_cast<std::uint16_t>(port_));
+            if (::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
+                (port != 0 || portFree(port_ + 1)))
+                return;
+            ::close(fd_);
+        }
+        throw std::runtime_error("cannot listen on " + address);
+    }
+    ~LoopbackReceiver() { ::close(fd_); }
+    LoopbackReceiver(const LoopbackReceiver&) = delete;
+    LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
+
+    int port() const { return port_; }
+
+    // Everything that has arrived so far (loopback delivers within the sending call).
+    std::vector<Datagram> take() {
+        std::vector<Datagram> out;
+        for (;;) {
+            std::uint8_t buf[2048];
+            sockaddr_in from{};
+            socklen_t len = sizeof from;
+            const ssize_t n = ::recvfrom(fd_, buf, sizeof buf, MSG_DONTWAIT,
+                                         reinterpret_cast<sockaddr*>(&from), &len);
+            if (n < 0) return out;
+            out.push_back({{buf, buf + n}, ntohs(from.sin_port)});
+        }
+    }
+
+  private:
+    static bool portFree(int port) {
+        const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        sa.sin_port = htons(static_cast<std::uint16_t>(port));
+        const bool free = ::bind(probe, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+        ::close(probe);
+        return free;
+    }
+
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+}  // namespace vornel::test
