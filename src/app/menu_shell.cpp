@@ -191,6 +191,13 @@ void MenuShell::prog_end() {
 }
 
 void MenuShell::requestClose() {
+    // A box open now would hold the close until the session manager kills the program: it is
+    // closed as its cancel button would close it, and the close goes on once the code that
+    // asked has had its answer.
+    if (platform_.backend.endSession()) {
+        QTimer::singleShot(0, this, &MenuShell::requestClose);
+        return;
+    }
     if (closed_ || closing_) return;
     if (loading_) {
         closeRequested_ = true;

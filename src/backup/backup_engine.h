@@ -15,6 +15,12 @@
 
 namespace vornel {
 
+// One name from a folder listing.
+struct ListedEntry {
+    std::string name;
+    unsigned char type;  // d_type, DT_UNKNOWN when the file system does not say
+};
+
 // What a run needs from outside the engine.
 struct BackupHooks {
     // Sysdat_read: reloads the settings from system.dat at the start of every run; false when
@@ -58,8 +64,10 @@ class BackupEngine {
     // does not count): a request made during a run is served by the run that follows it.
     void whenNextRunEnds(std::function<void(const RunResult&)> action);
 
-    // Test seam: file-system faults injected into every copy.
+    // Test seams: file-system faults injected into every copy, and the calls a destination
+    // file system may refuse (the real ones when null).
     std::function<int(CopyStage)> copyFault;
+    FileOps* fileOps = nullptr;
     // Flush each copied file to the disk before it replaces the old one.
     bool syncData = false;
     // Least time in seconds between two event pumps of a run; 0 lets events through at every
@@ -69,6 +77,11 @@ class BackupEngine {
     double pumpInterval = 0;
 
   private:
+    // A folder of the walk, as its path relative to the pair's root ("/a", "/a/b").
+    struct Folder {
+        std::string rel;
+        bool madeNow = false;  // its destination was created by this walk, so it is empty
+    };
     // A run asked for while another was in progress, with the power duties of its own
     // request.
     struct PendingRun {
@@ -87,10 +100,35 @@ class BackupEngine {
     PendingRun requestFor(std::int16_t origin) const;
     void deferRequest(const PendingRun& request);
     void drainPending();
+    // An entry inside an open folder, and its path for messages.
+    struct Place {
+        EntryAt at;
+        std::string path;
+    };
+    // The two open roots of the pair being copied and their paths.
+    struct PairRoots {
+        int src = -1;
+        int dst = -1;
+        std::string srcPath;
+        std::string dstPath;
+        bool withSubfolders = true;
+    };
+    // One folder of the walk: lists the source, copies its entries and notes its folders.
+    void copyFolder(const PairRoots& roots, const Folder& folder);
+    void copyListedEntries(const PairRoots& roots, const Folder& folder, int srcFd, int dstFd,
+                           const std::vector<ListedEntry>& names);
+    // A folder found by the listing that is no folder any more when it is opened (swapped for
+    // a link or a file): the entry is copied as what it now is.
+    void copySwappedFolder(const PairRoots& roots, const std::string& rel);
     // File_copy with the source's lstat already at hand (or null to look it up).
     // `destinationMissing`: the caller knows there is nothing at the destination yet.
-    void copyEntry(const std::string& source, const std::string& destination,
-                   const struct stat* sourceStat, bool destinationMissing = false);
+    // `timeStep`: seconds in which the destination keeps modification times.
+    void copyEntry(const Place& src, const Place& dst, const struct stat* sourceStat,
+                   bool destinationMissing, int timeStep);
+    CopyResult copyWithRetries(const Place& src, const Place& dst, const struct stat* sourceStat,
+                               bool destinationMissing, int timeStep, bool skipMode);
+    void reportCopy(const CopyResult& result, const Place& src, const Place& dst, bool skipMode);
+    FileOps& ops() { return fileOps ? *fileOps : FileOps::real(); }
     void pump();
 
     Module1& m_;
@@ -98,12 +136,8 @@ class BackupEngine {
     ErrLogSink& errlog_;
     BackupHooks hooks_;
 
-    // Fld_list: the folders of the level being listed and those found for the level below,
-    // as paths relative to the pair's root ("/a", "/a/b"). Only two levels are ever held.
-    struct Folder {
-        std::string rel;
-        bool madeNow = false;  // its destination was created by this walk, so it is empty
-    };
+    // Fld_list: the folders of the level being listed and those found for the level below.
+    // Only two levels are ever held.
     struct FolderTable {
         std::vector<Folder> level;
         std::vector<Folder> below;

@@ -127,6 +127,21 @@ void BackupEngine::drainPending() {
 }
 
 void BackupEngine::runOnce(std::int16_t origin) {
+    // A history file that cannot be written (a full disk under the program folder) is said
+    // once per run in the error log; every later event still tries it, and the run goes on.
+    bool historyFailureTold = false;
+    m_.hist_write_failed = [this, &historyFailureTold](const VbError& e) {
+        if (historyFailureTold) return;
+        historyFailureTold = true;
+        std::string reason = e.description();
+        if (reason.size() >= 3 && reason.compare(reason.size() - 3, 3, "。") == 0)
+            reason.resize(reason.size() - 3);
+        errlog_add(m_.Hist_path, "履歴ファイルに書き込めません（" + reason + "）");
+    };
+    struct Restore {
+        Module1& m;
+        ~Restore() { m.hist_write_failed = nullptr; }
+    } restore{m_};
     if (!startRun(origin)) return;
     for (int i = 0; i < 8; ++i) {
         copyPair(i);

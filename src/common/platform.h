@@ -107,6 +107,11 @@ public:
     virtual void windowToFront(WindowHandle window) = 0;
     virtual void windowStayOnTop(WindowHandle window, bool onTop) = 0;
     virtual void closeWindow(WindowHandle window) = 0;
+
+    // The session is ending: nobody may be there to answer. A message box that is open is
+    // closed with the answer its cancel button (or its only button) gives, and every box asked
+    // for from now on gets that answer at once. Returns whether a box was open.
+    virtual bool endSession() { return false; }
 };
 
 }  // namespace vornel

@@ -23,34 +23,6 @@ constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
 // Small enough that a slow disk still lets the window breathe between chunks.
 constexpr std::size_t kChunk = 1u << 20;
 
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
-
-std::string parentOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 bool sameFileState(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
@@ -138,13 +110,103 @@ int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFail
 
 CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}; }
 
+FileOps& opsOf(const CopyOptions& opt) { return opt.ops ? *opt.ops : FileOps::real(); }
+
+std::string randomTemporaryName() {
+    thread_local std::mt19937 rng{std::random_device{}()};
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = kTempPrefix;
+    for (std::size_t i = 0; i < kTempSuffixLen; ++i) name += kChars[rng() % (sizeof kChars - 1)];
+    return name;
+}
+
+// Creates a temporary file in the folder and locks it, so a sweep of another running copy
+// leaves it alone. Returns 0 or an errno value.
+int createTemporary(int dirFd, Fd& out, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = randomTemporaryName();
+        out.reset(::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           0600));
+        if (!out.ok()) {
+            if (errno == EEXIST) continue;
+            return errno;
+        }
+        // A sweep that opened the new file before us has it locked and removes it: take
+        // another name.
+        if (::flock(out.get(), LOCK_EX | LOCK_NB) == 0) return 0;
+        out.reset();
+    }
+    return EEXIST;
+}
+
 // The source's own status (never a link's target): the caller's when it has one at hand.
-int sourceStatus(const std::string& src, const CopyOptions& opt, struct stat& st) {
+int sourceStatus(const EntryAt& src, const CopyOptions& opt, struct stat& st) {
     if (opt.sourceStat) {
         st = *opt.sourceStat;
         return 0;
     }
-    return ::lstat(src.c_str(), &st) == 0 ? 0 : errno;
+    return ::fstatat(src.dirFd, src.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+}
+
+CopyFailure unreadable(int err) {
+    return err == ENOENT ? CopyFailure::SourceVanished : CopyFailure::SourceUnreadable;
+}
+
+// What stands at the destination may be replaced: nothing, a link, or a file the user may
+// write. A folder is never replaced by a file.
+CopyResult checkDestination(const EntryAt& dst, const CopyOptions& opt) {
+    if (opt.destinationMissing) return CopyResult{true, CopyFailure::None, 0};
+    struct stat st {};
+    if (::fstatat(dst.dirFd, dst.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return CopyResult{true, CopyFailure::None, 0};
+    if (S_ISDIR(st.st_mode)) return fail(CopyFailure::Destination, EISDIR);
+    if (S_ISREG(st.st_mode) && readOnlyForUser(st))
+        return fail(CopyFailure::DestinationReadOnly, EACCES);
+    return CopyResult{true, CopyFailure::None, 0};
+}
+
+// Opens the source and checks it is still the file that was looked at.
+CopyResult openSource(const EntryAt& src, const struct stat& before, const CopyOptions& opt, Fd& in,
+                      struct stat& opened) {
+    if (int e = injected(opt, CopyStage::OpenSource)) return fail(unreadable(e), e);
+    in.reset(::openat(src.dirFd, src.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!in.ok()) {
+        // A link now stands where the file was listed.
+        if (errno == ELOOP) return fail(CopyFailure::SourceReplaced, errno);
+        return fail(unreadable(errno), errno);
+    }
+    if (::fstat(in.get(), &opened) != 0) return fail(CopyFailure::SourceUnreadable, errno);
+    if (!S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
+        opened.st_dev != before.st_dev) {
+        return fail(CopyFailure::SourceReplaced, EAGAIN);
+    }
+    if (opt.failIfSourceInUse && sourceInUse(in.get()))
+        return fail(CopyFailure::SourceInUse, EBUSY);
+    // Reads must block normally from here on; O_NONBLOCK only guarded the open.
+    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    return CopyResult{true, CopyFailure::None, 0};
+}
+
+// Mode and times of the copy. A mode the file system cannot hold (FAT32, exFAT) is no
+// failure; times are, since the newer-only rule depends on them.
+int setAttributes(int fd, const struct stat& from, const CopyOptions& opt) {
+    if (int e = injected(opt, CopyStage::SetAttributes)) return e;
+    FileOps& ops = opsOf(opt);
+    const int modeErr = ops.setMode(fd, from.st_mode & 07777);
+    if (modeErr != 0 && modeErr != EPERM && modeErr != EOPNOTSUPP) return modeErr;
+    const struct timespec times[2] = {from.st_atim, from.st_mtim};
+    return ops.setTimes(fd, times);
+}
+
+// Opens the folder of `path` as given (the user chose it, link or not); `name` gets the last
+// part.
+int openParent(const std::string& path, std::string& name) {
+    const auto slash = path.find_last_of('/');
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    return ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace
@@ -175,83 +237,67 @@ bool isCopyTemporaryName(const std::string& name) {
            name.compare(0, prefixLen, kTempPrefix) == 0;
 }
 
-CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
+CopyResult copyFileAt(const EntryAt& src, const EntryAt& dst, const CopyOptions& opt) {
     struct stat before {};
-    if (int e = sourceStatus(src, opt, before)) return fail(CopyFailure::SourceUnreadable, e);
+    if (int e = sourceStatus(src, opt, before)) return fail(unreadable(e), e);
     if (!S_ISREG(before.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
-
-    if (int e = injected(opt, CopyStage::OpenSource))
-        return fail(CopyFailure::SourceUnreadable, e);
-    Fd in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (in.get() < 0) return fail(CopyFailure::SourceUnreadable, errno);
+    Fd in;
     struct stat opened {};
-    if (::fstat(in.get(), &opened) != 0) return fail(CopyFailure::SourceUnreadable, errno);
-    if (!S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
-        opened.st_dev != before.st_dev) {
-        return fail(CopyFailure::SourceChanged, EAGAIN);
-    }
-    if (opt.failIfSourceInUse && sourceInUse(in.get()))
-        return fail(CopyFailure::SourceInUse, EBUSY);
-    // Reads must block normally from here on; O_NONBLOCK only guarded the open.
-    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    if (CopyResult r = openSource(src, before, opt, in, opened); !r.ok) return r;
+    if (CopyResult r = checkDestination(dst, opt); !r.ok) return r;
 
-    if (int e = injected(opt, CopyStage::CreateTemp))
-        return fail(CopyFailure::Destination, e);
-    std::string tmp = parentOf(dst) + "/" + kTempPrefix + "XXXXXX";
-    Fd out(::mkstemp(tmp.data()));
-    if (out.get() < 0) return fail(CopyFailure::Destination, errno);
-
+    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
+    Fd out;
+    std::string tmp;
+    if (int e = createTemporary(dst.dirFd, out, tmp)) return fail(CopyFailure::Destination, e);
     auto abandon = [&](CopyFailure kind, int err) {
         out.reset();
-        ::unlink(tmp.c_str());
+        ::unlinkat(dst.dirFd, tmp.c_str(), 0);
         return fail(kind, err);
     };
 
     bool readFailed = false;
     if (int e = copyData(in.get(), out.get(), opened.st_size, opt, readFailed))
         return abandon(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
-
-    if (int e = injected(opt, CopyStage::SetAttributes))
-        return abandon(CopyFailure::Destination, e);
-    if (::fchmod(out.get(), opened.st_mode & 07777) != 0)
-        return abandon(CopyFailure::Destination, errno);
-    const struct timespec times[2] = {opened.st_atim, opened.st_mtim};
-    if (::futimens(out.get(), times) != 0) return abandon(CopyFailure::Destination, errno);
-
+    if (int e = setAttributes(out.get(), opened, opt)) return abandon(CopyFailure::Destination, e);
     if (opt.syncData) {
-        if (int e = injected(opt, CopyStage::Sync))
-            return abandon(CopyFailure::Destination, e);
+        if (int e = injected(opt, CopyStage::Sync)) return abandon(CopyFailure::Destination, e);
         if (::fdatasync(out.get()) != 0) return abandon(CopyFailure::Destination, errno);
     }
-
     if (opt.failIfSourceChanged) {
         struct stat after {};
         if (::fstat(in.get(), &after) != 0 || !sameFileState(opened, after))
             return abandon(CopyFailure::SourceChanged, EAGAIN);
     }
-
     // A failed close can report a delayed write error (NFS, quota): the copy is not complete.
-    if (::close(out.release()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return fail(CopyFailure::Destination, e);
-    }
-    if (int e = injected(opt, CopyStage::Rename)) {
-        ::unlink(tmp.c_str());
-        return fail(CopyFailure::Destination, e);
-    }
-    if (::rename(tmp.c_str(), dst.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return fail(CopyFailure::Destination, e);
-    }
+    // A second descriptor keeps the lock until the rename is done.
+    Fd locked(::fcntl(out.get(), F_DUPFD_CLOEXEC, 0));
+    if (!locked.ok()) return abandon(CopyFailure::Destination, errno);
+    if (::close(out.release()) != 0) return abandon(CopyFailure::Destination, errno);
+    if (int e = injected(opt, CopyStage::Rename)) return abandon(CopyFailure::Destination, e);
+    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0)
+        return abandon(CopyFailure::Destination, errno);
     return CopyResult{true, CopyFailure::None, 0};
 }
 
+CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
+    EntryAt from, to;
+    Fd srcDir(openParent(src, from.name));
+    if (!srcDir.ok()) return fail(unreadable(errno), errno);
+    Fd dstDir(openParent(dst, to.name));
+    if (!dstDir.ok()) return fail(CopyFailure::Destination, errno);
+    from.dirFd = srcDir.get();
+    to.dirFd = dstDir.get();
+    return copyFileAt(from, to, opt);
+}
+
 int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData) {
+    std::string name;
+    Fd dir(openParent(path, name));
+    if (!dir.ok()) return errno;
     mode_t mode = 0;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::fstatat(dir.get(), name.c_str(), &st, 0) == 0) {
         if (!S_ISREG(st.st_mode)) return EISDIR;
         mode = st.st_mode & 07777;
     } else if (errno == ENOENT) {
@@ -261,12 +307,12 @@ int replaceFileContents(const std::string& path, const std::string& bytes, bool 
     } else {
         return errno;
     }
-    std::string tmp = parentOf(path) + "/" + kTempPrefix + "XXXXXX";
-    Fd out(::mkstemp(tmp.data()));
-    if (out.get() < 0) return errno;
+    Fd out;
+    std::string tmp;
+    if (int e = createTemporary(dir.get(), out, tmp)) return e;
     auto abandon = [&](int err) {
         out.reset();
-        ::unlink(tmp.c_str());
+        ::unlinkat(dir.get(), tmp.c_str(), 0);
         return err;
     };
     const char* p = bytes.data();
@@ -282,78 +328,114 @@ int replaceFileContents(const std::string& path, const std::string& bytes, bool 
     }
     if (::fchmod(out.get(), mode) != 0) return abandon(errno);
     if (syncData && ::fdatasync(out.get()) != 0) return abandon(errno);
-    if (::close(out.release()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return e;
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return e;
-    }
+    Fd locked(::fcntl(out.get(), F_DUPFD_CLOEXEC, 0));
+    if (!locked.ok() || ::close(out.release()) != 0) return abandon(errno);
+    if (::renameat(dir.get(), tmp.c_str(), dir.get(), name.c_str()) != 0) return abandon(errno);
     return 0;
 }
 
-CopyResult copySymlinkSafely(const std::string& src, const std::string& dst,
-                             const CopyOptions& opt) {
-    struct stat st {};
-    if (int e = sourceStatus(src, opt, st)) return fail(CopyFailure::SourceUnreadable, e);
-    if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
-    if (int e = injected(opt, CopyStage::OpenSource))
-        return fail(CopyFailure::SourceUnreadable, e);
-    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
+namespace {
+
+int readLinkAt(const EntryAt& src, const struct stat& st, std::string& target) {
+    target.assign(static_cast<std::size_t>(st.st_size) + 1, '\0');
     for (;;) {
-        const ssize_t n = ::readlink(src.c_str(), target.data(), target.size());
-        if (n < 0) return fail(CopyFailure::SourceUnreadable, errno);
+        const ssize_t n = ::readlinkat(src.dirFd, src.name.c_str(), target.data(), target.size());
+        if (n < 0) return errno;
         if (static_cast<std::size_t>(n) < target.size()) {
             target.resize(static_cast<std::size_t>(n));
-            break;
+            return 0;
         }
-        target.resize(target.size() * 2);  // the link grew since lstat
+        target.resize(target.size() * 2);  // the link grew since it was looked at
     }
+}
 
-    if (int e = injected(opt, CopyStage::CreateTemp))
-        return fail(CopyFailure::Destination, e);
-    // mkstemp makes only regular files; a link gets a name of the same form, tried until free.
-    thread_local std::mt19937 rng{std::random_device{}()};
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// Makes the temporary link, gives it the source's times and renames it into place. A link
+// cannot be locked like a temporary file, so a sweep of another running copy may take it
+// between two steps (it exists for microseconds): that shows as ENOENT and the caller tries
+// again.
+int placeLink(const std::string& target, const struct stat& st, const EntryAt& dst,
+              const CopyOptions& opt) {
+    FileOps& ops = opsOf(opt);
     std::string tmp;
     int err = EEXIST;
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        tmp = parentOf(dst) + "/" + kTempPrefix;
-        for (std::size_t i = 0; i < kTempSuffixLen; ++i) tmp += kChars[rng() % (sizeof kChars - 1)];
-        err = ::symlink(target.c_str(), tmp.c_str()) == 0 ? 0 : errno;
+        tmp = randomTemporaryName();
+        err = ops.makeLink(target, dst.dirFd, tmp);
     }
-    if (err != 0) return fail(CopyFailure::Destination, err);
-
+    if (err != 0) return err;
     auto abandon = [&](int e) {
-        ::unlink(tmp.c_str());
-        return fail(CopyFailure::Destination, e);
+        ::unlinkat(dst.dirFd, tmp.c_str(), 0);
+        return e;
     };
     if (int e = injected(opt, CopyStage::SetAttributes)) return abandon(e);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::utimensat(AT_FDCWD, tmp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return abandon(errno);
+    if (int e = ops.setLinkTimes(dst.dirFd, tmp, times)) return abandon(e);
     if (int e = injected(opt, CopyStage::Rename)) return abandon(e);
-    if (::rename(tmp.c_str(), dst.c_str()) != 0) return abandon(errno);
-    return CopyResult{true, CopyFailure::None, 0};
+    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0) return abandon(errno);
+    return 0;
 }
 
-int removeStaleCopyTemporaries(const std::string& dir) {
-    DIR* d = ::opendir(dir.c_str());
+}  // namespace
+
+CopyResult copySymlinkAt(const EntryAt& src, const EntryAt& dst, const CopyOptions& opt) {
+    struct stat st {};
+    if (int e = sourceStatus(src, opt, st)) return fail(unreadable(e), e);
+    if (!S_ISLNK(st.st_mode)) return fail(CopyFailure::SourceNotRegular, EINVAL);
+    if (int e = injected(opt, CopyStage::OpenSource)) return fail(unreadable(e), e);
+    std::string target;
+    if (int e = readLinkAt(src, st, target)) {
+        // Something else than a link took the name since it was looked at.
+        return fail(e == EINVAL ? CopyFailure::SourceReplaced : unreadable(e), e);
+    }
+    if (CopyResult r = checkDestination(dst, opt); !r.ok) return r;
+    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
+    int err = ENOENT;
+    for (int attempt = 0; attempt < 3 && err == ENOENT; ++attempt)
+        err = placeLink(target, st, dst, opt);
+    if (err == 0) return CopyResult{true, CopyFailure::None, 0};
+    if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS)
+        return fail(CopyFailure::LinksUnsupported, err);
+    return fail(CopyFailure::Destination, err);
+}
+
+namespace {
+
+// Removes one temporary entry if nobody is writing it.
+bool removeIfStale(int dirFd, const char* name) {
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (S_ISLNK(st.st_mode)) return ::unlinkat(dirFd, name, 0) == 0;
+    if (!S_ISREG(st.st_mode)) return false;
+    Fd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.ok() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
+    // Still the same file under that name: not renamed into place and replaced meanwhile.
+    struct stat locked {
+    }, now{};
+    if (::fstat(fd.get(), &locked) != 0 || ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        locked.st_ino != now.st_ino || locked.st_dev != now.st_dev) {
+        return false;
+    }
+    return ::unlinkat(dirFd, name, 0) == 0;
+}
+
+}  // namespace
+
+int removeStaleCopyTemporariesAt(int dirFd) {
+    // A description of its own: the caller's descriptor keeps its place in any listing.
+    DIR* d = ::fdopendir(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!d) return 0;
     int removed = 0;
     while (struct dirent* e = ::readdir(d)) {
         if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) &&
-            ::unlinkat(::dirfd(d), e->d_name, 0) == 0) {
-            ++removed;
-        }
+        removed += removeIfStale(::dirfd(d), e->d_name) ? 1 : 0;
     }
     ::closedir(d);
     return removed;
+}
+
+int removeStaleCopyTemporaries(const std::string& dir) {
+    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.ok() ? removeStaleCopyTemporariesAt(fd.get()) : 0;
 }
 
 }  // namespace vornel

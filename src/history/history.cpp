@@ -140,7 +140,10 @@ void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std
         if (::close(fd) != 0 && e == 0) e = errno;
         if (e != 0) raiseErrno(e);
     } catch (const VbError& err) {
-        m.cmn.Err_Msg("write_hist", err);
+        if (m.hist_write_failed)
+            m.hist_write_failed(err);
+        else
+            m.cmn.Err_Msg("write_hist", err);
     }
 }
 

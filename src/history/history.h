@@ -27,7 +27,8 @@ std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16
 
 // Appends one event line to the history file. The file is only ever appended to, with one
 // write per event; a write that fails part-way is taken back, so the file never ends in a
-// cut line. Failures are reported by Err_Msg as "write_hist" and the caller goes on.
+// cut line. Failures are reported by Err_Msg as "write_hist" (or, during a run, handed to
+// Module1::hist_write_failed) and the caller goes on.
 void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std::string& text);
 
 // Asks "履歴を全てクリアしますか？" and, unless cancelled, leaves the history file holding a

@@ -89,6 +89,9 @@ struct Module1 {
     std::int16_t Cancel_flg = 0;
     bool Stup_sdown = false;
     std::int16_t Tm_no = 0;
+    // Set while a run is in progress: a history write that fails then is handed here instead
+    // of a box, so an unattended run never waits for someone to answer.
+    std::function<void(const VbError&)> hist_write_failed;
 
     // The schedule timer's blink: 1 and 0 on alternate ticks.
     std::int16_t Blink_flg = 0;

@@ -3,6 +3,7 @@
 
 #include "backup/engine_fixture.h"
 #include "backup/manual_start.h"
+#include "history/history.h"
 
 namespace vornel::test {
 namespace {
@@ -94,6 +95,44 @@ TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
     EXPECT_EQ(errlog.entries, (Lines{logEntry(src(0) + "/backup", why), logEntry(src(1), why)}));
     expectTree(src(0), {file("f.txt", "x"), dir("backup")});
     expectTree(src(1), {file("g.txt", "y")});
+}
+
+// A full disk under the program folder: an unattended run must not wait at a box.
+TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForEachEvent) {
+    usePair(0, {file("f.txt", "x")});
+    const Lines once = {logEntry(
+        "/dev/full", "履歴ファイルに書き込めません（ディスクの空き容量が不足しています）")};
+    const std::string writable = m.Hist_path;
+    for (int run = 0; run < 2; ++run) {
+        m.Hist_path = "/dev/full";
+        errlog.entries.clear();
+        // In the second run the history comes back before the run ends.
+        if (run == 1) onceShown("cpfname=f.txt", [&] { m.Hist_path = writable; });
+        engine.backup(2);
+        EXPECT_EQ(errlog.entries, once);
+    }
+    EXPECT_EQ(historyLines(), stamped({"[Success]  [Timer]"}));
+    EXPECT_EQ(readFile(dst(0) + "/f.txt"), "x");
+    EXPECT_TRUE(be.boxes.empty());
+    // Outside a run someone is at the screen: the box stays.
+    m.Hist_path = "/dev/full";
+    be.answerNextBox(kAnsOk);
+    write_hist(m, 6, 3, "");
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
+    EXPECT_EQ(errlog.entries, once);
+}
+
+// A folder that cannot be opened when its turn comes (gone, renamed, or not readable for the
+// user) is named in the error log; the rest of the pair is copied.
+TEST_F(Run, AFolderThatCannotBeReadIsReportedNotLeftOutSilently) {
+    usePair(0, {file("a.txt", "a"), file("sub/s.txt", "s"), file("z/z.txt", "z")});
+    onceShown("cpfname=a.txt", [&] { std::filesystem::rename(src(0) + "/sub", tmp / "moved"); });
+    engine.backup(3);
+    EXPECT_EQ(errlog.entries,
+              Lines{logEntry(src(0) + "/sub",
+                             "コピー元フォルダを読み込めません（移動または削除されました）")});
+    expectTree(dst(0), {file("a.txt", "a"), dir("z"), file("z/z.txt", "z")});
 }
 
 // Cancel while pair 3 copies its first file, and while the last pair copies its only one.

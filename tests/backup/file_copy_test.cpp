@@ -111,17 +111,20 @@ TEST_F(FileCopy, SkipModeLeavesAFileThatChangedWhileItWasCopied) {
 }
 
 // Faults of the file system (tests run as root, so permissions cannot refuse a write): skip
-// mode records the file and goes on, ignore mode shows both paths and stops the run.
+// mode records the file and goes on, ignore mode shows both paths and stops the run. A
+// destination file without write permission is such a failure too, never silently replaced.
 TEST_F(FileCopy, FaultsKeepTheOldCopyInBothOpenFileModes) {
     const struct {
         const char* name;
         CopyStage stage;
         int err;
+        mode_t destinationMode = 0644;
     } faults[] = {
         {"full disk while writing", CopyStage::Write, ENOSPC},
         {"write refused for the temporary file", CopyStage::CreateTemp, EACCES},
         {"rename refused", CopyStage::Rename, EACCES},
         {"source unreadable", CopyStage::OpenSource, EIO},
+        {"destination read-only", CopyStage::OpenSource, 0, 0444},
     };
     makeTree(src(0), {file("f.txt", "new", kT)});
     makeTree(dst(0), {file("f.txt", "old", kT - 10)});
@@ -133,8 +136,11 @@ TEST_F(FileCopy, FaultsKeepTheOldCopyInBothOpenFileModes) {
             be.boxes.clear();
             if (skip == "0") be.answerNextBox(kAnsOk);
             engine.copyFault = [&](CopyStage stage) { return stage == f.stage ? f.err : 0; };
+            ASSERT_EQ(::chmod(d.c_str(), f.destinationMode), 0);
             engine.File_copy(s, d);
             EXPECT_EQ(readFile(d), "old");
+            EXPECT_EQ(std::filesystem::status(d).permissions(),
+                      static_cast<std::filesystem::perms>(f.destinationMode));
             expectNoTemporaries();
             if (skip == "1") {
                 expectSkippedLine();
@@ -154,31 +160,64 @@ TEST_F(FileCopy, FaultsKeepTheOldCopyInBothOpenFileModes) {
     }
 }
 
-TEST_F(FileCopy, UnexpectedErrorsAreReportedAsFileCopyAndStopTheRun) {
+TEST_F(FileCopy, AnUnknownOpenFileModeIsReportedAsFileCopyAndStopsTheRun) {
     makeTree(src(0), {file("f.txt", "x", kT)});
-    makeTree(dst(0), {file("gone.txt", "old")});
+    m.Cp_skip = "skip";
+    be.answerNextBox(kAnsOk);
+    engine.File_copy(s, d);
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
+    EXPECT_NE(be.boxes[0].text.find("エラー番号13"), std::string::npos) << be.boxes[0].text;
+    EXPECT_NE(be.boxes[0].text.find("[File_copy]"), std::string::npos);
+    EXPECT_EQ(m.Cancel_flg, 1);
+    EXPECT_FALSE(std::filesystem::exists(d));
+}
+
+// Between the listing and the copy a file may go, or an editor may save it by writing a new
+// file and renaming it over the old one. Neither is a failure in either open-file mode: what
+// has gone is not copied, what took its place is.
+TEST_F(FileCopy, AFileGoneOrReplacedBeforeItIsOpenedIsNoFailure) {
     const struct {
-        const char* cpSkip;
-        std::string source, destination, number;
+        const char* name;
+        std::function<void()> change;
+        std::vector<TreeEntry> after;
     } cases[] = {
-        // A mode the program does not know.
-        {"skip", s, d, "エラー番号13"},
-        // The source's time cannot be read for the date test.
-        {"1", src(0) + "/gone.txt", dst(0) + "/gone.txt", "エラー番号53"},
+        {"gone", [&] { std::filesystem::remove(s); }, {}},
+        {"saved by rename",
+         [&] {
+             writeFile(tmp / "src1/f.txt~", "saved");
+             std::filesystem::rename(tmp / "src1/f.txt~", s);
+         },
+         {file("f.txt", "saved")}},
+        {"replaced by a link",
+         [&] {
+             std::filesystem::remove(s);
+             std::filesystem::create_symlink("elsewhere", s);
+         },
+         {link("f.txt", "elsewhere")}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.number);
-        m.Cp_skip = c.cpSkip;
-        m.Cancel_flg = 0;
-        be.boxes.clear();
-        be.answerNextBox(kAnsOk);
-        engine.File_copy(c.source, c.destination);
-        ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
-        EXPECT_NE(be.boxes[0].text.find(c.number), std::string::npos) << be.boxes[0].text;
-        EXPECT_NE(be.boxes[0].text.find("[File_copy]"), std::string::npos);
-        EXPECT_EQ(m.Cancel_flg, 1);
-        expectTree(dst(0), {file("gone.txt", "old")});
+    for (const std::string skip : {"1", "0"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name + (" with Cp_skip " + skip));
+            m.Cp_skip = skip;
+            makeTree(src(0), {file("f.txt", "listed", kT)});
+            std::filesystem::remove(d);
+            bool changed = false;
+            engine.copyFault = [&](CopyStage stage) {
+                if (stage == CopyStage::OpenSource && !changed) {
+                    changed = true;
+                    c.change();
+                }
+                return 0;
+            };
+            engine.File_copy(s, d);
+            EXPECT_TRUE(changed);
+            expectTree(dst(0), c.after);
+            EXPECT_EQ(m.Cancel_flg, 0);
+            EXPECT_TRUE(be.boxes.empty());
+            EXPECT_FALSE(std::filesystem::exists(m.Hist_path));
+            std::filesystem::remove(s);
+        }
     }
 }
 

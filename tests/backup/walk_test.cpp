@@ -56,11 +56,12 @@ TEST(SizeLabel, GroupsDigitsByThreeAndShowsNothingForZero) {
     EXPECT_EQ(sizeLabel(123456789012LL), "123,456,789,012 byte");
 }
 
-TEST_F(Walk, HiddenAndSpecialEntriesAreLeftOutAndLinksAreNotFollowed) {
+TEST_F(Walk, DotEntriesAreCopiedSpecialEntriesAndOurTemporariesAreNotAndLinksAreNotFollowed) {
     const std::string outside = tmp / "outside";
     makeTree(outside, {file("secret.txt", "s")});
-    makeTree(src(0), {file(".hidden", "h"), file(".hdir/in.txt", "i"), fifo("pipe"),
-                      link("to-outside", outside), link("to-a", "a")});
+    makeTree(src(0), {file(".env", "h"), file(".git/config", "i"), fifo("pipe"),
+                      file(".vornelnet-part-Ab12Cd", "another copy's"), link("to-outside", outside),
+                      link("to-a", "a")});
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     struct sockaddr_un addr {};
     addr.sun_family = AF_UNIX;
@@ -71,10 +72,12 @@ TEST_F(Walk, HiddenAndSpecialEntriesAreLeftOutAndLinksAreNotFollowed) {
     ::close(fd);
 
     engine.fld_copy(0);
-    expectTree(dst(0), {file("a.txt", "a"), file("z.txt", "z"), dir("a"), file("a/a1.txt", "a1"),
-                        dir("a/b"), file("a/b/b1.txt", "b1"), dir("a/b/c"),
-                        file("a/b/c/c1.txt", "c1"), dir("d"), file("d/d1.txt", "d1"), dir("empty"),
-                        link("to-outside", outside), link("to-a", "a")});
+    expectTree(dst(0),
+               {file("a.txt", "a"), file("z.txt", "z"), dir("a"), file("a/a1.txt", "a1"),
+                dir("a/b"), file("a/b/b1.txt", "b1"), dir("a/b/c"), file("a/b/c/c1.txt", "c1"),
+                dir("d"), file("d/d1.txt", "d1"), dir("empty"), file(".env", "h"), dir(".git"),
+                file(".git/config", "i"), link("to-outside", outside), link("to-a", "a")});
+    EXPECT_TRUE(holds(src(0), file(".vornelnet-part-Ab12Cd", "another copy's")));
 }
 
 TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
@@ -112,13 +115,54 @@ TEST_F(Walk, StaleTemporariesOfAKilledCopyAreRemovedFromVisitedFolders) {
     EXPECT_TRUE(holds(dst(0), file(".users-own", "keep")));
 }
 
-TEST_F(Walk, ALinkInPlaceOfADestinationFolderIsReplacedNotWrittenThrough) {
+// A folder swapped for a link while the run copies an earlier file (a.txt) is never followed:
+// on the source side the link is copied as the link it now is, on the destination side it is
+// replaced by a real folder.
+TEST_F(Walk, AFolderSwappedForALinkDuringTheRunIsNotFollowed) {
     const std::string outside = tmp / "outside";
-    makeTree(outside, {});
-    makeTree(dst(0), {link("a", outside)});
-    engine.fld_copy(0);
-    EXPECT_TRUE(readTree(outside).empty()) << "files were written through the link";
-    EXPECT_EQ(readFile(dst(0) + "/a/a1.txt"), "a1");
+    const struct {
+        const char* name;
+        bool sourceSide;
+        bool beforeTheRun;
+    } cases[] = {
+        {"source folder", true, false},
+        {"destination folder", false, false},
+        {"destination folder, already before the run", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(outside);
+        std::filesystem::remove_all(dst(0));
+        makeTree(outside, {file("secret.txt", "s")});
+        makeTree(dst(0), {});
+        const std::string swapped = (c.sourceSide ? src(0) : dst(0)) + "/a";
+        const std::string keep = tmp / "a-moved";
+        auto swap = [&] {
+            std::filesystem::rename(swapped, keep);
+            std::filesystem::create_symlink(outside, swapped);
+        };
+        if (c.beforeTheRun) makeTree(dst(0), {link("a", outside)});
+        bool done = c.beforeTheRun;
+        engine.copyFault = [&](CopyStage s) {
+            if (s == CopyStage::OpenSource && !done && !progress.only("cpfname=a.txt").empty()) {
+                done = true;
+                swap();
+            }
+            return 0;
+        };
+        engine.fld_copy(0);
+        EXPECT_TRUE(done);
+        expectTree(outside, {file("secret.txt", "s")});
+        if (c.sourceSide) {
+            EXPECT_EQ(std::filesystem::read_symlink(dst(0) + "/a"), outside);
+            std::filesystem::remove(swapped);
+            std::filesystem::rename(keep, swapped);
+        } else {
+            EXPECT_EQ(readFile(dst(0) + "/a/b/b1.txt"), "b1");
+            std::filesystem::remove_all(keep);
+        }
+        EXPECT_TRUE(errlog.entries.empty());
+    }
 }
 
 TEST_F(Walk, CancelIsHonouredAfterTheCurrentFile) {
@@ -189,16 +233,19 @@ TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
         dir("空のフォルダ"),
         link("最新", "報告書 2024.txt"),
         link("外へ", "/etc"),
+        file(".bashrc", "x", kT),
+        file(".ssh/id_ed25519", "key", kT),
+        dir(".ssh"),
+        file("ﾃﾞｰﾀ/.~lock.表 1.csv#", "x", kT),
     };
     usePair(0, visible);
-    makeTree(src(0), {file(".bashrc", "x"), file(".cache/big", "x"),
-                      file("ﾃﾞｰﾀ/.~lock.表 1.csv#", "x"), fifo("パイプ")});
+    makeTree(src(0), {fifo("パイプ")});
     long copies = 0;
     engine.copyFault = [&](CopyStage s) {
         copies += s == CopyStage::OpenSource;
         return 0;
     };
-    for (long expectedCopies : {6, 0}) {
+    for (long expectedCopies : {9, 0}) {
         copies = 0;
         engine.backup(3);
         EXPECT_EQ(copies, expectedCopies) << "newer-only copies only what changed";
@@ -209,6 +256,62 @@ TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
     EXPECT_TRUE(errlog.entries.empty());
     EXPECT_EQ(historyLines(), stamped({"[Start]  [Manual]", "[Success]  [Manual]",
                                        "[Start]  [Manual]", "[Success]  [Manual]"}));
+}
+
+// A USB disk formatted FAT32: modes and links are refused, times are kept in 2-second steps
+// rounded down.
+class FatDisk : public FileOps {
+  public:
+    int setMode(int, mode_t) override { return EPERM; }
+    int makeLink(const std::string&, int, const std::string&) override { return EPERM; }
+    int setTimes(int fd, const struct timespec times[2]) override {
+        struct timespec coarse[2] = {times[0], times[1]};
+        for (auto& t : coarse) t = {t.tv_sec - t.tv_sec % 2, 0};
+        return FileOps::setTimes(fd, coarse);
+    }
+    int timeStep(int) override { return 2; }
+};
+
+TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain) {
+    usePair(0, {file("odd.txt", "odd", kT + 1), file("even.txt", "even", kT),
+                file("sub/in.txt", "in", kT + 3), link("link", "odd.txt")});
+    FatDisk fat;
+    engine.fileOps = &fat;
+    m.Cp_skip = "0";  // a failure would stop the run with a box
+    std::vector<std::string> copied;
+    engine.copyFault = [&](CopyStage s) {
+        if (s == CopyStage::OpenSource) copied.push_back(progress.only("cpfname=").back());
+        return 0;
+    };
+    const std::string linkEntry = logEntry(
+        src(0) + "/link", "コピー先がシンボリックリンクを保存できないため、コピーしませんでした");
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        std::vector<std::string> copied;
+    } runs[] = {
+        {"first run", [] {}, {"even.txt", "link", "odd.txt", "in.txt"}},
+        {"nothing changed", [] {}, {"link"}},
+        {"size changed within the same step",
+         [&] { makeTree(src(0), {file("odd.txt", "odd, longer", kT)}); },
+         {"link", "odd.txt"}},
+        {"a later step", [&] { setMtime(src(0) + "/even.txt", kT + 2); }, {"even.txt", "link"}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.name);
+        run.change();
+        copied.clear();
+        errlog.entries.clear();
+        engine.backup(3);
+        EXPECT_EQ(copied, run.copied);
+        EXPECT_EQ(errlog.entries, std::vector<std::string>{linkEntry});
+    }
+    expectTree(dst(0), {file("odd.txt", "odd, longer"), file("even.txt", "even"), dir("sub"),
+                        file("sub/in.txt", "in")});
+    EXPECT_EQ(mtimeOf(dst(0) + "/sub/in.txt"), kT + 2);
+    EXPECT_TRUE(be.boxes.empty());
+    for (const std::string& line : historyLines())
+        EXPECT_EQ(line.find("[Skiped Copy File]"), std::string::npos) << line;
 }
 
 }  // namespace

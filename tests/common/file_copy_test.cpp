@@ -1,6 +1,7 @@
 // FileCopy and the fail-safe copier under it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,6 +136,10 @@ TEST_F(FileCopyTest, AFifoOrALinkIsRefusedWithoutBlockingOrFollowing) {
 
 TEST_F(FileCopyTest, StaleTemporariesAreRemovedAndNothingElse) {
     writeFile(dir / ".vornelnet-part-a1B2c3", "left by a killed copy");
+    // One another running copy is still writing: it holds the lock.
+    writeFile(dir / ".vornelnet-part-busy12", "being written");
+    const int busy = ::open((dir / ".vornelnet-part-busy12").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
     writeFile(dir / ".vornelnet-part-toolong", "user");
     writeFile(dir / "vornelnet-part-a1B2c3", "user");
     fs::create_directory(dir / ".vornelnet-part-dir123");
@@ -142,8 +147,30 @@ TEST_F(FileCopyTest, StaleTemporariesAreRemovedAndNothingElse) {
     fs::create_symlink("/nowhere", dir / ".vornelnet-part-lnk123");
     EXPECT_EQ(removeStaleCopyTemporaries(dir.str()), 2);
     EXPECT_EQ(names(), (Names{".vornelnet-part-toolong", "vornelnet-part-a1B2c3",
-                              ".vornelnet-part-dir123"}));
+                              ".vornelnet-part-dir123", ".vornelnet-part-busy12"}));
     EXPECT_EQ(removeStaleCopyTemporaries(dir / "missing"), 0);
+    ::close(busy);
+}
+
+// Two program folders backing up into one destination: the sweep of one runs while the other
+// is at any step of a copy, and takes nothing from it.
+TEST_F(FileCopyTest, ASweepDuringACopyLeavesItsTemporaryAlone) {
+    writeFile(src, std::string(100000, 'n'));
+    for (CopyStage stage :
+         {CopyStage::Write, CopyStage::SetAttributes, CopyStage::Sync, CopyStage::Rename}) {
+        SCOPED_TRACE(static_cast<int>(stage));
+        CopyOptions opt;
+        opt.syncData = true;
+        int swept = -1;
+        opt.fault = [&](CopyStage s) {
+            if (s == stage) swept = removeStaleCopyTemporaries(dir.str());
+            return 0;
+        };
+        ASSERT_TRUE(copyFileSafely(src, dst, opt).ok);
+        EXPECT_EQ(swept, 0);
+        EXPECT_EQ(readFile(dst), std::string(100000, 'n'));
+        fs::remove(dst);
+    }
 }
 
 TEST_F(FileCopyTest, ReplaceFileContentsWritesNewFilesAndKeepsModesOfOldOnes) {

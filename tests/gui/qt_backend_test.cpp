@@ -282,6 +282,33 @@ TEST_F(MessageBoxTest, EachKindHasItsIconAndTitleAndEachButtonItsAnswer) {
     }
 }
 
+// At the end of the session nobody answers: the open box closes with its cancel answer, and
+// every later box gets that answer without being shown.
+TEST(QtBackendSessionEnd, BoxesAreAnsweredAsTheirCancelButtonWould) {
+    const std::pair<const char*, int> kinds[] = {
+        {"err", 1}, {"okc", 2}, {"yn", 7}, {"ync", 2}, {"rc", 2}};
+    for (const auto& [kind, answer] : kinds) {
+        SCOPED_TRACE(kind);
+        QtBackend ending;
+        KvCmn15 cmn{ending};
+        bool wasOpen = false;
+        QTimer::singleShot(0, [&ending, &wasOpen] { wasOpen = ending.endSession(); });
+        EXPECT_EQ(cmn.Msg_Box(kind, "?"), answer);
+        EXPECT_TRUE(wasOpen);
+        QTimer guard;
+        bool shown = false;
+        QObject::connect(&guard, &QTimer::timeout, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = true;
+                box->done(-1);
+            }
+        });
+        guard.start(0);
+        EXPECT_EQ(cmn.Msg_Box(kind, "?"), answer);
+        EXPECT_FALSE(shown);
+    }
+}
+
 TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
     answerBox(QMessageBox::Ok, [&] {
         k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));

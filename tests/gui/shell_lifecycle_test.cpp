@@ -306,6 +306,19 @@ TEST_F(Shell, EndOfSessionDuringTheLoadWaitsForItsEnd) {
     EXPECT_EQ(runs, Lines{"1 tray"});
 }
 
+// A box open when the session ends is closed by the backend; the close waits until the code
+// that asked has its answer, then goes on as usual.
+TEST_F(Shell, TheEndOfTheSessionDuringABoxClosesOnceTheBoxHasAnswered) {
+    load({{2, "1"}});
+    int ends = 0;
+    be.onEndSession = [&] { return ++ends == 1; };
+    QSignalSpy finished(shell.get(), &MenuShell::finished);
+    shell->requestClose();
+    EXPECT_FALSE(shell->closed());
+    EXPECT_TRUE(finished.wait(5000));
+    EXPECT_EQ(runs, Lines{"1 tray"});
+}
+
 class SessionSignal : public Shell, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SessionSignal, ReachesTheCloseRequestThroughTheEventLoop) {

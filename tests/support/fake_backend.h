@@ -54,6 +54,8 @@ public:
     // Runs inside showMessageBox, after recording and before the answer is taken (may push an
     // answer, or act like a nested event).
     std::function<void(const MessageBoxRequest&)> onBox;
+    // Answers endSession (whether a box was open); none open when empty.
+    std::function<bool()> onEndSession;
     // Runs on every processEvents, with the 1-based pump number.
     std::function<void(int)> onPump;
     // Seconds the clock moves on each processEvents(0); a wait of n ms moves it n ms.
@@ -98,6 +100,7 @@ public:
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
     void windowStayOnTop(WindowHandle, bool) override {}
     void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
+    bool endSession() override { return onEndSession ? onEndSession() : false; }
 
 private:
     WallClock clock_;

@@ -137,6 +137,12 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
             buttons = QMessageBox::Retry | QMessageBox::Cancel;
             break;
     }
+    // Closed with Escape or the close box, or by the end of the session: the answer the
+    // platform gives then.
+    const int cancelAnswer = (buttons & QMessageBox::Cancel) ? kAnsCancel
+                             : (buttons & QMessageBox::No)   ? kAnsNo
+                                                             : kAnsOk;
+    if (sessionEnding_) return cancelAnswer;
     box.setStandardButtons(buttons);
     // The captions a Japanese desktop gives these buttons, whatever the locale.
     const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
@@ -151,7 +157,10 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
     }
     box.setWindowModality(Qt::ApplicationModal);
     if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    switch (box.exec()) {
+    openBoxes_.push_back(&box);
+    const int result = box.exec();
+    openBoxes_.pop_back();
+    switch (result) {
         case QMessageBox::Ok:
             return kAnsOk;
         case QMessageBox::Cancel:
@@ -163,11 +172,19 @@ int QtBackend::showMessageBox(const MessageBoxRequest& r) {
         case QMessageBox::No:
             return kAnsNo;
         default:
-            // Closed with Escape or the close box: the answer the platform gives then.
-            return (buttons & QMessageBox::Cancel) ? kAnsCancel
-                   : (buttons & QMessageBox::No)   ? kAnsNo
-                                                   : kAnsOk;
+            return cancelAnswer;
     }
+}
+
+bool QtBackend::endSession() {
+    sessionEnding_ = true;
+    bool open = false;
+    for (const QPointer<QMessageBox>& box : openBoxes_) {
+        if (!box) continue;
+        open = true;
+        box->done(-1);
+    }
+    return open;
 }
 
 void QtBackend::playSystemSound(int type) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "common/platform.h"
 
@@ -50,6 +52,7 @@ public:
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
     void closeWindow(WindowHandle window) override;
+    bool endSession() override;
 
     // The tray icon added for `owner`, for the tray menus to attach to; null when none.
     QSystemTrayIcon* trayIcon(WindowHandle owner) const;
@@ -62,6 +65,8 @@ public:
     std::function<int(const MessageBoxRequest&)> boxAnswerer;
 
 private:
+    bool sessionEnding_ = false;
+    std::vector<QPointer<QMessageBox>> openBoxes_;
     QIcon iconFor(IconHandle icon, WindowHandle owner) const;
 
     std::map<WindowHandle, QPointer<QWidget>> windows_;

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <string>
+
+namespace vornel {
+
+// The few calls whose outcome depends on the file system a backup is written to. USB disks
+// formatted FAT32 or exFAT refuse modes and links and keep coarse times; tests stand in for
+// such a disk by overriding these. Every call returns 0 or an errno value.
+class FileOps {
+  public:
+    virtual ~FileOps() = default;
+    virtual int setMode(int fd, mode_t mode);
+    virtual int setTimes(int fd, const struct timespec times[2]);
+    virtual int makeLink(const std::string& target, int dirFd, const std::string& name);
+    virtual int setLinkTimes(int dirFd, const std::string& name, const struct timespec times[2]);
+    // Seconds in which the file system under `dirFd` keeps modification times: 2 for FAT,
+    // else 1 (finer times are compared to the second anyway).
+    virtual int timeStep(int dirFd);
+
+    // The calls as the kernel answers them.
+    static FileOps& real();
+};
+
+// An open descriptor, closed when it goes.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(Fd&& other) noexcept : fd_(other.release()) {}
+    Fd& operator=(Fd&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    void reset(int fd = -1);
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
+
+// Opens the folder `name` inside `dirFd` without following a link in its place: a link
+// fails with ELOOP or ENOTDIR. Returns the descriptor or -1 with errno set.
+int openFolderAt(int dirFd, const std::string& name);
+
+// Opens the folder at `rel` ("" or "/a/b") below the open folder `rootFd`, one name at a time,
+// never following a link on the way. With `made`, each folder on the way is opened as
+// openOrMakeFolderAt does, and `made` tells whether the last one was made now. Returns the
+// descriptor or -1 with errno set.
+int openFolderBelow(int rootFd, const std::string& rel, bool* made = nullptr);
+
+// Opens the folder `name` inside `dirFd` for writing into, making it when it is missing. A
+// link in its place is removed and replaced by a real folder: writing through it would put
+// files wherever it points. `made` tells whether the folder was made now (so it is empty).
+// Returns the descriptor or -1 with errno set.
+int openOrMakeFolderAt(int dirFd, const std::string& name, bool& made);
+
+// True when the user running the program may not write the file (its mode grants no write to
+// the owner, group or others class the user falls into). Root is judged by the bits as well:
+// the mode is how a user marks a file read-only.
+bool readOnlyForUser(const struct stat& st);
+
+// A short plain reason for an errno value, in the program's own words.
+std::string plainReason(int err);
+
+}  // namespace vornel
