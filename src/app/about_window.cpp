@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/app_resources.h"
@@ -38,6 +39,8 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     cmdOK->setDefault(true);
     cmdOK->setMinimumWidth(88);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle);

@@ -1,5 +1,7 @@
 #include "app/backup_commands.h"
 
+#include <QTabBar>
+
 #include "history/history.h"
 #include "settings/change_tracking.h"
 
@@ -17,6 +19,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
                           // finished start-up run asks for nothing.
                           nullptr}) {
     m_.copydlg_visible = [this] { return copydlg_.isVisible(); };
+    errlog_.placeBeside(&shell.menu(), shell.menu().SSTab1->tabBar());
     copydlg_.setOwner(&shell.menu());
     engine_.pumpInterval = 0.02;
     hooks_.chg_confirm = [this] { chg_confirm(m_); };

@@ -1,6 +1,7 @@
 #include "app/help_window.h"
 
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -14,6 +15,8 @@ HelpWindow::HelpWindow(const QString& file, std::shared_ptr<const ChmArchive> ar
     : QWidget(parent, Qt::Window), file_(file), archive_(std::move(archive)) {
     setObjectName(QStringLiteral("helpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     setWindowIcon(programIcon());
     const QString title = archive_->title();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Vornelnet ヘルプ") : title);

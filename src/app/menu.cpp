@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -41,11 +42,20 @@ Menu::Menu(Module1& m, PlatformBackend& backend, QWidget* parent)
     mini_bt = button("mini_bt", QStringLiteral("閉じる"));
     close_bt = button("close_bt", QStringLiteral("終　了"));
     histclr_bt = historyPage_->histclr_bt;
+    // A save shows that it happened; the text goes again after a few seconds.
+    saved_lbl = designNamed(new QLabel(this), QStringLiteral("saved_lbl"), -1,
+                            QStringLiteral("保存の結果"));
+    saved_lbl->setTextFormat(Qt::PlainText);
+    savedShown_ = new QTimer(this);
+    savedShown_->setSingleShot(true);
+    savedShown_->setInterval(4000);
+    connect(savedShown_, &QTimer::timeout, saved_lbl, &QLabel::clear);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(bkup_bt);
     buttons->addWidget(bkup_exit_bt);
     buttons->addStretch();
+    buttons->addWidget(saved_lbl);
     buttons->addWidget(ok_bt);
     buttons->addWidget(mini_bt);
     buttons->addWidget(close_bt);
@@ -155,6 +165,9 @@ void Menu::connectHandlers() {
     }
     onText(w->WOL_Port_txt);
     onCombo(w->WOL_ReptNum_cb);
+
+    // A click that takes the focus from a refused value is held back (eventFilter).
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) b->installEventFilter(this);
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &Menu::SSTab1_Click);
     connect(ok_bt, &QPushButton::clicked, this, &Menu::ok_bt_Click);

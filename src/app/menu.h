@@ -1,17 +1,21 @@
 #pragma once
 
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "common/kvcmn15.h"
 #include "settings/module_state.h"
 #include "settings/settings_view.h"
 #include "settings/sysdat_read.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace vornel {
@@ -39,6 +43,7 @@ class Menu : public QWidget, public SettingsView {
     QPushButton* ok_bt;
     QPushButton* close_bt;
     QPushButton* histclr_bt;  // on the history page
+    QLabel* saved_lbl;        // "保存しました" for a few seconds after a save
 
     KvCmn15& cmn() { return cmn_; }
     Module1& module() { return m_; }
@@ -110,6 +115,12 @@ class Menu : public QWidget, public SettingsView {
     // Every edit handler that only marks the settings as changed.
     void markChanged() { m_.Chg_flg = 1; }
     void checkTime(QLineEdit* box, int largest, const char* message, int tab);
+    // A refused value is reported once the event that moved the focus is over, so a page
+    // change it interrupts completes first and is then undone in one piece.
+    void reportLater(QLineEdit* box, const char* message, int tab);
+    // Shows the pending report, if any: the message, the box's page, the focus back in the
+    // box. Returns whether there was one.
+    bool reportPending();
     QWidget* widgetOf(ControlRef c) const;
 
     Module1& m_;
@@ -117,6 +128,12 @@ class Menu : public QWidget, public SettingsView {
     WindowHandle hWnd_ = 0;
     int helpContext_ = 1;
     bool checking_ = false;
+    struct Refused {
+        QPointer<QLineEdit> box;
+        const char* message = nullptr;
+        int tab = -1;
+    };
+    std::optional<Refused> pending_;
     std::array<FolderPairPage*, 8> folderPages_{};
     CopyConditionPage* copyPage_ = nullptr;
     StartEventsPage* startPage_ = nullptr;
@@ -124,6 +141,7 @@ class Menu : public QWidget, public SettingsView {
     PcFunctionsPage* pcPage_ = nullptr;
     WolPage* wolPage_ = nullptr;
     std::map<QObject*, std::function<void()>> leaveChecks_;
+    QTimer* savedShown_ = nullptr;
 };
 
 }  // namespace vornel

@@ -1,10 +1,12 @@
 // What the controls of the main window do when they are used.
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/menu.h"
 #include "app/pages/check_value.h"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr int kTabStartEvents = 9;
 constexpr int kTabPcFunctions = 11;
+constexpr int kTabWakeOnLan = 12;
 
 }  // namespace
 
@@ -28,7 +31,13 @@ bool Menu::Sysdat_read(SysdatMissing whenMissing) {
     return vornel::Sysdat_read(m_, *this, whenMissing);
 }
 
-void Menu::ok_bt_Click() { vornel::ok_bt_Click(m_, cmn_, *this); }
+void Menu::ok_bt_Click() {
+    // A value refused on the way here is reported instead of saving.
+    if (reportPending()) return;
+    if (!vornel::ok_bt_Click(m_, cmn_, *this)) return;
+    saved_lbl->setText(QStringLiteral("保存しました"));
+    savedShown_->start();
+}
 
 void Menu::ctl_state(int group, int value) {
     const bool on = value == 1;
@@ -103,9 +112,13 @@ void Menu::SSTab1_Click() {
 void Menu::refsrc_bt_Click(int index) {
     const int k = index / 2;
     const int side = index % 2;
-    m_.Fld_no = static_cast<std::int16_t>(k);
+    // The browsed pair has a variable of its own: in the activation tab selector it would
+    // send the next activation to another page.
+    m_.Ref_fld_no = static_cast<std::int16_t>(k);
     m_.Ref_kind = static_cast<std::int16_t>(side);
-    const std::string path = cmn_.FolderDialog(hWnd_);
+    const FolderPairPage* page = folderPage(k);
+    const QLineEdit* field = side == 0 ? page->srcfld_txt : page->dstfld_txt;
+    const std::string path = cmn_.FolderDialog(hWnd_, field->text().toStdString());
     if (path.empty()) return;
     const auto u = static_cast<std::size_t>(k);
     if (side == 0) {
@@ -133,7 +146,15 @@ void Menu::watchLeaving(QLineEdit* box, std::function<void()> check) {
 }
 
 bool Menu::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !checking_) {
+    const QEvent::Type type = event->type();
+    if (pending_ && (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) &&
+        qobject_cast<QAbstractButton*>(watched)) {
+        // The press that took the focus from a refused box does not become a click: the
+        // report comes instead, and the button is released cleanly.
+        reportPending();
+        return true;
+    }
+    if (type == QEvent::FocusOut && !checking_) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only leaving for another control of this window counts: a message box or a menu
         // taking the focus for a moment is not the user leaving the box.
@@ -151,13 +172,31 @@ void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) 
         box->setText(QString::fromStdString(r.text));
         return;
     }
+    reportLater(box, message, tab);
+}
+
+void Menu::reportLater(QLineEdit* box, const char* message, int tab) {
+    if (pending_) return;
+    pending_ = Refused{box, message, tab};
+    QTimer::singleShot(0, this, &Menu::reportPending);
+}
+
+bool Menu::reportPending() {
+    if (!pending_) return false;
+    const Refused r = *pending_;
+    pending_.reset();
+    if (!r.box) return false;
     // The box takes the focus back below; that must not run the check a second time.
     checking_ = true;
-    m_.Msg_str = message;
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) {
+        if (b->isDown()) b->setDown(false);
+    }
+    m_.Msg_str = r.message;
     m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
-    SSTab1->setCurrentIndex(tab);
-    box->setFocus(Qt::OtherFocusReason);
+    SSTab1->setCurrentIndex(r.tab);
+    r.box->setFocus(Qt::OtherFocusReason);
     checking_ = false;
+    return true;
 }
 
 void Menu::hour_txt_LostFocus(int k) {
@@ -192,11 +231,8 @@ void Menu::WOL_MAC_txt_LostFocus(int g, int j) {
     box->setText(box->text().toUpper());
     const std::string t = box->text().toStdString();
     if (t.empty() || cmn_.LenByte(t) == 2) return;
-    checking_ = true;
-    m_.Msg_str = kMacLengthWrong;
-    m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
-    box->setFocus(Qt::OtherFocusReason);
-    checking_ = false;
+    // The box's page is shown again too: the focus may have left it for another page.
+    reportLater(box, kMacLengthWrong, kTabWakeOnLan);
 }
 
 }  // namespace vornel

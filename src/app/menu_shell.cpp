@@ -1,12 +1,14 @@
 #include "app/menu_shell.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTimer>
-#include <utility>
+#include <QWindow>
 
 #include "app/app_resources.h"
 #include "settings/change_tracking.h"
@@ -39,7 +41,19 @@ MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFold
     connect(menu_.get(), &Menu::wolCaptionChanged, tray_.get(), &TrayMenus::setWolCaption);
     menu_->installEventFilter(this);
     menu_->SSTab1->tabBar()->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &MenuShell::focusWindowChanged);
     connectCommands();
+
+    notray_lbl =
+        new QLabel(QStringLiteral("通知領域（トレイ）が見つからないため、この画面を表示しています。"
+                                  "GNOME では AppIndicator 拡張機能を入れるとトレイから使えます。"),
+                   menu_.get());
+    notray_lbl->setObjectName(QStringLiteral("notray_lbl"));
+    notray_lbl->setWordWrap(true);
+    notray_lbl->hide();
+    if (auto* top = qobject_cast<QBoxLayout*>(menu_->layout())) top->insertWidget(0, notray_lbl);
+    trayCheck_.setSingleShot(true);
+    connect(&trayCheck_, &QTimer::timeout, this, &MenuShell::checkTrayArea);
 }
 
 MenuShell::~MenuShell() {
@@ -107,6 +121,7 @@ void MenuShell::Form_Load() {
     cmn.TrayAddIcon(hWnd_, 0, kTrayTip);
     if (platform_.trayIconFor) tray_->attach(platform_.trayIconFor(hWnd_));
     menu_->hide();
+    trayCheck_.start(trayWaitMs);
 
     m_.Fld_no = 1;
     m_.App_title = "Vornelnet";
@@ -146,6 +161,28 @@ void MenuShell::Form_Activate() {
     menu_->ctl_state(4, menu_->value({Control::arb_chk}));
 }
 
+void MenuShell::focusWindowChanged(QWindow* now) {
+    // Between two windows the focus passes through none (the other application's window, or
+    // a window being closed): only windows of this program count.
+    if (!now) return;
+    const bool toMenu = now == menu_->windowHandle();
+    if (toMenu && (activationDue_ || lastFocusOwn_)) {
+        activationDue_ = false;
+        Form_Activate();
+    }
+    lastFocusOwn_ = !toMenu && isOwnWindow(now);
+}
+
+bool MenuShell::isOwnWindow(const QWindow* window) const {
+    const QWidget* own[] = {about_.data(), splash_.data(), copydlg_ ? copydlg_() : nullptr,
+                            frmErrLog_ ? frmErrLog_() : nullptr,
+                            ShutDownDialog_ ? ShutDownDialog_() : nullptr};
+    for (const QWidget* w : own) {
+        if (w && w->windowHandle() == window) return true;
+    }
+    return false;
+}
+
 void MenuShell::Form_Resize() {
     // The tab control cannot take the focus while the window is hidden or minimised; that
     // simply does nothing.
@@ -159,11 +196,33 @@ void MenuShell::mnuset_Click() {
     menu_->activateWindow();
     menu_->SSTab1->setFocus(Qt::OtherFocusReason);
     menu_->setHelpContextId(1);
+    // The activation follows once the desktop has made the window active; it already is
+    // when the window was shown and active before.
+    if (QGuiApplication::focusWindow() == menu_->windowHandle()) {
+        Form_Activate();
+    } else {
+        activationDue_ = true;
+    }
 }
 
 void MenuShell::mini_bt_Click() {
     if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
-    menu_->hide();
+    // Hidden without an icon to bring it back, the program could only be reached by
+    // starting it again.
+    if (platform_.backend.trayAreaAvailable()) {
+        menu_->hide();
+    } else {
+        menu_->showMinimized();
+    }
+}
+
+void MenuShell::checkTrayArea() {
+    const bool missing = !platform_.backend.trayAreaAvailable();
+    notray_lbl->setVisible(missing);
+    if (!missing) return;
+    // Looked at again now and then: a panel started later takes the icon, and the note goes.
+    trayCheck_.start(trayWaitMs);
+    if (!menu_->isVisible()) mnuset_Click();
 }
 
 void MenuShell::close_bt_Click() {
@@ -245,6 +304,7 @@ void MenuShell::history_show() {
         history_ = new HistoryWindow(QString::fromStdString(m_.Hist_path),
                                      [this] { menu_->cmn().Shell_Excute(hWnd_, m_.Hist_path); });
         history_->setWindowIcon(programIcon());
+        centreOnScreen(*history_);
     }
     history_->show();
     history_->raise();
@@ -258,18 +318,6 @@ bool MenuShell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != menu_.get()) return false;
     switch (event->type()) {
-        case QEvent::WindowDeactivate: {
-            // A window that never takes the keyboard (the Wake-on-LAN notice) may still be
-            // made active by a desktop that activates whatever it shows. It hands the
-            // activation straight back, and that return is no new activation of Menu.
-            const QWidget* now = QApplication::activeWindow();
-            returningFromPassive_ =
-                now && now->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
-            break;
-        }
-        case QEvent::WindowActivate:
-            if (!std::exchange(returningFromPassive_, false)) Form_Activate();
-            break;
         case QEvent::Resize:
             Form_Resize();
             break;

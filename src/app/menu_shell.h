@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +42,10 @@ class MenuShell : public QObject {
     MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
               QObject* parent = nullptr);
     ~MenuShell() override;
+
+    // How long after the load the desktop has to offer a notification area before the
+    // window is shown instead: one started with the session often comes up before its panel.
+    int trayWaitMs = 5000;
 
     // Runs a backup with an origin code (0 start-up, 1 close); set by whoever provides runs.
     std::function<void(int origin)> backup;
@@ -79,6 +85,10 @@ class MenuShell : public QObject {
     void about_show_Click();
     // The history viewer, one at a time; its editor button opens the file as Shell_Excute does.
     void history_show();
+    // Without a notification area the program would run unreachable: the window is shown
+    // with a note saying so, until an area appears and the icon docks there.
+    void checkTrayArea();
+    QLabel* notray_lbl = nullptr;
 
     // A request from outside to end the program (the session ends, a signal): the close
     // request of Menu, run once the load step is over.
@@ -101,6 +111,11 @@ class MenuShell : public QObject {
   private:
     void Form_QueryUnload();
     void setProgramPaths();
+    // Menu becomes the active window of this program after mnuset or when another of the
+    // program's own windows hands it the activation; not after a message box or a dialog,
+    // nor when the user comes back from another application.
+    void focusWindowChanged(QWindow* now);
+    bool isOwnWindow(const QWindow* window) const;
     void closeWindow(QWidget* window);
     void connectCommands();
     // True when a run is in progress; `then` runs once it has returned.
@@ -119,11 +134,13 @@ class MenuShell : public QObject {
     std::function<QWidget*()> copydlg_;
     std::function<QWidget*()> frmErrLog_;
     std::function<QWidget*()> ShutDownDialog_;
+    QTimer trayCheck_;
+    bool activationDue_ = false;  // mnuset asked for an activation
+    bool lastFocusOwn_ = false;   // the window that last had the focus is one of ours
     bool loading_ = false;
     bool closeRequested_ = false;
     bool closing_ = false;
     bool closed_ = false;
-    bool returningFromPassive_ = false;
 };
 
 }  // namespace vornel

@@ -82,7 +82,9 @@ public:
     std::int16_t Shell_Excute(WindowHandle hWnd, const std::string& fileName);
     void ExitWindows(std::int32_t bootnum);
     void SetAccessToken();
-    std::string FolderDialog(WindowHandle hWnd);
+    // `startFolder`: where the dialog opens (the folder already chosen); empty or not a
+    // folder: the user's home.
+    std::string FolderDialog(WindowHandle hWnd, const std::string& startFolder = "");
     std::string OpenDialog(WindowHandle hWnd, const std::string& Filter, const std::string& IniPath);
     std::string SaveDialog(WindowHandle hWnd, const std::string& Filter, const std::string& IniPath,
                            const std::string& Inifile);

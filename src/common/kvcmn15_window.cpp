@@ -47,8 +47,8 @@ void KvCmn15::ExitWindows(std::int32_t bootnum) {
 // there is no privilege for the program to take up front.
 void KvCmn15::SetAccessToken() {}
 
-std::string KvCmn15::FolderDialog(WindowHandle hWnd) {
-    std::string path = backend_.folderDialog(hWnd, "フォルダの選択");
+std::string KvCmn15::FolderDialog(WindowHandle hWnd, const std::string& startFolder) {
+    std::string path = backend_.folderDialog(hWnd, "フォルダの選択", startFolder);
     const auto nul = path.find('\0');
     if (nul != std::string::npos) path.resize(nul);
     path.erase(path.find_last_not_of(' ') + 1);

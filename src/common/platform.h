@@ -25,7 +25,14 @@ struct MessageBoxRequest {
 };
 
 // Answer codes a box returns, the same numbers callers compare with.
-enum AnswerCode : int { kAnsNone = 0, kAnsOk = 1, kAnsCancel = 2, kAnsRetry = 4, kAnsYes = 6, kAnsNo = 7 };
+enum AnswerCode : int {
+    kAnsNone = 0,
+    kAnsOk = 1,
+    kAnsCancel = 2,
+    kAnsRetry = 4,
+    kAnsYes = 6,
+    kAnsNo = 7
+};
 
 // Local wall-clock reading, taken at one instant so date and time never disagree.
 struct WallClock {
@@ -48,14 +55,14 @@ struct OsVersion {
 enum class PowerRequest { LogOff, Shutdown, PowerOff, Reboot };
 
 struct OpenFileResult {
-    std::string path;      // empty when cancelled
+    std::string path;        // empty when cancelled
     int fileNameOffset = 0;  // offset of the file name within path
 };
 
 // Everything the program asks of the desktop and the operating system goes through this
 // interface: the Qt backend serves the real program, tests use a scripted fake.
 class PlatformBackend {
-public:
+  public:
     virtual ~PlatformBackend() = default;
 
     // Boxes and sounds.
@@ -89,7 +96,8 @@ public:
     virtual std::string systemDirectory() = 0;
 
     // Dialogs.
-    virtual std::string folderDialog(WindowHandle owner, const std::string& title) = 0;
+    virtual std::string folderDialog(WindowHandle owner, const std::string& title,
+                                     const std::string& startFolder) = 0;
     virtual OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                           const std::string& filter,
                                           const std::string& initialDir) = 0;
@@ -101,6 +109,9 @@ public:
     virtual bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) = 0;
     virtual bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) = 0;
     virtual bool trayDelete(WindowHandle owner) = 0;
+    // Whether the desktop has a notification area for the icon to dock in now. A backend
+    // without a desktop has no window to offer instead, so it answers yes.
+    virtual bool trayAreaAvailable() { return true; }
 
     // The program's own top-level windows.
     virtual WindowHandle findWindow(const std::string& title) = 0;

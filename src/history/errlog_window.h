@@ -33,11 +33,19 @@ class ErrLogWindowSink : public ErrLogSink {
     ErrLogWindowSink& operator=(const ErrLogWindowSink&) = delete;
     ~ErrLogWindowSink() override;
     void append(const std::string& entry) override;
+    // A new window opens beside `main` where the screen has room, else over its middle but
+    // below `keepInSight` (the page tabs), and never takes the focus from what the user is
+    // typing in.
+    void placeBeside(QWidget* main, QWidget* keepInSight);
     // The open window, or null.
     ErrLogWindow* window() const { return window_; }
 
   private:
+    void place();
+
     QPointer<ErrLogWindow> window_;
+    QPointer<QWidget> main_;
+    QPointer<QWidget> keepInSight_;
 };
 
 }  // namespace vornel

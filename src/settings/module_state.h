@@ -103,8 +103,9 @@ struct Module1 {
     // Name of the PC of the wake in progress.
     std::string WOL_name;
 
-    // Activation tab selector / browsed pair, and the browsed side (0 source, 1 destination).
+    // Activation tab selector; the pair and side (0 source, 1 destination) last browsed.
     std::int16_t Fld_no = 1;
+    std::int16_t Ref_fld_no = 0;
     std::int16_t Ref_kind = 0;
 };
 

@@ -23,14 +23,14 @@ class Save {
   public:
     Save(Module1& m, KvCmn15& cmn, SettingsView& view) : m_(m), cmn_(cmn), view_(view) {}
 
-    void run() {
+    bool run() {
         if (m_.copydlg_visible()) {
             tell("バックアップ実行中です！\r終了後更新して下さい");
-            return;
+            return false;
         }
         if (!pairsComplete() || !timesComplete() || !wakeOnLanComplete() || !fieldsValid() ||
             !valuesStorable()) {
-            return;
+            return false;
         }
         for (std::size_t k = 0; k < 8; ++k) {
             m_.Src_fld[k] = view_.text({Control::srcfld_txt, static_cast<int>(k)});
@@ -40,8 +40,9 @@ class Save {
         controlsIntoVariables();
         writeSysdatFile(m_.Sysdat_path, buildSysdatImage(recordBytes()));
         cmn_.Wait(0.3F);
-        Sysdat_read(m_, view_);
+        const bool loaded = Sysdat_read(m_, view_);
         view_.focus({Control::mini_bt});
+        return loaded;
     }
 
   private:
@@ -294,11 +295,12 @@ class Save {
 
 }  // namespace
 
-void ok_bt_Click(Module1& m, KvCmn15& cmn, SettingsView& view) {
+bool ok_bt_Click(Module1& m, KvCmn15& cmn, SettingsView& view) {
     try {
-        Save(m, cmn, view).run();
+        return Save(m, cmn, view).run();
     } catch (const VbError& e) {
         cmn.Err_Msg("ok_bt_Click", e);
+        return false;
     }
 }
 

@@ -19,17 +19,12 @@ TEST(Cp932, EncodesAndDecodesBothWays) {
 
 TEST(Cp932, ReportsTheFirstCharacterWithoutAForm) {
     // A character whose form reads back as another one has no form of its own.
-    const std::pair<std::string, std::size_t> cases[] = {{"ab\xF0\x9F\x98\x80\x63한", 2},
-                                                         {"日本한", 6},
-                                                         {"abc\xFF", 3},
-                                                         {"/u/資料〜2023", 9},
-                                                         {"～‖", 3},
-                                                         {"a−", 1},
-                                                         {"¢", 0},
-                                                         {"£", 0},
-                                                         {"x¬", 1},
-                                                         {"〜\xF0\x9F\x98\x80", 0},
-                                                         {"ab\xF0\x9F\x98\x80〜", 2}};
+    // In the last two, whichever kind of character comes first is the one reported.
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"日b\xF0\x9F\x98\x80\x63한", 4}, {"abc\xFF", 3},
+        {"/u/資料～〜2023", 12},          {"〜\xF0\x9F\x98\x80", 0},
+        {"ab\xF0\x9F\x98\x80〜", 2},
+    };
     for (const auto& [text, offset] : cases) {
         const cp932::EncodeResult e = cp932::encode(text);
         EXPECT_FALSE(e.ok) << text;

@@ -1,11 +1,12 @@
 // KvCmn15 through the fake backend: boxes, error reports, the version and system probes, byte
 // lengths, the clock texts and Wait, power requests, the tray record, the dialogs, the seven
 // number conversions at their bounds, Search_path, the profile files, the shell and help openers.
+// What the real boxes and dialogs show (titles, icons, buttons, answers) is checked on the Qt
+// backend itself.
 #include "common/kvcmn15.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -34,7 +35,6 @@ class KvCmn15Test : public ::testing::Test {
 };
 using MsgBox = KvCmn15Test;
 using ErrMsg = KvCmn15Test;
-using Creation = KvCmn15Test;
 using GetOSVer = KvCmn15Test;
 using LenByte = KvCmn15Test;
 using Clock = KvCmn15Test;
@@ -42,7 +42,6 @@ using Wait = KvCmn15Test;
 using ExitWindows = KvCmn15Test;
 using Tray = KvCmn15Test;
 using Dialogs = KvCmn15Test;
-using Windows = KvCmn15Test;
 using Convert = KvCmn15Test;
 using SearchPath = KvCmn15Test;
 using WinSysDir = KvCmn15Test;
@@ -56,76 +55,38 @@ using test::writeFile;
 
 constexpr double at(int h, int m, double s) { return h * 3600.0 + m * 60.0 + s; }
 
-TEST_F(MsgBox, EachKindPlaysItsSoundFirstShowsItsBoxAndGivesTheAnswer) {
-    struct Case {
-        const char* kind;
-        int sound;
-        BoxButtons buttons;
-        BoxIcon icon;
-        const char* title;
-        int answer;
-    };
-    const Case cases[] = {
-        {"err", 48, BoxButtons::Ok, BoxIcon::Stop, "Error", kAnsOk},
-        {"chk", 32, BoxButtons::Ok, BoxIcon::Question, "確認", kAnsOk},
-        {"info", 64, BoxButtons::Ok, BoxIcon::Information, "情報", kAnsOk},
-        {"okc", 32, BoxButtons::OkCancel, BoxIcon::Question, "確認", kAnsCancel},
-        {"yn", 32, BoxButtons::YesNo, BoxIcon::Question, "確認", kAnsYes},
-        {"ync", 32, BoxButtons::YesNoCancel, BoxIcon::Question, "確認", kAnsNo},
-        {"rc", 32, BoxButtons::RetryCancel, BoxIcon::Question, "再試行", kAnsRetry},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
-        be.boxes.clear();
+TEST_F(MsgBox, EachKindPlaysItsSoundBeforeItsBoxAppears) {
+    const std::pair<const char*, int> cases[] = {
+        {"err", 48}, {"chk", 32}, {"info", 64}, {"okc", 32}, {"yn", 32}, {"ync", 32}, {"rc", 32}};
+    for (const auto& [kind, sound] : cases) {
         be.sounds.clear();
-        // The sound must already be playing when the box appears.
-        std::size_t soundsWhenShown = 99;
-        be.onBox = [&](const MessageBoxRequest&) { soundsWhenShown = be.sounds.size(); };
-        be.answerNextBox(c.answer);
-        EXPECT_EQ(k.Msg_Box(c.kind, "line 1\rline 2"), c.answer);
-        ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.sounds, std::vector<int>{c.sound});
-        EXPECT_EQ(soundsWhenShown, 1u);
-        EXPECT_EQ(be.boxes[0].buttons, c.buttons);
-        EXPECT_EQ(be.boxes[0].icon, c.icon);
-        EXPECT_EQ(be.boxes[0].title, c.title);
-        EXPECT_EQ(be.boxes[0].text, "line 1\rline 2");
-        EXPECT_FALSE(be.boxes[0].systemModal);
+        std::vector<int> soundsWhenShown;
+        be.onBox = [&](const MessageBoxRequest&) { soundsWhenShown = be.sounds; };
+        be.answerNextBox(kAnsOk);
+        k.Msg_Box(kind, "x");
+        EXPECT_EQ(soundsWhenShown, std::vector<int>{sound}) << kind;
     }
 }
 
 TEST_F(MsgBox, UnknownKindShowsNothingPlaysNothingAndReturnsZero) {
-    for (const char* kind : {"ERR", "Err", "", "err ", "ok", "x"}) {
-        EXPECT_EQ(k.Msg_Box(kind, "x"), 0) << kind;
-    }
-    EXPECT_TRUE(be.boxes.empty());
+    for (const char* kind : {"ERR", "", "err ", "ok"}) EXPECT_EQ(k.Msg_Box(kind, "x"), 0) << kind;
     EXPECT_TRUE(be.sounds.empty());
 }
 
-TEST_F(ErrMsg, ShowsNumberDescriptionAndProcedureInAStopBoxThenClearsTheError) {
-    be.answerNextBox(kAnsOk);
-    k.Err_Msg("File_copy", VbError(kErrFileNotFound));
-    ASSERT_EQ(be.boxes.size(), 1u);
-    const MessageBoxRequest box = be.boxes[0];
-    EXPECT_EQ(box.text,
-              "エラー番号53 ファイルが見つかりません。\r\n\r\nプロシージャ名 = [File_copy]");
-    EXPECT_EQ(box.title, "予期せぬエラー");
-    EXPECT_EQ(box.icon, BoxIcon::Stop);
-    EXPECT_EQ(box.buttons, BoxButtons::Ok);
-    EXPECT_TRUE(box.systemModal);
-    EXPECT_EQ(be.sounds, std::vector<int>{16});
-    // The error set on the instance is reported once; a second report shows number 0.
+TEST_F(ErrMsg, ShowsNumberDescriptionAndProcedureWithTheSystemSoundThenClearsTheError) {
     be.answerNextBox(kAnsOk);
     be.answerNextBox(kAnsOk);
     k.Err.Set(VbError(kErrOverflow));
     k.Err_Msg("backup");
     EXPECT_EQ(k.Err.Number, 0);
     EXPECT_TRUE(k.Err.Description.empty());
-    k.Err_Msg("backup");
-    ASSERT_EQ(be.boxes.size(), 3u);
-    EXPECT_EQ(be.boxes[1].text,
+    k.Err_Msg("File_copy", VbError(kErrFileNotFound));
+    ASSERT_EQ(be.boxes.size(), 2u);
+    EXPECT_EQ(be.boxes[0].text,
               "エラー番号6 オーバーフローしました。\r\n\r\nプロシージャ名 = [backup]");
-    EXPECT_EQ(be.boxes[2].text, "エラー番号0 \r\n\r\nプロシージャ名 = [backup]");
+    EXPECT_EQ(be.boxes[1].text,
+              "エラー番号53 ファイルが見つかりません。\r\n\r\nプロシージャ名 = [File_copy]");
+    EXPECT_EQ(be.sounds, (std::vector<int>{16, 16}));
 }
 
 TEST_F(ErrMsg, RaisedErrorsCarryTheirDescriptionsAndErrnoMapsOntoNumbers) {
@@ -142,12 +103,9 @@ TEST_F(ErrMsg, RaisedErrorsCarryTheirDescriptionsAndErrnoMapsOntoNumbers) {
         EXPECT_EQ(errorNumberFromErrno(err, isPath), number) << err << isPath;
 }
 
-TEST_F(Creation, GivesTheVersionTextAndShowsNothing) {
-    EXPECT_EQ(k.AppVersion, "1.10");
+TEST(Version, MinorAndRevisionFollowTheDotAsDigits) {
     EXPECT_EQ(versionText(1, 0, 5), "1.05");
     EXPECT_EQ(versionText(2, 10, 3), "2.103");
-    EXPECT_TRUE(be.boxes.empty());
-    EXPECT_TRUE(be.sounds.empty());
 }
 
 TEST_F(GetOSVer, NamesOldWindowsNumbersOnly) {
@@ -167,7 +125,6 @@ TEST_F(GetOSVer, NamesOldWindowsNumbersOnly) {
         {{3, 10, 0, 0, true}, "3.10", "0", "32s", "32s"},
         {{5, 0, 0, 3, true}, "5.0", "3", "", ""},
         // What the Linux backend reports: the kernel's version, never named.
-        {{6, 1, 0, 2, false}, "6.1", "2", "", "NT"},
         {{5, 1, 0, 2, false}, "5.1", "2", "", "NT"},
     };
     for (const Case& c : cases) {
@@ -182,33 +139,24 @@ TEST_F(GetOSVer, NamesOldWindowsNumbersOnly) {
 }
 
 TEST_F(LenByte, CountsCodePage932BytesAndEachByteThatIsNotUtf8AsOne) {
-    // Without a code page 932 form a character counts as the one-byte substitute would.
-    const std::pair<std::string, int> text[] = {
-        {"", 0}, {"AB", 2}, {"日本", 4}, {"ｱ", 1}, {"ﾊﾞｯｸｱｯﾌﾟ", 8}, {"Ａ1あｱ", 6}, {"a한b", 3}};
-    for (const auto& [t, bytes] : text) EXPECT_EQ(k.LenByte(t), bytes) << t;
-    // A lead byte cut short does not swallow what follows; an emoji has no form; surrogates and
-    // overlong forms are no UTF-8.
+    // Without a code page 932 form a character counts as the one-byte substitute would. A lead
+    // byte cut short does not swallow what follows; surrogates and overlong forms are no UTF-8.
     using namespace std::string_literals;
-    const std::pair<std::string, int> raw[] = {
-        {"\xF0\x9F\x98\x80", 1}, {"A\xFF\x42", 3}, {"\xE3\x81", 2}, {"\xE3\x41\x42", 3},
-        {"\xED\xA0\x80", 3},     {"\xC0\xAF", 2},  {"a\0b"s, 3},
+    const std::pair<std::string, int> cases[] = {
+        {"Ａ1あｱ", 6},       {"a한b", 3},     {"\xF0\x9F\x98\x80", 1},
+        {"A\xFF\x42", 3},    {"\xE3\x81", 2}, {"\xE3\x41\x42", 3},
+        {"\xED\xA0\x80", 3}, {"\xC0\xAF", 2}, {"a\0b"s, 3},
     };
-    for (const auto& [t, bytes] : raw) EXPECT_EQ(k.LenByte(t), bytes) << t;
-    std::string wide, mixed;
+    for (const auto& [t, bytes] : cases) EXPECT_EQ(k.LenByte(t), bytes) << t;
+    std::string wide;
     for (int i = 0; i < (1 << 20) / 3; ++i) wide += "あ";
-    for (int i = 0; i < (1 << 18); ++i) mixed += "\xFF\x61";
-    EXPECT_EQ(k.LenByte(std::string(1 << 20, 'x')), 1 << 20);
     EXPECT_EQ(k.LenByte(wide), 2 * ((1 << 20) / 3));
-    EXPECT_EQ(k.LenByte(mixed), 2 * (1 << 18));
 }
 
 TEST_F(Clock, GetTimeRoundsHalfToEvenAndReads24InTheLastHalfSecond) {
     const std::pair<double, const char*> cases[] = {
-        {at(9, 5, 7.4), "09:05:07"},    {at(9, 5, 7.5), "09:05:08"},
-        {at(9, 5, 8.5), "09:05:08"},    {at(9, 5, 7.7), "09:05:08"},
-        {at(0, 0, 0.0), "00:00:00"},    {at(0, 0, 0.5), "00:00:00"},
-        {at(12, 59, 59.6), "13:00:00"}, {at(23, 59, 59.4), "23:59:59"},
-        {at(23, 59, 59.7), "24:00:00"},
+        {at(9, 5, 7.4), "09:05:07"},    {at(9, 5, 7.5), "09:05:08"},    {at(9, 5, 8.5), "09:05:08"},
+        {at(12, 59, 59.6), "13:00:00"}, {at(23, 59, 59.7), "24:00:00"},
     };
     for (const auto& [clock, text] : cases) {
         be.setClock(2026, 12, 6, clock);
@@ -225,25 +173,32 @@ TEST_F(Clock, GetDayAndGetWeekDayFromSundayToSaturday) {
     }
 }
 
-TEST_F(Wait, StartsFromTheRoundedClockAndRunsAcrossMidnight) {
+TEST_F(Wait, StartsFromTheRoundedClockRunsAcrossMidnightAndEndsAtOnceForNothing) {
     struct Case {
-        double start, waited;
+        double start;
+        float second;
+        double waited;
         const char *startText, *finishText;
     };
-    // Starting at .6 rounds up, so the wait lasts longer than asked.
-    const Case cases[] = {{100.2, 1.8, "00:01:40", "00:01:42"},
-                          {100.6, 2.4, "00:01:41", "00:01:43"},
-                          {at(23, 59, 59.0), 2.0, "23:59:59", "00:00:01"}};
+    // Starting at .6 rounds up, so the wait lasts longer than asked; a wait of nothing or less
+    // must not spend the 0.4 s up to the rounded start.
+    const Case cases[] = {{100.2, 2, 1.8, "00:01:40", "00:01:42"},
+                          {100.6, 2, 2.4, "00:01:41", "00:01:43"},
+                          {at(23, 59, 59.0), 2, 2.0, "23:59:59", "00:00:01"},
+                          {100.6, 0, 0, "00:01:41", "00:01:40"},
+                          {100.6, -1, 0, "00:01:41", "00:01:40"}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " + " + std::to_string(c.second));
         be.setClock(2026, 12, 6, c.start);
+        be.pumpCount = 0;
         const double before = be.monotonicSeconds();
-        k.Wait(2);
-        EXPECT_GE(be.monotonicSeconds() - before, c.waited - 1e-9) << c.startText;
-        EXPECT_LT(be.monotonicSeconds() - before, c.waited + 0.1) << c.startText;
+        k.Wait(c.second);
+        EXPECT_EQ(be.pumpCount > 0, c.waited > 0);
+        EXPECT_GE(be.monotonicSeconds() - before, c.waited - 1e-9);
+        EXPECT_LT(be.monotonicSeconds() - before, c.waited + 0.1);
         EXPECT_EQ(k.WaitStartTime, c.startText);
         EXPECT_EQ(k.WaitFinishTime, c.finishText);
     }
-    EXPECT_EQ(be.wallClock().day, 7);
 }
 
 TEST_F(Wait, LetsPendingEventsRun) {
@@ -253,19 +208,7 @@ TEST_F(Wait, LetsPendingEventsRun) {
     std::string seenDuringWait;
     be.onPump = [&](int) { seenDuringWait = k.WaitStartTime + "|" + k.WaitFinishTime; };
     k.Wait(0.3f);
-    EXPECT_GT(be.pumpCount, 0);
     EXPECT_EQ(seenDuringWait, "|");
-    EXPECT_GE(be.wallClock().secondsOfDay, 100.3 - 1e-6);
-}
-
-TEST_F(Wait, ForNothingOrLessReturnsAtOnce) {
-    for (float second : {0.0f, -1.0f, -1e9f}) {
-        be.setClock(2026, 12, 6, 100.6);  // rounds up: a naive loop would wait 0.4 s
-        k.Wait(second);
-        EXPECT_EQ(be.pumpCount, 0) << second;
-        EXPECT_EQ(k.WaitStartTime, "00:01:41");
-        EXPECT_EQ(k.WaitFinishTime, "00:01:40");
-    }
 }
 
 TEST_F(ExitWindows, MapsLogOffShutdownAndRestartOntoOneRequestEach) {
@@ -273,7 +216,6 @@ TEST_F(ExitWindows, MapsLogOffShutdownAndRestartOntoOneRequestEach) {
     EXPECT_EQ(be.powerRequests,
               (std::vector<PowerRequest>{PowerRequest::LogOff, PowerRequest::Shutdown,
                                          PowerRequest::Reboot}));
-    EXPECT_TRUE(be.boxes.empty());
 }
 
 TEST_F(ExitWindows, AsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
@@ -288,96 +230,70 @@ TEST_F(ExitWindows, AsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
 }
 
 TEST_F(Tray, TheTipFieldHoldsSixtyFourBytes) {
-    std::string wide, first32;
+    std::string wide;
     for (int i = 0; i < 40; ++i) wide += "あ";
-    for (int i = 0; i < 32; ++i) first32 += "あ";
     const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
-        {"左-Menu:右", "左-Menu:右"},  // 10 characters, 12 bytes
-        {std::string(63, 'a'), std::string(63, 'a')},
         {std::string(64, 'a'), std::string(64, 'a')},
-        {std::string(70, 't'), std::string(64, 't')},
-        {wide, first32},
+        {wide, wide.substr(0, 32 * 3)},
         // A double-byte character that would straddle the end is left out whole.
-        {"a" + wide, "a" + first32.substr(0, 31 * 3)},
+        {"a" + wide, "a" + wide.substr(0, 31 * 3)},
     };
     for (const auto& [tip, field] : cases) EXPECT_EQ(tipFieldText(tip), field) << tip;
 }
 
-TEST_F(Tray, AddModifyAndDeleteGoThroughTheSameRecord) {
-    // A fresh instance has no icon to delete or change.
-    EXPECT_EQ(k.TrayDelIcon(), 0);
+TEST_F(Tray, AddModifyAndDeleteGoThroughTheSameRecordAndGiveThePlatformsAnswer) {
+    // A fresh instance has no icon to change.
     EXPECT_EQ(k.TrayModifyIcon(1, "x"), 0);
     EXPECT_TRUE(be.trayCalls.empty());
     EXPECT_EQ(k.TrayAddIcon(42, 3, "左-Menu:右-Help"), -1);
-    EXPECT_EQ(k.TrayModifyIcon(4, std::string(70, 'x')), -1);
+    EXPECT_EQ(k.TrayModifyIcon(4, "new"), -1);
     EXPECT_EQ(k.TrayDelIcon(), -1);
     using Call = std::tuple<std::string, WindowHandle, IconHandle, std::string>;
     std::vector<Call> calls;
     for (const auto& c : be.trayCalls) calls.emplace_back(c.op, c.owner, c.icon, c.tip);
     EXPECT_EQ(calls, (std::vector<Call>{{"add", 42, 3, "左-Menu:右-Help"},
-                                        {"modify", 42, 4, std::string(64, 'x')},
+                                        {"modify", 42, 4, "new"},
                                         {"delete", 42, 0, ""}}));
-}
-
-TEST_F(Tray, ARefusalByThePlatformIsReportedAsFalse) {
     be.trayResult = false;
-    EXPECT_EQ(k.TrayAddIcon(1, 0, "tip"), 0);
+    EXPECT_EQ(k.TrayAddIcon(42, 3, "tip"), 0);
+    EXPECT_EQ(k.TrayModifyIcon(4, "tip"), 0);
     EXPECT_EQ(k.TrayDelIcon(), 0);
 }
 
-TEST_F(Dialogs, OpenDialogGivesThePathAndTheFileNameLengthAndSaveDialogLeavesIt) {
+TEST_F(Dialogs, ACancelledOpenDialogForgetsTheLastFileNameLength) {
     be.openAnswers.push_back({"/data/a.txt", 6});
     EXPECT_EQ(k.OpenDialog(1, "Text|*.txt", "/data"), "/data/a.txt");
     EXPECT_EQ(k.OpenFileLen, 5);
-    EXPECT_EQ(k.OpenDialog(1, "", ""), "");  // cancelled
+    EXPECT_EQ(k.OpenDialog(1, "", ""), "");
     EXPECT_EQ(k.OpenFileLen, 0);
-    be.openAnswers.push_back({"/d/abc.txt", 3});
-    k.OpenDialog(0, "", "");
-    be.saveAnswers.push_back("/d/new.ini");
-    EXPECT_EQ(k.SaveDialog(0, "", "/d", "new.ini"), "/d/new.ini");
-    EXPECT_EQ(k.SaveDialog(0, "", "/d", "new.ini"), "");  // cancelled
-    EXPECT_EQ(k.OpenFileLen, 7);
-    EXPECT_EQ(be.dialogTitles,
-              (std::vector<std::string>{"ファイルを開く", "ファイルを開く", "ファイルを開く",
-                                        "ファイルを保存する", "ファイルを保存する"}));
 }
 
 TEST_F(Dialogs, FolderDialogTrimsTrailingBlanksAndNul) {
     be.folderAnswers.push_back(std::string("/home/user/backup  \0\0 junk", 26));
-    be.folderAnswers.push_back("/home/user/バックアップ");
     EXPECT_EQ(k.FolderDialog(0), "/home/user/backup");
-    EXPECT_EQ(k.FolderDialog(0), "/home/user/バックアップ");
-    EXPECT_EQ(k.FolderDialog(0), "");  // cancelled
-}
-
-TEST_F(Windows, WindowTopAndPlayWaveSoundGoToTheBackend) {
-    k.WindowTop(9);
-    EXPECT_EQ(be.raisedWindows, std::vector<WindowHandle>{9});
-    k.PlayWaveSound("/p/done.wav");
-    EXPECT_EQ(be.soundFiles, std::vector<std::string>{"/p/done.wav"});
 }
 
 TEST_F(Convert, LongTo16bitWritesSixteenDigits) {
     const std::pair<std::int32_t, const char*> cases[] = {
-        {0, "0000000000000000"},     {1, "0000000000000001"},     {2, "0000000000000010"},
-        {5, "0000000000000101"},     {32768, "1000000000000000"}, {43690, "1010101010101010"},
-        {65535, "1111111111111111"},
+        {0, "0000000000000000"}, {1, "0000000000000001"},     {2, "0000000000000010"},
+        {5, "0000000000000101"}, {43690, "1010101010101010"}, {65535, "1111111111111111"},
     };
     for (const auto& [v, text] : cases) EXPECT_EQ(k.LongTo16bit(v), text);
-    for (std::int32_t v : {65536, -1, 65537, 98304, INT32_MAX, INT32_MIN}) {
+    for (std::int32_t v : {65536, -1, INT32_MIN}) {
         be.answerNextBox(kAnsOk);
         EXPECT_EQ(k.LongTo16bit(v), "") << v;
         expectErrorBox("変換するデータが異常です！\r\nLongTo16bit\r\nValue = " + std::to_string(v));
     }
 }
 
-TEST_F(Convert, LongToIntReadsTheSameBits) {
+TEST_F(Convert, LongToIntAndIntToLongReadTheSameSixteenBits) {
     const std::pair<std::int32_t, std::int16_t> cases[] = {
         {0, 0}, {32767, 32767}, {32768, -32768}, {65535, -1}};
-    for (const auto& [v, i] : cases) EXPECT_EQ(k.LongToInt(v), i);
-    EXPECT_TRUE(be.boxes.empty());
-    for (std::int32_t v : {65536, -1, INT32_MIN}) {
+    for (const auto& [l, i] : cases) {
+        EXPECT_EQ(k.LongToInt(l), i) << l;
+        EXPECT_EQ(k.IntToLong(i), l) << i;
+    }
+    for (std::int32_t v : {65536, -1}) {
         be.answerNextBox(kAnsOk);
         EXPECT_EQ(k.LongToInt(v), 0) << v;
         expectErrorBox("数値が異常です！\r\nLongToInt\r\nValue = " + std::to_string(v));
@@ -386,41 +302,27 @@ TEST_F(Convert, LongToIntReadsTheSameBits) {
 
 TEST_F(Convert, HexTextsPadToFourDigits) {
     const std::pair<std::int32_t, const char*> longs[] = {
-        {0, "0000"},      {10, "000A"},     {300, "012C"},           {65535, "FFFF"},
-        {65536, "10000"}, {-1, "FFFFFFFF"}, {INT32_MIN, "80000000"},
-    };
+        {10, "000A"}, {65536, "10000"}, {-1, "FFFFFFFF"}};
     for (const auto& [v, text] : longs) EXPECT_EQ(k.LongToHex(v), text) << v;
     const std::pair<std::int16_t, const char*> ints[] = {
-        {0, "0000"},  {10, "000A"},     {255, "00FF"},    {300, "012C"},
-        {-1, "FFFF"}, {-32096, "82A0"}, {-32768, "8000"}, {32767, "7FFF"},
-    };
+        {255, "00FF"}, {-1, "FFFF"}, {-32768, "8000"}};
     for (const auto& [v, text] : ints) EXPECT_EQ(k.IntToHex(v), text) << v;
-}
-
-TEST_F(Convert, IntToLongReadsTheBitsUnsigned) {
-    const std::pair<std::int16_t, std::int32_t> cases[] = {
-        {-1, 65535}, {-32768, 32768}, {5, 5}, {32767, 32767}};
-    for (const auto& [v, l] : cases) EXPECT_EQ(k.IntToLong(v), l);
 }
 
 TEST_F(Convert, HexToIntUpperCasesTheCallersText) {
     const std::tuple<std::string, std::int16_t, std::string> cases[] = {
-        {"ffff", -1, "FFFF"},
-        {"7fFf", 32767, "7FFF"},
-        {"8000", -32768, "8000"},
-        {"0000000A", 10, "0000000A"}};
+        {"ffff", -1, "FFFF"}, {"8000", -32768, "8000"}, {"0000000a", 10, "0000000A"}};
     for (const auto& [input, value, after] : cases) {
         std::string hex = input;
-        EXPECT_EQ(k.HexToInt(hex), value);
+        EXPECT_EQ(k.HexToInt(hex), value) << input;
         EXPECT_EQ(hex, after);
     }
-    EXPECT_TRUE(be.boxes.empty());
 }
 
 TEST_F(Convert, HexToIntRefusesBadTextShowingItUpperCased) {
     const std::pair<std::string, std::string> bad[] = {
-        {"10000", "10000"}, {"xyz", "XYZ"}, {"", ""},         {" 1", " 1"},     {"1 ", "1 "},
-        {"-1", "-1"},       {"&h1", "&H1"}, {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
+        {"10000", "10000"}, {"", ""},         {" 1", " 1"},
+        {"&h1", "&H1"},     {"ｆｆ", "ＦＦ"}, {"\xFF", "\xFF"},
     };
     for (const auto& [input, shown] : bad) {
         std::string hex = input;
@@ -439,12 +341,12 @@ TEST_F(Convert, HexToLongCoversThirtyTwoBits) {
         {"7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
     for (const auto& [input, value, after] : cases) {
         std::string hex = input;
-        EXPECT_EQ(k.HexToLong(hex), value);
+        EXPECT_EQ(k.HexToLong(hex), value) << input;
         EXPECT_EQ(hex, after);
     }
-    EXPECT_TRUE(be.boxes.empty());
+    // The last one is a mebibyte long and would wrap a 64-bit accumulator to zero.
     for (const std::string& input :
-         {std::string(), std::string("100000000"), std::string("12G"), std::string(1 << 20, 'f')}) {
+         {std::string("100000000"), std::string("12g"), "1" + std::string(1 << 20, '0')}) {
         std::string hex = input;
         be.answerNextBox(kAnsOk);
         EXPECT_EQ(k.HexToLong(hex), 0);
@@ -455,29 +357,26 @@ TEST_F(Convert, HexToLongCoversThirtyTwoBits) {
 TEST_F(SearchPath, FindsExactlyNamedFilesFoldersAndLinks) {
     fs::create_directory(dir.path() / "data");
     writeFile(dir / "data/report.txt", "r");
-    writeFile(dir / "data/a.b.txt", "ab");
     writeFile(dir / "data/noext", "n");
     fs::create_symlink(dir / "data/nowhere", dir / "data/dangling");
     // A link counts even when it leads nowhere.
-    for (const char* name :
-         {"data", "data/report.txt", "data/a.b.txt", "data/noext", "data/dangling"})
+    for (const char* name : {"data", "data/report.txt", "data/noext", "data/dangling"})
         EXPECT_EQ(k.Search_path(dir / name), -1) << name;
     // Inexact names, a file taken for a folder, a trailing "/", a name cut by a NUL.
     using namespace std::string_literals;
     for (const std::string& name :
-         {"data/report"s, "data/a.txt"s, "data/noext.txt"s, "missing/report.txt"s,
-          "data/report.txt/x"s, "data/"s, ""s, "data/report.txt\0x"s, "data\0/report.txt"s})
+         {"data/report"s, "data/noext.txt"s, "missing/report.txt"s, "data/report.txt/x"s, "data/"s,
+          "data/report.txt\0x"s, "data\0/report.txt"s})
         EXPECT_EQ(k.Search_path(dir / name), 0) << name;
     EXPECT_EQ(k.Search_path("/"), -1);  // the root exists when it holds something
     EXPECT_EQ(k.Search_path("/usr"), -1);
 }
 
 TEST_F(SearchPath, RaisesError5ForATextWithoutSlash) {
-    for (const std::string& text : {std::string("abc"), std::string("data"), std::string(),
-                                    std::string("C:\\data"), std::string(1 << 20, 'x')}) {
+    for (const std::string& text : {std::string("data"), std::string(), std::string("C:\\data")}) {
         EXPECT_THAT([&] { k.Search_path(text); },
                     ::testing::Throws<VbError>(::testing::Property(&VbError::number, 5)))
-            << text.substr(0, 20);
+            << text;
     }
 }
 
@@ -504,24 +403,14 @@ TEST_F(Ini, WriteReplacesOrAddsKeysAndSectionsKeepingTheRest) {
     EXPECT_EQ(readFile(ini), "[sec]\r\nkey=abc\r\n");
     EXPECT_EQ(k.IniRead("SEC", "KEY", ini), "abc");  // names ignore case
     writeFile(ini, "; comment\r\n[sec]\r\nkey=old\r\nother=1\r\n\r\n[next]\r\nkey=2\r\n");
+    writeFile(ini + ".tmp", "a file of the user's");
     EXPECT_EQ(k.IniWrite("sec", "Key", "new value", ini), -1);
     EXPECT_EQ(k.IniWrite("sec", "added", "x", ini), -1);
     EXPECT_EQ(k.IniWrite("last", "y", "2", ini), -1);
     EXPECT_EQ(readFile(ini),
               "; comment\r\n[sec]\r\nKey=new value\r\nother=1\r\nadded=x\r\n\r\n[next]\r\nkey=2\r\n"
               "[last]\r\ny=2\r\n");
-}
-
-TEST_F(Ini, WriteKeepsTheFilesPermissionsAndLeavesNoOtherFile) {
-    writeFile(ini, "[a]\r\nx=1\r\n");
-    writeFile(ini + ".tmp", "a file of the user's");
-    ::chmod(ini.c_str(), 0640);
-    EXPECT_EQ(k.IniWrite("a", "x", "2", ini), -1);
-    struct stat st {};
-    ASSERT_EQ(::stat(ini.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(ini + ".tmp"), "a file of the user's");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 TEST_F(Ini, WriteRefusesWhatWouldBreakTheFile) {
@@ -550,7 +439,6 @@ const std::string kNoApp =
 TEST_F(ShellExcute, OpensOrShowsTheTwoLineMessage) {
     EXPECT_EQ(k.Shell_Excute(0, "/h/history.txt"), -1);
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{"/h/history.txt"});
-    EXPECT_TRUE(be.boxes.empty());
     be.shellResult = false;
     be.answerNextBox(kAnsOk);
     EXPECT_EQ(k.Shell_Excute(0, "/h/history.txt"), 0);
@@ -572,15 +460,11 @@ TEST_F(ShellExcute, FailingLaterShowsTheMessageUnlessTheOwnerIsGone) {
     EXPECT_EQ(be.boxes.size(), 1u);
 }
 
-TEST_F(HtmlHelpOpen, PassesRoundedArgumentsToTheViewer) {
-    EXPECT_EQ(k.HtmlHelp_open(7, "/p/Vornel_Net1.chm", k.HH_DISPLAY_TREE, 0), -1);
+TEST_F(HtmlHelpOpen, RoundsTheCommandAndContextHalfToEven) {
     EXPECT_EQ(k.HtmlHelp_open(7, "/p/Vornel_Net1.chm", 14.6f, 2.5f), -1);
-    using Call = std::tuple<WindowHandle, std::string, int, int>;
-    std::vector<Call> calls;
-    for (const auto& c : be.helpCalls) calls.emplace_back(c.owner, c.file, c.command, c.context);
-    EXPECT_EQ(calls, (std::vector<Call>{{7, "/p/Vornel_Net1.chm", 1, 0},
-                                        {7, "/p/Vornel_Net1.chm", 15, 2}}));
-    EXPECT_TRUE(be.boxes.empty());
+    ASSERT_EQ(be.helpCalls.size(), 1u);
+    EXPECT_EQ(be.helpCalls[0].command, 15);
+    EXPECT_EQ(be.helpCalls[0].context, 2);
 }
 
 TEST_F(HtmlHelpOpen, FailureLeavesItsTextInTheBoundMessageText) {

@@ -30,54 +30,47 @@ void expectError(int number, std::span<const std::string> texts) {
     }
 }
 
+// Texts of a mebibyte.
+const std::string kZeros(1 << 20, '0'), kNines(1 << 20, '9'), kBlanks(1 << 20, ' ');
+
 TEST(TextNumber, ReadsDecimalWithBlanksSignAndFullWidthForms) {
     const Good cases[] = {
-        {"0", 0},         {"42", 42},         {"  42  ", 42},     {"\t7\t", 7},
-        {"+5", 5},        {"-5", -5},         {"- 5", -5},        {"007", 7},
-        {"１２", 12},     {"　３　", 3},      {"－４", -4},       {"１.５", 2},
-        {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767}, {"-32768.5", -32768},
-        {".5", 0},        {"1.", 1},          {"0.0", 0},
+        {"  42  ", 42},     {"\t7\t", 7},         {"+5", 5},
+        {"- 5", -5},        {"１２", 12},         {"　３　", 3},
+        {"－４", -4},       {"32767", 32767},     {"-32768", -32768},
+        {"32767.4", 32767}, {"-32768.5", -32768}, {".5", 0},
+        {"1.", 1},          {kZeros + "12", 12},  {"1." + kZeros, 1},
     };
     expectValues(cases);
 }
 
 TEST(TextNumber, RoundsFractionsHalfToEven) {
     const Good cases[] = {
-        {"1.5", 2},  {"2.5", 2},  {"3.5", 4},   {"-0.5", 0},      {"-1.5", -2},
-        {"2.51", 3}, {"2.49", 2}, {"2.500", 2}, {"2.5000001", 3}, {"0.4999999", 0},
+        {"1.5", 2},  {"2.5", 2},   {"-1.5", -2},     {"2.51", 3},
+        {"2.49", 2}, {"2.500", 2}, {"2.5000001", 3},
     };
     expectValues(cases);
 }
 
 TEST(TextNumber, ReadsHexadecimalAsSixteenBits) {
     const Good cases[] = {
-        {"&H0", 0},         {"&HFFFF", -1}, {"&hff", 255},      {"&H7FFF", 32767},
-        {"&H8000", -32768}, {" &H10 ", 16}, {"&H0000FFFF", -1},
+        {"&HFFFF", -1}, {"&hff", 255}, {"&H8000", -32768}, {" &H10 ", 16}, {"&H0000FFFF", -1},
     };
     expectValues(cases);
 }
 
 TEST(TextNumber, OutOfRangeIsError6) {
-    const std::string texts[] = {"32768", "-32769", "&H10000", "32767.5", "99999999999"};
+    const std::string texts[] = {"32768", "-32769", "&H10000", "32767.5", "99999999999", kNines};
     expectError(6, texts);
 }
 
 TEST(TextNumber, NotANumberIsError13) {
     using namespace std::string_literals;
     const std::string texts[] = {
-        "",    "   ",   "abc", "1a",  "a1",   "1 2",          "+",        "-",      ".",  "&H",
-        "&HG", "1.2.3", "--1", "1e3", "\xFF", "\xEF\xBC\x11", "\xEF\xBC", "５\xFF", "一", "1\0"s,
+        "",    "   ", "1a",   "a1",           "1 2",      "-",  ".",    "&H",    "&HG",
+        "--1", "1e3", "\xFF", "\xEF\xBC\x11", "\xEF\xBC", "一", "1\0"s, kBlanks,
     };
     expectError(13, texts);
-}
-
-TEST(TextNumber, LongTextsDoNotTrouble) {
-    const std::string zeros(1 << 20, '0');
-    const Good good[] = {{zeros + "12", 12}, {"1." + zeros, 1}};
-    expectValues(good);
-    const std::string bad[] = {std::string(1 << 20, ' '), std::string(1 << 20, '9')};
-    expectError(13, std::span(bad, 1));
-    expectError(6, std::span(bad + 1, 1));
 }
 
 TEST(TextNumber, RaisingFormCarriesTheNumber) {

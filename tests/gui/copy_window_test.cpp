@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
+#include <QTabBar>
 #include <QTextDocument>
 #include <QtTest/QTest>
 #include <atomic>
@@ -230,6 +232,38 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     sink.append("2026/12/07 /c\r\n\t  [m]\r\n");
     ASSERT_NE(sink.window(), nullptr);
     EXPECT_EQ(sink.window()->logText(), QStringLiteral("2026/12/07 /c\n\t  [m]\n"));
+}
+
+// The log opens beside the main window, or over its middle below the page tabs when the
+// screen has no room beside it; Escape closes it.
+TEST(ErrLogWindowTest, OpensBesideTheMainWindowOrBelowItsTabsAndEscapeClosesIt) {
+    QWidget main;
+    auto* tabs = new QTabBar(&main);
+    tabs->addTab(QStringLiteral("ﾌｫﾙﾀﾞ設定_1"));
+    tabs->setGeometry(0, 0, 300, 30);
+    const QRect screen = main.screen()->availableGeometry();
+    for (const int width : {200, screen.width() - 40}) {
+        SCOPED_TRACE(width);
+        main.setGeometry(screen.left() + 20, screen.top() + 40, width, 400);
+        main.show();
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        ErrLogWindowSink sink;
+        sink.placeBeside(&main, tabs);
+        sink.append("2026/12/06 /a\r\n\t  [コピー元フォルダが見つかりません]\r\n");
+        QWidget* log = sink.window();
+        ASSERT_TRUE(log && log->isVisible());
+        const QRect frame = main.frameGeometry();
+        const QRect placed = log->geometry();
+        const int tabsBottom = tabs->mapToGlobal(QPoint(0, tabs->height())).y();
+        EXPECT_TRUE(!placed.intersects(frame) || placed.top() >= tabsBottom) << "tabs hidden";
+        EXPECT_TRUE(screen.contains(placed)) << "off the screen";
+        EXPECT_EQ(placed.intersects(frame), width > 200) << "beside it when there is room";
+        log->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(log));
+        QTest::keyClick(log, Qt::Key_Escape);
+        EXPECT_FALSE(log->isVisible());
+    }
 }
 
 TEST(BackupWindows, ARunShowsItsProblemsInTheLogAndHidesTheCopyWindow) {

@@ -52,6 +52,7 @@ TEST_F(MenuFieldChecks, LeavingABoxWritesItsValueOutOrRefusesIt) {
         if (c.message) be.answerNextBox(kAnsOk);
         QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(box, &leaving);
+        QCoreApplication::processEvents();  // a refusal is told once the focus change is over
         EXPECT_EQ(box->text(), c.shown);
         if (c.message) {
             EXPECT_EQ(onlyBox(), c.message);
@@ -81,6 +82,7 @@ TEST_F(MenuFieldChecks, MovingTheFocusToAnotherControlRunsTheCheckOnce) {
     hour->setText("31");
     be.answerNextBox(kAnsOk);
     edit("min_txt_0")->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
     EXPECT_EQ(onlyBox(), kHour);
     EXPECT_EQ(focusName(), "hour_txt_0");
     EXPECT_EQ(hour->text(), "31");

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QLayout>
 #include <QSignalSpy>
 
 #include "menu_fixture.h"
@@ -36,6 +37,33 @@ TEST_F(MenuControls, PagesAndControlsCarryTheirCaptions) {
     EXPECT_EQ(find<QLabel>("tb_lbl_9")->text(), "ﾊﾞｯｸｱｯﾌﾟ後 PCｼｬｯﾄﾀﾞｳﾝ");
     EXPECT_EQ(edit("hour_txt_2")->toolTip(), "24時間制で入力");
     EXPECT_FALSE(edit("WOL_MAC4_txt_5")->accessibleName().isEmpty());
+}
+
+// Tab walks every page row by row, left to right, as the page shows its controls.
+TEST_F(MenuControls, TabOrderFollowsTheRowsOfEveryPage) {
+    start();
+    for (int t = 0; t < menu->SSTab1->count(); ++t) {
+        menu->SSTab1->setCurrentIndex(t);
+        QWidget* page = menu->SSTab1->widget(t);
+        page->layout()->activate();
+        std::vector<QWidget*> chain;
+        for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+            const bool control = !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
+            if (page->isAncestorOf(w) && control && (w->focusPolicy() & Qt::TabFocus)) {
+                chain.push_back(w);
+            }
+        }
+        ASSERT_FALSE(chain.empty()) << t;
+        auto box = [page](QWidget* w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
+        for (std::size_t i = 1; i < chain.size(); ++i) {
+            const QRect a = box(chain[i - 1]), b = box(chain[i]);
+            const bool above = b.bottom() < a.top();
+            const bool sameRow = !above && b.top() <= a.bottom();
+            EXPECT_FALSE(above || (sameRow && b.left() < a.left()))
+                << "tab " << t << ": " << chain[i - 1]->objectName().toStdString() << " then "
+                << chain[i]->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(MenuControls, ListsAreFilledWithoutMarkingAnEdit) {
@@ -162,6 +190,8 @@ TEST_F(MenuControls, PageChangeSetsTheHelpTopic) {
     }
 }
 
+// The dialog opens at the folder the field names; the browsed pair never becomes the tab the
+// next activation shows.
 TEST_F(MenuControls, BrowseFillsTheChosenSideAndCancelChangesNothing) {
     start();
     be.folderAnswers.push_back("/picked/dir");
@@ -169,16 +199,17 @@ TEST_F(MenuControls, BrowseFillsTheChosenSideAndCancelChangesNothing) {
     EXPECT_EQ(be.dialogTitles, std::vector<std::string>{"フォルダの選択"});
     EXPECT_EQ(shown("dstfld_txt_2"), "/picked/dir");
     EXPECT_EQ(m.Dst_fld[2], "/picked/dir");
-    EXPECT_EQ(m.Fld_no, 2);
-    EXPECT_EQ(m.Ref_kind, 1);
+    EXPECT_EQ((std::vector<int>{m.Fld_no, m.Ref_fld_no, m.Ref_kind}), (std::vector<int>{1, 2, 1}));
     EXPECT_EQ(m.Chg_flg, 1);
 
     m.Chg_flg = 0;
+    find<QPushButton>("refsrc_bt_5")->click();  // cancelled
     find<QPushButton>("refsrc_bt_8")->click();  // cancelled
+    EXPECT_EQ(be.folderDialogStarts, (std::vector<std::string>{"", "/picked/dir", ""}));
+    EXPECT_EQ(shown("dstfld_txt_2"), "/picked/dir");
     EXPECT_EQ(shown("srcfld_txt_4"), "");
     EXPECT_EQ(m.Src_fld[4], "");
-    EXPECT_EQ(m.Fld_no, 4);
-    EXPECT_EQ(m.Ref_kind, 0);
+    EXPECT_EQ((std::vector<int>{m.Fld_no, m.Ref_fld_no, m.Ref_kind}), (std::vector<int>{1, 4, 0}));
     EXPECT_EQ(m.Chg_flg, 0);
 }
 

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <filesystem>
 
 #include "menu_fixture.h"
@@ -66,6 +67,7 @@ TEST_F(MenuSave, IsRefusedWhileABackupRuns) {
     find<QPushButton>("ok_bt")->click();
     EXPECT_EQ(onlyBox(), "バックアップ実行中です！\r終了後更新して下さい");
     EXPECT_TRUE(sameBytes(fileNow(), image));
+    EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "") << "nothing was saved";
 }
 
 TEST_F(MenuSave, AMissingSourceIsReportedButSaved) {
@@ -77,6 +79,7 @@ TEST_F(MenuSave, AMissingSourceIsReportedButSaved) {
     EXPECT_EQ(m.Src_fld[1], "/nonexist/a");
     EXPECT_NE(fileNow(), image);
     EXPECT_EQ(focusName(), "mini_bt");
+    EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "保存しました");
 }
 
 TEST_F(MenuSave, AMissingDestinationIsCreatedOnOkOrKeptOnCancel) {

@@ -373,14 +373,25 @@ TEST_F(FileDialogTest, CancelledDialogsGiveEmptyText) {
     EXPECT_EQ(title, QStringLiteral("フォルダの選択"));
 }
 
-TEST_F(FileDialogTest, FolderDialogGivesTheChosenFolder) {
+TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     const QString folder = dir.filePath(QStringLiteral("バックアップ"));
     QString title;
+    QString startedAt;
     onDialog(title, [&](QFileDialog* d) {
+        startedAt = d->directory().absolutePath();
         d->setDirectory(folder);
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
     });
-    EXPECT_EQ(k.FolderDialog(0), folder.toStdString());
+    EXPECT_EQ(k.FolderDialog(0, dir.path().toStdString()), folder.toStdString());
+    EXPECT_EQ(startedAt, dir.path());
+    for (const char* notAFolder : {"", "バックアップ", "/no/such/folder"}) {
+        onDialog(title, [&](QFileDialog* d) {
+            startedAt = d->directory().absolutePath();
+            d->reject();
+        });
+        k.FolderDialog(0, notAFolder);
+        EXPECT_EQ(startedAt, QDir::homePath()) << notAFolder;
+    }
 }
 
 TEST_F(FileDialogTest, QtsOwnTextsAreJapaneseWhateverTheLocale) {

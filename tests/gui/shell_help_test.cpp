@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -98,7 +99,10 @@ TEST(HelpWindow, OpensOnTheContentsAndFollowsLinksAndEntriesAndShowsImages) {
     ASSERT_TRUE(viewer.open(nullptr, kHelpFile.toStdString(), 1, 0));
     EXPECT_EQ(viewer.window(), w);
     EXPECT_EQ(w->browser()->source().path(), QStringLiteral("/index.html"));
-    w->close();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible()) << "Escape closes it";
 }
 
 // The real message box: a missing help file is reported by the utility class.

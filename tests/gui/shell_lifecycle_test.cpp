@@ -68,10 +68,6 @@ struct Shell : ::testing::Test {
         ASSERT_FALSE(shell->loading());
     }
     Menu& menu() { return shell->menu(); }
-    void activate() {
-        QEvent e(QEvent::WindowActivate);
-        QCoreApplication::sendEvent(&menu(), &e);
-    }
     // Edits folder pair 1 to two folders that exist, so that a save accepts it.
     std::string editFirstSource() {
         std::filesystem::create_directories(dir / "src");
@@ -159,20 +155,20 @@ TEST_F(Shell, ActivationChoosesTheTabAndBringsTheDependentControlsInLine) {
     menu().SSTab1->setCurrentIndex(6);
     for (int selector : {1, 2, 3, 4}) {
         m.Fld_no = static_cast<std::int16_t>(selector);
-        activate();
+        shell->Form_Activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), selector - 1);
     }
     for (int selector : {0, 5, 7, -1}) {
         menu().SSTab1->setCurrentIndex(10);
         m.Fld_no = static_cast<std::int16_t>(selector);
-        activate();
+        shell->Form_Activate();
         EXPECT_EQ(menu().SSTab1->currentIndex(), 10) << selector;
     }
     StartEventsPage* page = menu().startPage();
     page->start_chk->setChecked(true);
     page->st_sdown->setEnabled(false);
     page->hour_txt[0]->setEnabled(true);
-    activate();
+    shell->Form_Activate();
     EXPECT_TRUE(page->st_sdown->isEnabled());
     EXPECT_EQ(page->hour_txt[0]->isEnabled(), page->timer_chk->isChecked());
 }
@@ -399,6 +395,31 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     EXPECT_TRUE(menu().isVisible());
     emit menu().wolCaptionChanged(1, QStringLiteral("SERVER起動"));
     EXPECT_EQ(shell->tray().pc_wol(1)->text(), QStringLiteral("SERVER起動"));
+}
+
+TEST_F(Shell, WithoutANotificationAreaTheWindowIsShownAndMinimizesInsteadOfHiding) {
+    be.trayArea = false;
+    shell->trayWaitMs = 0;
+    load();
+    EXPECT_FALSE(menu().isVisible()) << "the desktop gets its moment to offer one";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu().isVisible(); }, 5000));
+    EXPECT_FALSE(shell->notray_lbl->isHidden());
+    shell->mini_bt_Click();
+    EXPECT_TRUE(menu().isVisible());
+    EXPECT_TRUE(menu().isMinimized());
+    be.trayArea = true;  // a panel has started and taken the icon
+    shell->checkTrayArea();
+    EXPECT_TRUE(shell->notray_lbl->isHidden());
+    shell->mnuset_Click();
+    shell->mini_bt_Click();
+    EXPECT_FALSE(menu().isVisible());
+}
+
+TEST_F(Shell, WithANotificationAreaTheWindowStaysHidden) {
+    load();
+    shell->checkTrayArea();
+    EXPECT_FALSE(menu().isVisible());
+    EXPECT_TRUE(shell->notray_lbl->isHidden());
 }
 
 }  // namespace

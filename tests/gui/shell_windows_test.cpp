@@ -48,6 +48,14 @@ TEST(About, CaptionVersionAndTextsAndOkClosesAndFreesIt) {
     QTest::mouseClick(about->cmdOK, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull());
+
+    about = new frmAbout(QStringLiteral("Ver1.10"));
+    about->show();
+    about->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    QTest::keyClick(about, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull()) << "Escape closes it too";
 }
 
 }  // namespace

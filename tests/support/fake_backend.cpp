@@ -71,8 +71,10 @@ bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int 
     return helpResult;
 }
 
-std::string FakeBackend::folderDialog(WindowHandle, const std::string& title) {
+std::string FakeBackend::folderDialog(WindowHandle, const std::string& title,
+                                      const std::string& startFolder) {
     dialogTitles.push_back(title);
+    folderDialogStarts.push_back(startFolder);
     if (folderAnswers.empty()) return {};
     std::string a = folderAnswers.front();
     folderAnswers.pop_front();

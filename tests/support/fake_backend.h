@@ -14,7 +14,7 @@ namespace vornel::test {
 // the test); everything the program asks for is recorded; the clock moves only when told to,
 // or by the time a polling loop says it would wait.
 class FakeBackend : public PlatformBackend {
-public:
+  public:
     FakeBackend();
 
     // --- scripting ---
@@ -45,6 +45,7 @@ public:
     };
     std::vector<TrayCall> trayCalls;
     std::vector<std::string> dialogTitles;
+    std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
     std::vector<WindowHandle> closedWindows;
     int pumpCount = 0;
@@ -71,6 +72,7 @@ public:
     std::deque<std::string> saveAnswers;
     bool trayResult = true;
     bool trayPresent = false;
+    bool trayArea = true;  // the desktop has a notification area
     std::map<std::string, WindowHandle> windows;
 
     // --- PlatformBackend ---
@@ -87,22 +89,25 @@ public:
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
     std::string systemDirectory() override { return systemDir; }
-    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    std::string folderDialog(WindowHandle owner, const std::string& title,
+                             const std::string& startFolder) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter, const std::string& initialDir) override;
+                                  const std::string& filter,
+                                  const std::string& initialDir) override;
     std::string saveFileDialog(WindowHandle owner, const std::string& title,
                                const std::string& filter, const std::string& initialDir,
                                const std::string& initialName) override;
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
+    bool trayAreaAvailable() override { return trayArea; }
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
     void windowStayOnTop(WindowHandle, bool) override {}
     void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 
-private:
+  private:
     WallClock clock_;
     double monotonic_ = 1000.0;
 };

@@ -50,6 +50,8 @@ FolderPairPage::FolderPairPage(int k, QWidget* parent) : QWidget(parent) {
     options->addStretch();
     options->addWidget(set_clr_bt);
 
+    tabOrder({srcfld_txt, refsrc_src, dstfld_txt, refsrc_dst, subfld_chk, skip_chk, set_clr_bt});
+
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);
     top->addSpacing(16);

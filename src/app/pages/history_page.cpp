@@ -25,6 +25,7 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent) {
         group->addButton(rec_op[static_cast<std::size_t>(i)], i);
         options->addWidget(rec_op[static_cast<std::size_t>(i)]);
     }
+    tabOrder({rec_op[0], rec_op[1], recedit_bt, histclr_bt});
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(recedit_bt);
     buttons->addWidget(histclr_bt);

@@ -85,6 +85,8 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     arbint_day_cb = designNamed(typedCombo(arbFrame), QStringLiteral("arbint_day_cb"), -1,
                                 arbName + QStringLiteral(" 日"));
 
+    tabOrder({arb_min_txt, arb_int[0], arb_int[1], arbint_week_cb, arb_int[2], arbint_day_cb});
+
     auto* cycleGrid = new QGridLayout;
     cycleGrid->addWidget(arb_int[0], 0, 0);
     cycleGrid->addWidget(arb_int[1], 1, 0);

@@ -22,6 +22,7 @@ WolPage::WolPage(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 5; ++i) {
         grid->addWidget(new QLabel(headers[i], frame), 0, headerColumn[i], 1, i == 3 ? 6 : 1);
     }
+    std::vector<QWidget*> rows;
     for (int g = 0; g < 5; ++g) {
         const auto u = static_cast<std::size_t>(g);
         const QString entry = QStringLiteral("Wake On Lan設定%1 ").arg(g + 1);
@@ -47,6 +48,9 @@ WolPage::WolPage(QWidget* parent) : QWidget(parent) {
             grid->addWidget(mac, g + 1, 3 + j);
         }
         grid->addWidget(WOL_Time_txt[u], g + 1, 9);
+        rows.insert(rows.end(), {WOL_chk[u], WOL_PCtxt[u], WOL_IPtxt[u]});
+        rows.insert(rows.end(), WOL_MAC_txt[u].begin(), WOL_MAC_txt[u].end());
+        rows.push_back(WOL_Time_txt[u]);
     }
 
     WOL_Port_txt = designNamed(new QLineEdit(frame), QStringLiteral("WOL_Port_txt"), -1,
@@ -58,6 +62,8 @@ WolPage::WolPage(QWidget* parent) : QWidget(parent) {
     auto* countLabel = new QLabel(QStringLiteral("ﾏｼﾞｯｸﾊﾟｹｯﾄ送信回数"), frame);
     portLabel->setBuddy(WOL_Port_txt);
     countLabel->setBuddy(WOL_ReptNum_cb);
+    rows.insert(rows.end(), {WOL_Port_txt, WOL_ReptNum_cb});
+    tabOrder(rows);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(portLabel);
     bottom->addWidget(WOL_Port_txt);

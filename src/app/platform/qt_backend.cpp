@@ -274,8 +274,12 @@ std::string QtBackend::windowsDirectory() { return "/etc"; }
 
 std::string QtBackend::systemDirectory() { return "/usr/lib"; }
 
-std::string QtBackend::folderDialog(WindowHandle owner, const std::string& title) {
-    return s(QFileDialog::getExistingDirectory(widgetFor(owner), q(title), QDir::homePath()));
+std::string QtBackend::folderDialog(WindowHandle owner, const std::string& title,
+                                    const std::string& startFolder) {
+    const QString start = q(startFolder);
+    const bool usable = start.startsWith(QLatin1Char('/')) && QFileInfo(start).isDir();
+    return s(QFileDialog::getExistingDirectory(widgetFor(owner), q(title),
+                                               usable ? start : QDir::homePath()));
 }
 
 OpenFileResult QtBackend::openFileDialog(WindowHandle owner, const std::string& title,
@@ -324,6 +328,8 @@ bool QtBackend::trayDelete(WindowHandle owner) {
     trays_.erase(it);
     return true;
 }
+
+bool QtBackend::trayAreaAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
     auto it = trays_.find(owner);

@@ -16,7 +16,7 @@ namespace vornel {
 // The real program's backend: Qt widgets and dialogs, libcanberra sounds, xdg-open, logind
 // over D-Bus. Windows are known to the core only by handles that this backend hands out.
 class QtBackend : public PlatformBackend {
-public:
+  public:
     QtBackend();
     ~QtBackend() override;
 
@@ -39,15 +39,18 @@ public:
     OsVersion osVersion() override;
     std::string windowsDirectory() override;
     std::string systemDirectory() override;
-    std::string folderDialog(WindowHandle owner, const std::string& title) override;
+    std::string folderDialog(WindowHandle owner, const std::string& title,
+                             const std::string& startFolder) override;
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter, const std::string& initialDir) override;
+                                  const std::string& filter,
+                                  const std::string& initialDir) override;
     std::string saveFileDialog(WindowHandle owner, const std::string& title,
                                const std::string& filter, const std::string& initialDir,
                                const std::string& initialName) override;
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
+    bool trayAreaAvailable() override;
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
