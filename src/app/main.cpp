@@ -13,6 +13,7 @@
 #include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
 #include "app/platform/qt_translation.h"
+#include "app/schedule_commands.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "app/wol_commands.h"
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
     });
 
     vornel::WolCommands wol(m, shell);
+    vornel::ScheduleCommands schedule(m, shell, backups.engine());
+    schedule.timer().pc_wol_Click = [&wol](int g) { wol.pc_wol_Click(g); };
 
     // Later starts may ask for runs, served like the tray's item, one after another. Asked for
     // during the load step they wait for its end: the program's files are not known before.

@@ -127,6 +127,7 @@ void MenuShell::Form_Load() {
     m_.App_title = "Vornelnet";
     menu_->fillLists();
     menu_->Sysdat_read(SysdatMissing::WriteDefaults);
+    emit settingsLoaded();
 
     if (m_.Start_flg == "1") {
         m_.Stup_sdown = true;

@@ -100,6 +100,8 @@ class MenuShell : public QObject {
     bool closed() const { return closed_; }
 
   signals:
+    // The load step has read the settings (the start-up run comes next).
+    void settingsLoaded();
     // The close request has run and Menu is closed.
     void finished();
 

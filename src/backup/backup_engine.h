@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +60,11 @@ class BackupEngine {
     // Runs `action` as soon as the current run has returned (at once when none is running).
     // Used by the command that backs up and then shuts down, which must not cut a run short.
     void afterRun(std::function<void()> action);
+    // Sets what opens the countdown after the start-up run (the countdown window is made by
+    // the scheduler, which comes after the engine).
+    void setShowShutDownDialog(std::function<void()> show) {
+        hooks_.showShutDownDialog = std::move(show);
+    }
     // Calls `action` with the outcome of the next run to start (a run already in progress
     // does not count): a request made during a run is served by the run that follows it.
     void whenNextRunEnds(std::function<void(const RunResult&)> action);
@@ -83,18 +87,23 @@ class BackupEngine {
         std::string rel;
         bool madeNow = false;  // its destination was created by this walk, so it is empty
     };
+    // A run asked for while another was in progress, with the power duties of its own
+    // request.
     struct PendingRun {
         std::int16_t origin = 0;
         std::int16_t tmNo = 0;
         bool stupSdown = false;
+        bool operator==(const PendingRun&) const = default;
     };
 
+    void run(const PendingRun& request);
     void runOnce(std::int16_t origin);
     bool startRun(std::int16_t origin);
     void copyPair(int i);
     void completeRun(std::int16_t origin);
     void cancelRun(std::int16_t origin);
-    void deferRequest(std::int16_t origin);
+    PendingRun requestFor(std::int16_t origin) const;
+    void deferRequest(const PendingRun& request);
     void drainPending();
     // An entry inside an open folder, and its path for messages.
     struct Place {
@@ -143,7 +152,7 @@ class BackupEngine {
     double nextPump_ = 0;
     std::int16_t runTmNo_ = 0;
     bool runStupSdown_ = false;
-    std::optional<PendingRun> pending_;
+    std::vector<PendingRun> pending_;  // in the order they were asked for
     std::vector<std::function<void()>> afterRun_;
     RunResult result_;
     std::vector<std::function<void(const RunResult&)>> nextRunWaiters_;

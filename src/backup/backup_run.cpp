@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -51,23 +52,35 @@ void BackupEngine::pump() {
 
 // Runs never overlap. A run asked for while another is in progress (a schedule time falling
 // due, the tray or a button, all reached through the events a run lets through) is not
-// started inside it: it is remembered and started right after the current run returns,
-// whether that run completed or was cancelled, so a scheduled backup and its shutdown are
-// never lost. At most one run waits; further requests while one waits are merged into it,
-// a scheduled one taking the place of an unscheduled one.
+// started inside it: it waits and starts right after the current run returns, whether that
+// run completed or was cancelled, so a scheduled backup and its shutdown are never lost.
+// Waiting runs start in the order they were asked for; a request just like one already
+// waiting (the same schedule time again, the user pressing the button twice) joins it.
 void BackupEngine::backup(std::int16_t origin) {
+    const PendingRun request = requestFor(origin);
     if (running_) {
-        deferRequest(origin);
+        deferRequest(request);
         return;
     }
+    run(request);
+}
+
+// Only the schedule timer asks for a run that belongs to a schedule time, and only the
+// program's start for one that ends in the countdown. Whatever Tm_no and Stup_sdown hold when
+// anything else asks belongs to some other run.
+BackupEngine::PendingRun BackupEngine::requestFor(std::int16_t origin) const {
+    return {origin, origin == 2 ? m_.Tm_no : std::int16_t{0}, origin == 0 && m_.Stup_sdown};
+}
+
+void BackupEngine::run(const PendingRun& request) {
     running_ = true;
-    runTmNo_ = m_.Tm_no;
-    runStupSdown_ = m_.Stup_sdown;
+    runTmNo_ = m_.Tm_no = request.tmNo;
+    runStupSdown_ = m_.Stup_sdown = request.stupSdown;
     result_ = {};
     std::vector<std::function<void(const RunResult&)>> waiters;
     waiters.swap(nextRunWaiters_);
     try {
-        runOnce(origin);
+        runOnce(request.origin);
     } catch (...) {
         // Nothing may leave a run marked as in progress: every later run would wait forever.
         running_ = false;
@@ -83,13 +96,14 @@ void BackupEngine::whenNextRunEnds(std::function<void(const RunResult&)> action)
     nextRunWaiters_.push_back(std::move(action));
 }
 
-void BackupEngine::deferRequest(std::int16_t origin) {
-    // The caller set Tm_no and Stup_sdown for the run it asked for, not for the one in
-    // progress: they go with the request.
-    const PendingRun request{origin, m_.Tm_no, m_.Stup_sdown};
+void BackupEngine::deferRequest(const PendingRun& request) {
+    // The caller set Tm_no and Stup_sdown for the run it asked for; they went with the
+    // request, and the run in progress keeps its own.
     m_.Tm_no = runTmNo_;
     m_.Stup_sdown = runStupSdown_;
-    if (!pending_ || (request.tmNo != 0 && pending_->tmNo == 0)) pending_ = request;
+    if (std::find(pending_.begin(), pending_.end(), request) == pending_.end()) {
+        pending_.push_back(request);
+    }
 }
 
 void BackupEngine::afterRun(std::function<void()> action) {
@@ -101,12 +115,10 @@ void BackupEngine::afterRun(std::function<void()> action) {
 }
 
 void BackupEngine::drainPending() {
-    if (pending_) {
-        const PendingRun next = *pending_;
-        pending_.reset();
-        m_.Tm_no = next.tmNo;
-        m_.Stup_sdown = next.stupSdown;
-        backup(next.origin);  // drains whatever came in meanwhile when it returns
+    if (!pending_.empty()) {
+        const PendingRun next = pending_.front();
+        pending_.erase(pending_.begin());
+        run(next);  // drains whatever came in meanwhile when it returns
         return;
     }
     std::vector<std::function<void()>> actions;

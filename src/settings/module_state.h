@@ -93,6 +93,9 @@ struct Module1 {
     // of a box, so an unattended run never waits for someone to answer.
     std::function<void(const VbError&)> hist_write_failed;
 
+    // The schedule timer's blink: 1 and 0 on alternate ticks.
+    std::int16_t Blink_flg = 0;
+
     // Shared message text and the answer of the last box.
     std::string Msg_str;
     std::int16_t Msg_ans = 0;

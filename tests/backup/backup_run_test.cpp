@@ -1,4 +1,6 @@
 // backup: the run over the pairs, its history lines, completion, cancel and overlap.
+#include <map>
+
 #include "backup/engine_fixture.h"
 #include "backup/manual_start.h"
 #include "history/history.h"
@@ -238,21 +240,60 @@ TEST_F(Run, SettingsThatCouldNotBeReloadedStopTheRunWithAFailLine) {
     EXPECT_EQ(m.Tm_no, 0);
 }
 
-TEST_F(Run, ARunAskedForDuringAnotherStartsRightAfterIt) {
+TEST_F(Run, ARequestMadeDuringARunWaitsWithItsOwnPowerDuties) {
+    // A manual run asked for during the start-up run ends in no second countdown; the
+    // close-time run asked for during a run with a shutdown asks for no second one.
+    const Lines manualAfterStartUp = {"[Start]  [Prg open]", "[Success]  [Prg open]",
+                                      "[Start]  [Manual]", "[Success]  [Manual]"};
+    const Lines closeAfterTimer = {"[Start]  [Timer]", "[Success]  [Timer]",
+                                   "[Success]  [Shut Down]", "[Start]  [Prg close]",
+                                   "[Success]  [Prg close]"};
+    const struct {
+        std::int16_t origin, tmNo, laterOrigin;
+        int countdowns;
+        std::size_t shutdowns;
+        const Lines& history;
+    } cases[] = {{0, 0, 3, 1, 0, manualAfterStartUp}, {2, 2, 1, 0, 1, closeAfterTimer}};
     useAllPairs();
-    m.Sdown_flg[0] = "1";
-    onceShown("cpfname=p2.txt", [&] {
-        // The schedule timer's tick, nested in the run's event pump.
-        m.Tm_no = 1;
-        engine.backup(2);
-        EXPECT_EQ(m.Tm_no, 0) << "the running run keeps its own schedule number";
-    });
+    m.St_sdown = "1";
+    m.Sdown_flg = {"0", "1", "0"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        std::filesystem::remove(m.Hist_path);
+        be.powerRequests.clear();
+        countdowns = 0;
+        onceShown("cpfname=p2.txt", [&] { engine.backup(c.laterOrigin); });
+        m.Stup_sdown = c.origin == 0;
+        m.Tm_no = c.tmNo;
+        engine.backup(c.origin);
+        EXPECT_EQ(countdowns, c.countdowns);
+        EXPECT_EQ(be.powerRequests.size(), c.shutdowns);
+        EXPECT_EQ(historyLines(), stamped(c.history));
+    }
+}
+
+TEST_F(Run, ScheduledRunsDueDuringARunAllFollowInTimeOrderOncePerTime) {
+    useAllPairs();
+    m.Sdown_flg = {"0", "1", "0"};
+    std::map<std::string, std::int16_t> due = {
+        {"cpfname=p2.txt", 2}, {"cpfname=p4.txt", 1}, {"cpfname=p6.txt", 2}};
+    be.onPump = [&](int) {
+        for (auto it = due.begin(); it != due.end(); ++it) {
+            if (progress.count(it->first) == 0) continue;
+            // The schedule timer's tick, nested in the run's event pump.
+            m.Tm_no = it->second;
+            due.erase(it);
+            engine.backup(2);
+            EXPECT_EQ(m.Tm_no, 0) << "the running run keeps its own schedule number";
+            return;
+        }
+    };
     engine.backup(3);
     EXPECT_EQ(historyLines(),
               stamped({"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Timer]",
-                       "[Success]  [Timer]", "[Success]  [Shut Down]"}));
+                       "[Success]  [Timer]", "[Success]  [Shut Down]", "[Start]  [Timer]",
+                       "[Success]  [Timer]"}));
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
-    EXPECT_EQ(progress.count("show"), 2);
     EXPECT_EQ(m.Tm_no, 0);
 }
 

@@ -1,0 +1,75 @@
+// The 30-second countdown before the shutdown that follows the start-up run.
+#include "schedule/shutdown_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "qt_printers.h"
+#include "support/fake_backend.h"
+
+namespace vornel {
+namespace {
+
+class Countdown : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialog = new ShutDownDialog(be);
+        dialog->show();
+        // Ticks are given by the test, never by the clock.
+        ASSERT_TRUE(dialog->Timer1->isActive());
+        EXPECT_EQ(dialog->Timer1->interval(), 1000);
+        dialog->Timer1->stop();
+    }
+    void TearDown() override { delete dialog.data(); }
+    // Ticks n times and gives the labels shown.
+    QStringList tick(int n) {
+        QStringList shown;
+        for (int i = 0; i < n && dialog; ++i) {
+            dialog->Timer1_Timer();
+            shown << dialog->time_lbl->text();
+        }
+        return shown;
+    }
+    bool gone() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return dialog.isNull();
+    }
+
+    test::FakeBackend be;
+    QPointer<ShutDownDialog> dialog;
+};
+
+TEST_F(Countdown, CountsDownAndAsksForTheShutdownOnTheTickThatShowsZero) {
+    EXPECT_EQ(dialog->windowTitle(), "Shut Down");
+    EXPECT_EQ(dialog->Label1->text(), "30秒後に自動シャットダウンします！");
+    EXPECT_EQ(dialog->time_lbl->text(), "30 sec");
+    EXPECT_EQ(dialog->CancelButton->text(), "ｷｬﾝｾﾙ");
+    const QStringList shown = tick(29);
+    EXPECT_EQ(shown.first(), "29sec");
+    EXPECT_EQ(shown.last(), "1sec");
+    EXPECT_TRUE(be.powerRequests.empty());
+    EXPECT_EQ(tick(1), QStringList{"0sec"});
+    EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
+    EXPECT_TRUE(gone());
+}
+
+TEST_F(Countdown, CancellingOnTheLastTickOrClosingTheWindowShutsNothingDown) {
+    for (const bool byButton : {true, false}) {
+        SCOPED_TRACE(byButton ? "cancel button" : "closed by the main window");
+        if (!dialog) SetUp();
+        tick(29);
+        if (byButton) {
+            dialog->CancelButton->click();
+        } else {
+            dialog->close();
+        }
+        EXPECT_TRUE(gone());
+        EXPECT_TRUE(be.powerRequests.empty());
+        EXPECT_TRUE(be.boxes.empty());
+    }
+}
+
+}  // namespace
+}  // namespace vornel
