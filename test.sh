@@ -6,6 +6,9 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 jobs=$(nproc)
 
+# One code style: every tracked C++ file must already be as clang-format writes it.
+find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+
 # LeakSanitizer stops the process with ptrace to look for leaks; where the machine forbids
 # that it aborts every program, so it is probed once and switched off with a note instead.
 mkdir -p build
@@ -18,10 +21,10 @@ if ! c++ -fsanitize=address build/lsan-probe.cpp -o build/lsan-probe 2>/dev/null
 fi
 
 for variant in debug asan; do
-    sanitize=OFF
-    [ "$variant" = asan ] && sanitize=ON
+    sanitize=OFF bench=ON
+    [ "$variant" = asan ] && sanitize=ON bench=OFF
     cmake -S . -B "build/$variant" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-          -DVORNEL_SANITIZE=$sanitize -DVORNEL_WERROR=ON -DVORNEL_BUILD_BENCH=OFF
+          -DVORNEL_SANITIZE=$sanitize -DVORNEL_WERROR=ON -DVORNEL_BUILD_BENCH=$bench
     cmake --build "build/$variant" -j "$jobs"
     echo "== tests ($variant)"
     ASAN_OPTIONS="detect_leaks=$leaks" \

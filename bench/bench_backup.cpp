@@ -58,7 +58,9 @@ class HeadlessBackend : public PlatformBackend {
     OsVersion osVersion() override { return {}; }
     std::string windowsDirectory() override { return {}; }
     std::string systemDirectory() override { return {}; }
-    std::string folderDialog(WindowHandle, const std::string&) override { return {}; }
+    std::string folderDialog(WindowHandle, const std::string&, const std::string&) override {
+        return {};
+    }
     OpenFileResult openFileDialog(WindowHandle, const std::string&, const std::string&,
                                   const std::string&) override {
         return {};

@@ -31,8 +31,8 @@
 
 #include "app/backup_commands.h"
 #include "app/menu.h"
-#include "app/menu_shell.h"
 #include "app/platform/qt_backend.h"
+#include "app/shell/menu_shell.h"
 #include "bench_util.h"
 #include "settings/sysdat_file.h"
 

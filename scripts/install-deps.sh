@@ -7,7 +7,7 @@ PACKAGES="cmake ninja-build g++ pkg-config
   libcanberra-dev libasound2-dev sound-theme-freedesktop libchm-dev
   qt6-translations-l10n
   xdg-utils fonts-ipaexfont-gothic dpkg-dev
-  dbus-daemon xvfb xauth rsync"
+  dbus-daemon xvfb xauth rsync clang-format"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

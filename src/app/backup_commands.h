@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 #include "backup/backup_engine.h"
 #include "backup/copy_window.h"
 #include "backup/manual_start.h"

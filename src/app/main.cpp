@@ -7,19 +7,19 @@
 
 #include "app/app_resources.h"
 #include "app/backup_commands.h"
-#include "app/command_line.h"
-#include "app/help_viewer.h"
-#include "app/menu_shell.h"
+#include "app/help/help_viewer.h"
 #include "app/platform/power_actions.h"
 #include "app/platform/qt_backend.h"
 #include "app/platform/qt_translation.h"
 #include "app/schedule_commands.h"
-#include "app/session_end.h"
-#include "app/single_instance.h"
+#include "app/shell/command_line.h"
+#include "app/shell/menu_shell.h"
+#include "app/shell/session_end.h"
+#include "app/shell/single_instance.h"
 #include "app/wol_commands.h"
 #include "common/kvcmn15.h"
+#include "common/module_state.h"
 #include "common/program_folder.h"
-#include "settings/module_state.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "common/kvcmn15.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "settings/settings_view.h"
 #include "settings/sysdat_read.h"
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 #include "backup/backup_engine.h"
 #include "schedule/schedule_timer.h"
 #include "schedule/shutdown_dialog.h"

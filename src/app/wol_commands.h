@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 #include "wol/wake_on_lan.h"
 #include "wol/wol_dialog.h"
 

@@ -9,9 +9,9 @@
 
 #include "backup/copy_progress.h"
 #include "backup/run_result.h"
+#include "common/module_state.h"
 #include "common/safe_copy.h"
 #include "history/errlog_sink.h"
-#include "settings/module_state.h"
 
 namespace vornel {
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "backup/copy_progress.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 
 class QLabel;
 class QProgressBar;

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "backup/backup_engine.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 
 namespace vornel {
 

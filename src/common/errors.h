@@ -24,12 +24,12 @@ std::string errorDescription(int number);
 
 // The error a procedure raises and its handler reports through Err_Msg.
 class VbError : public std::runtime_error {
-public:
+  public:
     explicit VbError(int number, std::string description = {});
     int number() const { return number_; }
     const std::string& description() const { return description_; }
 
-private:
+  private:
     int number_;
     std::string description_;
 };

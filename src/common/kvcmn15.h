@@ -13,7 +13,7 @@ namespace vornel {
 // their own; platform work is delegated to the backend given at creation. Flags are -1 (true)
 // and 0 (false).
 class KvCmn15 {
-public:
+  public:
     // The pending error that Err_Msg reports and then clears.
     struct ErrObject {
         int Number = 0;
@@ -85,7 +85,8 @@ public:
     // `startFolder`: where the dialog opens (the folder already chosen); empty or not a
     // folder: the user's home.
     std::string FolderDialog(WindowHandle hWnd, const std::string& startFolder = "");
-    std::string OpenDialog(WindowHandle hWnd, const std::string& Filter, const std::string& IniPath);
+    std::string OpenDialog(WindowHandle hWnd, const std::string& Filter,
+                           const std::string& IniPath);
     std::string SaveDialog(WindowHandle hWnd, const std::string& Filter, const std::string& IniPath,
                            const std::string& Inifile);
     void PlayWaveSound(const std::string& WavFileName);
@@ -122,7 +123,7 @@ public:
     static constexpr std::int16_t kTrue = -1;
     static constexpr std::int16_t kFalse = 0;
 
-private:
+  private:
     struct TrayRecord {
         std::int32_t size = 0;
         WindowHandle window = 0;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/module_state.h"
 #include "common/platform.h"
-#include "settings/module_state.h"
 
 namespace vornel {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/kvcmn15.h"
+#include "common/module_state.h"
 #include "schedule/schedule_clock.h"
-#include "settings/module_state.h"
 
 namespace vornel {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "settings/module_state.h"
+#include "common/module_state.h"
 
 namespace vornel {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "settings/settings_view.h"
 
 namespace vornel {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "settings/settings_view.h"
 
 namespace vornel {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/kvcmn15.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "settings/settings_view.h"
 
 namespace vornel {

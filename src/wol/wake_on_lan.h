@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/kvcmn15.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "wol/udp_sender.h"
 
 namespace vornel {

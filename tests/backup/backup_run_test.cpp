@@ -362,7 +362,9 @@ namespace {
 TEST_F(Run, TheNextRunReportsItsOutcomeAndTheExitCodeAScriptSees) {
     useAllPairs();
     std::vector<RunResult> seen;
-    const auto wait = [&] { engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r); }); };
+    const auto wait = [&] {
+        engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r); });
+    };
 
     wait();
     engine.backup(3);
@@ -383,9 +385,13 @@ TEST_F(Run, TheNextRunReportsItsOutcomeAndTheExitCodeAScriptSees) {
 
     using O = RunResult::Outcome;
     ASSERT_EQ(seen.size(), 4u);
-    const struct { O outcome; int skipped, errors, exitCode; } expected[] = {
-        {O::Completed, 0, 0, 0}, {O::Completed, 0, 1, 1}, {O::Completed, 8, 0, 3},
-        {O::Cancelled, 0, 0, 1}};
+    const struct {
+        O outcome;
+        int skipped, errors, exitCode;
+    } expected[] = {{O::Completed, 0, 0, 0},
+                    {O::Completed, 0, 1, 1},
+                    {O::Completed, 8, 0, 3},
+                    {O::Cancelled, 0, 0, 1}};
     for (std::size_t i = 0; i < seen.size(); ++i) {
         EXPECT_EQ(seen[i].outcome, expected[i].outcome) << i;
         EXPECT_EQ(seen[i].skippedFiles, expected[i].skipped) << i;

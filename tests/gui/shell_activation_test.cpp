@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 #include "support/fake_backend.h"
 #include "support/temp_dir.h"
 

@@ -10,9 +10,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "app/chm_archive.h"
-#include "app/help_contents.h"
-#include "app/help_viewer.h"
+#include "app/help/chm_archive.h"
+#include "app/help/help_contents.h"
+#include "app/help/help_viewer.h"
 #include "app/platform/qt_backend.h"
 #include "common/kvcmn15.h"
 #include "qt_printers.h"

@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <map>
 
-#include "app/menu_shell.h"
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/pc_functions_page.h"
 #include "app/pages/start_events_page.h"
-#include "app/session_end.h"
+#include "app/shell/menu_shell.h"
+#include "app/shell/session_end.h"
 #include "support/fake_backend.h"
 #include "support/settings_file.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 
 #include <QSignalSpy>
 
-#include "app/single_instance.h"
+#include "app/shell/single_instance.h"
 #include "support/temp_dir.h"
 
 namespace vornel {

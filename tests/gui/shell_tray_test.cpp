@@ -3,7 +3,7 @@
 
 #include <QSignalSpy>
 
-#include "app/tray_menus.h"
+#include "app/shell/tray_menus.h"
 #include "common/kvcmn15.h"
 #include "qt_printers.h"
 #include "support/fake_backend.h"

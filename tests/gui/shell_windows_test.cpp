@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/about_window.h"
-#include "app/splash_window.h"
+#include "app/shell/splash_window.h"
 
 namespace vornel {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/errors.h"
-#include "settings/module_state.h"
+#include "common/module_state.h"
 #include "settings/settings_view.h"
 #include "settings/sysdat_read.h"
 #include "settings/sysdat_save.h"

@@ -10,7 +10,8 @@ namespace {
 
 int weekdayOf(int y, int m, int d) {
     using namespace std::chrono;
-    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)},
+                             day{static_cast<unsigned>(d)}};
     return static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;  // Sunday = 1
 }
 
@@ -30,8 +31,9 @@ void FakeBackend::advance(double seconds) {
     using namespace std::chrono;
     monotonic_ += seconds;
     double s = clock_.secondsOfDay + seconds;
-    sys_days date = sys_days{year_month_day{year{clock_.year}, month{static_cast<unsigned>(clock_.month)},
-                                            day{static_cast<unsigned>(clock_.day)}}};
+    sys_days date =
+        sys_days{year_month_day{year{clock_.year}, month{static_cast<unsigned>(clock_.month)},
+                                day{static_cast<unsigned>(clock_.day)}}};
     while (s >= 86400.0) {
         s -= 86400.0;
         date += days{1};
@@ -66,7 +68,8 @@ bool FakeBackend::shellOpen(const std::string& path, std::function<void()> onLat
     return shellResult;
 }
 
-bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command, int context) {
+bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
+                           int context) {
     helpCalls.push_back({owner, helpFile, command, context});
     return helpResult;
 }

@@ -1,10 +1,10 @@
 #include "app/platform/power_logind.h"
 
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <QDBusPendingReply>
 
 namespace vornel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/help_browser.h"
+#include "app/help/help_browser.h"
 
 #include <QDesktopServices>
 #include <QStringDecoder>

@@ -1,9 +1,9 @@
-#include "app/command_line.h"
+#include "app/shell/command_line.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
 
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 #include "vornel_version.h"
 
 namespace vornel {

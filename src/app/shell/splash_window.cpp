@@ -1,4 +1,4 @@
-#include "app/splash_window.h"
+#include "app/shell/splash_window.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "app/menu_shell.h"
+#include "app/shell/menu_shell.h"
 
 #include <QApplication>
 #include <QBoxLayout>

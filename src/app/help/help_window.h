@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/chm_archive.h"
-#include "app/help_browser.h"
+#include "app/help/chm_archive.h"
+#include "app/help/help_browser.h"
 
 namespace vornel {
 

@@ -1,4 +1,4 @@
-#include "app/help_contents.h"
+#include "app/help/help_contents.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "app/help/help_window.h"
 
 #include <QHeaderView>
 #include <QShortcut>
@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_resources.h"
-#include "app/help_contents.h"
+#include "app/help/help_contents.h"
 
 namespace vornel {
 

@@ -1,4 +1,4 @@
-#include "app/session_end.h"
+#include "app/shell/session_end.h"
 
 #include <fcntl.h>
 #include <unistd.h>

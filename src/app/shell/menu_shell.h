@@ -11,10 +11,10 @@
 
 #include "app/about_window.h"
 #include "app/menu.h"
-#include "app/splash_window.h"
-#include "app/tray_menus.h"
+#include "app/shell/splash_window.h"
+#include "app/shell/tray_menus.h"
+#include "common/module_state.h"
 #include "history/history_window.h"
-#include "settings/module_state.h"
 
 namespace vornel {
 

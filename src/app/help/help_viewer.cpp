@@ -1,4 +1,4 @@
-#include "app/help_viewer.h"
+#include "app/help/help_viewer.h"
 
 #include <QFileInfo>
 

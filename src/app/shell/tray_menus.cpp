@@ -1,4 +1,4 @@
-#include "app/tray_menus.h"
+#include "app/shell/tray_menus.h"
 
 #include <QCursor>
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <string>
 
-#include "app/help_window.h"
+#include "app/help/help_window.h"
 
 namespace vornel {
 

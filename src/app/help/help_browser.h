@@ -3,7 +3,7 @@
 #include <QTextBrowser>
 #include <memory>
 
-#include "app/chm_archive.h"
+#include "app/help/chm_archive.h"
 
 namespace vornel {
 

@@ -1,4 +1,4 @@
-#include "app/chm_archive.h"
+#include "app/help/chm_archive.h"
 
 #include <chm_lib.h>
 
