@@ -54,7 +54,7 @@ CopyWindow::CopyWindow(Module1& m, QWidget* parent) : QWidget(parent, Qt::Window
     for (int i = 0; i < kSlots; ++i)
         values_[static_cast<std::size_t>(i)].label = makeValue(this, names[i]);
     values_[kName].holdsLast = values_[kSize].holdsLast = true;
-    // Beyond the labels of the design: what the run has done, and how far a big file is.
+    // Under the value labels: what the run has done so far, and how far a big file is.
     runcount = makeLabel(this, "runcount");
     filebar = new QProgressBar(this);
     filebar->setObjectName("filebar");

@@ -38,14 +38,35 @@ class Run : public EngineTest {
     }
 };
 
-TEST_F(Run, SkippedPairsAreRecordedBetweenStartAndSuccessOnlyWithHistoryOn) {
+// Every pair that cannot be copied is passed over with a word in the history (skipped by the
+// user) or the error log, and the run copies the others.
+TEST_F(Run, PairsThatCannotBeCopiedArePassedOverWithAWordAndTheRestAreCopied) {
     useAllPairs();
-    m.Skip_flg[1] = m.Skip_flg[7] = "1";
+    m.Skip_flg[1] = "1";
+    engine.copyFault = [&](CopyStage s) {
+        if (s == CopyStage::OpenSource && progress.only("cpfname=").back() == "p3.txt")
+            throw std::runtime_error("broken");
+        return 0;
+    };
+    makeTree(tmp.str(), {file("plain-file", "")});
+    m.Src_fld[3] = tmp / "plain-file";  // not a folder
+    m.Dst_fld[4] = tmp / "gone";
+    m.Dst_fld[5].clear();  // passed over without a report
+    makeTree(src(6), {dir("backup")});
+    m.Dst_fld[6] = src(6) + "/backup";
     engine.backup(3);
-    EXPECT_EQ(historyLines(),
-              stamped({"[Start]  [Manual]", "[Skiped Setteing] " + src(1) + " [?]",
-                       "[Skiped Setteing] " + src(7) + " [?]", "[Success]  [Manual]"}));
-    EXPECT_EQ(copied(), "10111110");
+    EXPECT_EQ(copied(), "10000001");
+    EXPECT_EQ(errlog.entries,
+              (Lines{logEntry(src(2), "エラーのため、このフォルダのコピーを中断しました（broken）"),
+                     logEntry(tmp / "plain-file", "コピー元フォルダが見つかりません"),
+                     logEntry(tmp / "gone", "コピー先フォルダが見つかりません"),
+                     logEntry(src(6) + "/backup",
+                              "コピー先フォルダがコピー元フォルダと同じか、その中にあります")}));
+    expectTree(src(6), {file("p7.txt", "x"), dir("backup")});
+    EXPECT_EQ(engine.lastResult().errors, 4);
+    EXPECT_EQ(exitCodeFor(engine.lastResult()), 1) << "a script hears a pair was missed";
+    EXPECT_EQ(historyLines(), stamped({"[Start]  [Manual]", "[Skiped Setteing] " + src(1) + " [?]",
+                                       "[Success]  [Manual]"}));
     EXPECT_EQ(be.sounds, std::vector<int>{0});
     EXPECT_TRUE(be.boxes.empty());
 
@@ -69,34 +90,6 @@ TEST_F(Run, TheSettingsAreReloadedFirstAndTheWindowShowsThePair) {
     EXPECT_EQ(ev.back(), "hide");
     EXPECT_EQ(progress.count("Sysdat_read"), 1);
     EXPECT_EQ(readFile(dst(1) + "/g.txt"), "y");
-}
-
-TEST_F(Run, MissingFoldersGoToTheErrorLogAndTheRunGoesOn) {
-    useAllPairs();
-    m.Src_fld[1] = tmp / "gone";
-    m.Dst_fld[2] = tmp / "gone too";
-    m.Dst_fld[3].clear();  // passed over without a report
-    makeTree(tmp.str(), {file("plain-file", "")});
-    m.Src_fld[4] = tmp / "plain-file";  // not a folder
-    engine.backup(3);
-    EXPECT_EQ(errlog.entries,
-              (Lines{logEntry(tmp / "gone", "コピー元フォルダが見つかりません"),
-                     logEntry(tmp / "gone too", "コピー先フォルダが見つかりません"),
-                     logEntry(tmp / "plain-file", "コピー元フォルダが見つかりません")}));
-    EXPECT_EQ(copied(), "10000111");
-    EXPECT_EQ(historyLines().back(), stamped({"[Success]  [Manual]"})[0]);
-}
-
-TEST_F(Run, ADestinationInsideItsSourceIsReportedAndNothingIsCopied) {
-    usePair(0, {file("f.txt", "x"), dir("backup")});
-    m.Dst_fld[0] = src(0) + "/backup";
-    usePair(1, {file("g.txt", "y")});
-    m.Dst_fld[1] = src(1);
-    engine.backup(3);
-    const std::string why = "コピー先フォルダがコピー元フォルダと同じか、その中にあります";
-    EXPECT_EQ(errlog.entries, (Lines{logEntry(src(0) + "/backup", why), logEntry(src(1), why)}));
-    expectTree(src(0), {file("f.txt", "x"), dir("backup")});
-    expectTree(src(1), {file("g.txt", "y")});
 }
 
 // A full disk under the program folder: an unattended run must not wait at a box.
@@ -135,50 +128,6 @@ TEST_F(Run, AFolderThatCannotBeReadIsReportedNotLeftOutSilently) {
               Lines{logEntry(src(0) + "/sub",
                              "コピー元フォルダを読み込めません（移動または削除されました）")});
     expectTree(dst(0), {file("a.txt", "a"), dir("z"), file("z/z.txt", "z")});
-}
-
-// What goes wrong inside one pair is written in the error log and the run goes on with the
-// next pair; running out of memory ends the whole run as failed, with its power duties.
-TEST_F(Run, AnErrorInAPairIsLoggedAndRunningOutOfMemoryEndsTheRunAsFailed) {
-    const struct {
-        const char* name;
-        std::function<void()> raise;
-        std::string copied, message;
-        Lines history;
-    } cases[] = {
-        {"an error",
-         [] { throw std::runtime_error("broken"); },
-         "11011111",
-         "エラーのため、このフォルダのコピーを中断しました（broken）",
-         {"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]"}},
-        {"no memory",
-         [] { throw std::bad_alloc(); },
-         "11000000",
-         "メモリが不足しているため、バックアップを中止しました",
-         {"[Start]  [Timer]", "[Fail]  [Timer]"}},
-    };
-    m.Sdown_flg[0] = "1";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove_all(tmp.str());
-        useAllPairs();
-        errlog.entries.clear();
-        be.powerRequests.clear();
-        engine.copyFault = [&](CopyStage s) {
-            if (s == CopyStage::OpenSource && progress.only("cpfname=").back() == "p3.txt")
-                c.raise();
-            return 0;
-        };
-        m.Tm_no = 1;
-        engine.backup(2);
-        EXPECT_EQ(copied(), c.copied);
-        EXPECT_EQ(errlog.entries, Lines{logEntry(src(2), c.message)});
-        EXPECT_EQ(historyLines(), stamped(c.history));
-        EXPECT_EQ(engine.lastResult().failed, c.history.size() == 2);
-        EXPECT_EQ(be.powerRequests.size(), c.history.size() == 2 ? 0u : 1u);
-        EXPECT_EQ(progress.events.back(), "hide");
-        EXPECT_FALSE(engine.running());
-    }
 }
 
 // An exception that leaves the run (here from the countdown it opens) leaves no run marked as
@@ -225,118 +174,126 @@ TEST_P(Cancel, FinishesTheFileStopsTheRunAndForgetsItsShutdown) {
     EXPECT_EQ(m.Tm_no, 0);
     EXPECT_EQ(countdowns, 0);
     EXPECT_TRUE(be.powerRequests.empty());
+    EXPECT_EQ(engine.lastResult().outcome, RunResult::Outcome::Cancelled);
+    EXPECT_EQ(exitCodeFor(engine.lastResult()), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(PairThreeAndTheLast, Cancel, ::testing::Values(2, 7));
 
-TEST_F(Run, ACopyThatFailsInIgnoreModeLeadsIntoTheCancelPath) {
-    m.Cp_skip = "0";
+// A run that fails hides the copy window again, ends failed and gives up its shutdown: the
+// settings cannot be reloaded (an error, or a load that said why it failed), or memory ran
+// out in a pair.
+TEST_F(Run, AFailedRunHidesTheWindowAndGivesUpItsShutdown) {
+    const struct {
+        const char* name;
+        std::function<void()> setUp;
+        Lines history;
+        std::size_t boxes;
+    } cases[] = {
+        {"reload raises",
+         [&] { onReload = [] { throw VbError(kErrFileNotFound); }; },
+         {"[Start]  [Timer]"},
+         1},
+        {"reload fails", [&] { reloadFails = true; }, {"[Start]  [Timer]", "[Fail]  [Timer]"}, 0},
+        {"no memory",
+         [&] { engine.copyFault = [](CopyStage) -> int { throw std::bad_alloc(); }; },
+         {"[Start]  [Timer]", "[Fail]  [Timer]"},
+         0},
+    };
     useAllPairs();
-    engine.copyFault = [](CopyStage s) { return s == CopyStage::Write ? ENOSPC : 0; };
-    be.answerNextBox(kAnsOk);
-    be.answerNextBox(kAnsOk);
-    engine.backup(3);
-    ASSERT_EQ(be.boxes.size(), 2u);
-    EXPECT_EQ(be.boxes[1].text, kStopped);
-    EXPECT_EQ(copied(), "00000000");
+    m.Sdown_flg[0] = "1";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(m.Hist_path);
+        onReload = nullptr;
+        reloadFails = false;
+        c.setUp();
+        be.boxes.clear();
+        if (c.boxes > 0) be.answerNextBox(kAnsOk);
+        m.Tm_no = 1;
+        engine.backup(2);
+        EXPECT_EQ(historyLines(), stamped(c.history));
+        EXPECT_EQ(be.boxes.size(), c.boxes);
+        EXPECT_EQ(progress.events.back(), "hide");
+        EXPECT_EQ(copied(), "00000000");
+        EXPECT_TRUE(be.powerRequests.empty());
+        EXPECT_EQ(m.Tm_no, 0);
+        EXPECT_TRUE(engine.lastResult().failed);
+        EXPECT_FALSE(engine.running());
+    }
+    EXPECT_EQ(errlog.entries,
+              Lines{logEntry(src(0), "メモリが不足しているため、バックアップを中止しました")});
 }
 
+// The start-up run opens the countdown and a scheduled run shuts down only when the user ticked
+// it for that run. A run asked for meanwhile waits, with its own duties: a manual run after the
+// start-up run opens no second countdown, the close-time run after a shutdown asks for none.
 TEST_F(Run, CompletionOpensTheCountdownOrShutsDownOnlyWhenAskedFor) {
+    const Lines startUp = {"[Start]  [Prg open]", "[Success]  [Prg open]"};
     const struct {
         std::int16_t origin, tmNo;
         std::string stSdown, recOp;
+        std::int16_t laterOrigin;  // -1: nothing asked for during the run
         int countdowns;
-        bool shutdown;
+        std::size_t shutdowns;
         Lines history;
     } cases[] = {
-        {0, 0, "1", "1", 1, false, {"[Start]  [Prg open]", "[Success]  [Prg open]"}},
-        {0, 0, "0", "1", 0, false, {"[Start]  [Prg open]", "[Success]  [Prg open]"}},
-        {2, 2, "1", "0", 0, true, {"[Start]  [Timer]", "[Success]  [Shut Down]"}},
-        {2, 1, "1", "1", 0, false, {"[Start]  [Timer]", "[Success]  [Timer]"}},
+        {0, 0, "1", "1", -1, 1, 0, startUp},
+        {0, 0, "0", "1", -1, 0, 0, startUp},
+        {2, 2, "1", "0", -1, 0, 1, {"[Start]  [Timer]", "[Success]  [Shut Down]"}},
+        {2, 1, "1", "1", -1, 0, 0, {"[Start]  [Timer]", "[Success]  [Timer]"}},
+        {0,
+         0,
+         "1",
+         "1",
+         3,
+         1,
+         0,
+         {"[Start]  [Prg open]", "[Success]  [Prg open]", "[Start]  [Manual]",
+          "[Success]  [Manual]"}},
+        {2,
+         2,
+         "1",
+         "1",
+         1,
+         0,
+         1,
+         {"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]",
+          "[Start]  [Prg close]", "[Success]  [Prg close]"}},
     };
+    useAllPairs();
     m.Sdown_flg = {"0", "1", "0"};  // only the second time of day asks for a shutdown
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         std::filesystem::remove(m.Hist_path);
         be.powerRequests.clear();
         countdowns = 0;
+        be.onPump = nullptr;
+        if (c.laterOrigin >= 0) onceShown("cpfname=p2.txt", [&] { engine.backup(c.laterOrigin); });
         m.Stup_sdown = c.origin == 0;
         m.St_sdown = c.stSdown;
         m.Rec_op = c.recOp;
         m.Tm_no = c.tmNo;
         engine.backup(c.origin);
         EXPECT_EQ(countdowns, c.countdowns);
-        EXPECT_EQ(be.powerRequests.size(), c.shutdown ? 1u : 0u);
-        EXPECT_TRUE(be.powerRequests.empty() || be.powerRequests[0] == PowerRequest::Shutdown);
+        EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>(c.shutdowns, PowerRequest::Shutdown));
         EXPECT_EQ(historyLines(), stamped(c.history));
         EXPECT_FALSE(m.Stup_sdown);
         EXPECT_EQ(m.Tm_no, 0);
     }
 }
 
-TEST_F(Run, AnErrorBeforeThePairsHidesTheWindowAgain) {
-    usePair(0, {file("p1.txt", "x")});
-    m.Tm_no = 1;
-    m.Sdown_flg[0] = "1";
-    onReload = [] { throw VbError(kErrFileNotFound); };
-    be.answerNextBox(kAnsOk);
-    engine.backup(2);
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_NE(be.boxes[0].text.find("[backup]"), std::string::npos);
-    EXPECT_EQ(progress.events, (Lines{"show", "Sysdat_read", "hide"}));
-    EXPECT_EQ(copied()[0], '0');
-    EXPECT_TRUE(be.powerRequests.empty());
-    EXPECT_FALSE(engine.running());
-}
-
-TEST_F(Run, SettingsThatCouldNotBeReloadedStopTheRunWithAFailLine) {
-    usePair(0, {file("p1.txt", "x")});
-    m.Tm_no = 1;
-    m.Sdown_flg[0] = "1";
-    reloadFails = true;
-    engine.backup(2);
-    EXPECT_EQ(historyLines(), stamped({"[Start]  [Timer]", "[Fail]  [Timer]"}));
-    EXPECT_EQ(progress.events, (Lines{"show", "Sysdat_read", "hide"}));
-    EXPECT_EQ(copied()[0], '0');
-    EXPECT_TRUE(be.powerRequests.empty());
-    EXPECT_EQ(m.Tm_no, 0);
-}
-
-TEST_F(Run, ARequestMadeDuringARunWaitsWithItsOwnPowerDuties) {
-    // A manual run asked for during the start-up run ends in no second countdown; the
-    // close-time run asked for during a run with a shutdown asks for no second one.
-    const Lines manualAfterStartUp = {"[Start]  [Prg open]", "[Success]  [Prg open]",
-                                      "[Start]  [Manual]", "[Success]  [Manual]"};
-    const Lines closeAfterTimer = {"[Start]  [Timer]", "[Success]  [Timer]",
-                                   "[Success]  [Shut Down]", "[Start]  [Prg close]",
-                                   "[Success]  [Prg close]"};
-    const struct {
-        std::int16_t origin, tmNo, laterOrigin;
-        int countdowns;
-        std::size_t shutdowns;
-        const Lines& history;
-    } cases[] = {{0, 0, 3, 1, 0, manualAfterStartUp}, {2, 2, 1, 0, 1, closeAfterTimer}};
-    useAllPairs();
-    m.St_sdown = "1";
-    m.Sdown_flg = {"0", "1", "0"};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        std::filesystem::remove(m.Hist_path);
-        be.powerRequests.clear();
-        countdowns = 0;
-        onceShown("cpfname=p2.txt", [&] { engine.backup(c.laterOrigin); });
-        m.Stup_sdown = c.origin == 0;
-        m.Tm_no = c.tmNo;
-        engine.backup(c.origin);
-        EXPECT_EQ(countdowns, c.countdowns);
-        EXPECT_EQ(be.powerRequests.size(), c.shutdowns);
-        EXPECT_EQ(historyLines(), stamped(c.history));
-    }
-}
-
+// Each follows the run in progress, in the order asked for, once per time; a script's request
+// made meanwhile is answered by the run that follows.
 TEST_F(Run, ScheduledRunsDueDuringARunAllFollowInTimeOrderOncePerTime) {
     useAllPairs();
     m.Sdown_flg = {"0", "1", "0"};
+    std::vector<std::size_t> linesWhenAnswered;
+    const auto wait = [&] {
+        engine.whenNextRunEnds(
+            [&](const RunResult&) { linesWhenAnswered.push_back(historyLines().size()); });
+    };
+    wait();
     std::map<std::string, std::int16_t> due = {
         {"cpfname=p2.txt", 2}, {"cpfname=p4.txt", 1}, {"cpfname=p6.txt", 2}};
     be.onPump = [&](int) {
@@ -345,6 +302,7 @@ TEST_F(Run, ScheduledRunsDueDuringARunAllFollowInTimeOrderOncePerTime) {
             // The schedule timer's tick, nested in the run's event pump.
             m.Tm_no = it->second;
             due.erase(it);
+            wait();
             engine.backup(2);
             EXPECT_EQ(m.Tm_no, 0) << "the running run keeps its own schedule number";
             return;
@@ -357,6 +315,7 @@ TEST_F(Run, ScheduledRunsDueDuringARunAllFollowInTimeOrderOncePerTime) {
                        "[Success]  [Timer]"}));
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
     EXPECT_EQ(m.Tm_no, 0);
+    EXPECT_EQ(linesWhenAnswered, (std::vector<std::size_t>{2, 5, 5, 5}));
 }
 
 TEST_F(Run, ManualStartOffersToSaveThenRuns) {
@@ -412,67 +371,6 @@ TEST_F(Run, BackupThenShutdownDuringARunWaitsForItToReturn) {
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(progress.count("show"), 2);
-}
-
-}  // namespace
-}  // namespace vornel::test
-
-namespace vornel::test {
-namespace {
-
-// What a script asking for a backup learns: the outcome of the run that serves its request.
-TEST_F(Run, TheNextRunReportsItsOutcomeAndTheExitCodeAScriptSees) {
-    useAllPairs();
-    std::vector<RunResult> seen;
-    const auto wait = [&] {
-        engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r); });
-    };
-
-    wait();
-    engine.backup(3);
-    m.Src_fld[1] = tmp / "gone";  // a whole pair missed
-    wait();
-    engine.backup(3);
-    m.Src_fld[1] = tmp / "src2";
-    engine.copyFault = [](CopyStage s) { return s == CopyStage::Write ? EIO : 0; };
-    m.Copy_op = "0";  // every file again, not only newer ones
-    wait();
-    engine.backup(3);  // skip mode: every file is left out
-    engine.copyFault = nullptr;
-    onceShown("cpfname=p1.txt", [&] { m.Cancel_flg = 1; });
-    be.answerNextBox(kAnsOk);
-    wait();
-    engine.backup(3);
-    engine.backup(3);  // nobody waits for this one
-
-    using O = RunResult::Outcome;
-    ASSERT_EQ(seen.size(), 4u);
-    const struct {
-        O outcome;
-        int skipped, errors, exitCode;
-    } expected[] = {{O::Completed, 0, 0, 0},
-                    {O::Completed, 0, 1, 1},
-                    {O::Completed, 8, 0, 3},
-                    {O::Cancelled, 0, 0, 1}};
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-        EXPECT_EQ(seen[i].outcome, expected[i].outcome) << i;
-        EXPECT_EQ(seen[i].skippedFiles, expected[i].skipped) << i;
-        EXPECT_EQ(seen[i].errors, expected[i].errors) << i;
-        EXPECT_EQ(exitCodeFor(seen[i]), expected[i].exitCode) << i;
-    }
-    EXPECT_EQ(exitCodeFor(RunResult{}), 1) << "a run that could not start";
-}
-
-TEST_F(Run, ARequestMadeDuringARunIsAnsweredByTheRunThatFollows) {
-    useAllPairs();
-    std::vector<std::size_t> linesWhenAnswered;
-    onceShown("cpfname=p2.txt", [&] {
-        engine.whenNextRunEnds(
-            [&](const RunResult&) { linesWhenAnswered.push_back(historyLines().size()); });
-        engine.backup(3);
-    });
-    engine.backup(3);
-    EXPECT_EQ(linesWhenAnswered, std::vector<std::size_t>{4}) << "after the queued run's end";
 }
 
 }  // namespace

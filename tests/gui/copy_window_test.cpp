@@ -16,6 +16,7 @@
 #include <atomic>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 
 #include "backup/backup_engine.h"
 #include "history/errlog_window.h"
@@ -27,25 +28,30 @@
 namespace vornel {
 namespace {
 
-QString labelText(QWidget& w, const char* name) {
-    auto* label = w.findChild<QLabel*>(name);
-    return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
-}
-
+// The copy window and the error-log window of a run from tmp/src to tmp/dst, on the fake
+// desktop.
 class CopyWindowTest : public ::testing::Test {
   protected:
+    CopyWindowTest() {
+        m.Hist_path = tmp / "history.txt";
+        m.Rec_op = m.Copy_op = m.Cp_skip = "1";
+        m.Skip_flg.fill("0");
+        m.Subfld_flg.fill("1");
+        m.Src_fld[0] = tmp / "src";
+        m.Dst_fld[0] = tmp / "dst";
+    }
+    QLabel* label(const char* name) { return w.findChild<QLabel*>(name); }
+
+    test::TempDir tmp;
     test::FakeBackend be;
     KvCmn15 cmn{be};
     Module1 m{cmn};
     CopyWindow w{m};
+    ErrLogWindowSink log;
+    BackupEngine engine{m, w, log, BackupHooks{}};
 };
 
-TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTextsAndTheRunWritesTheValues) {
-    EXPECT_EQ(w.objectName(), "copydlg");
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tamsel  バックアップ中 ．．．"));
-    auto* button = w.findChild<QPushButton*>("copyccl_bt");
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->text(), QStringLiteral("中　止"));
+TEST_F(CopyWindowTest, EachValueGoesToItsOwnLabel) {
     CopyProgressSink& sink = w;
     sink.set_srcfld("/home/u/資料");
     sink.set_dstfld("/mnt/backup");
@@ -53,17 +59,12 @@ TEST_F(CopyWindowTest, CaptionLabelsAndButtonCarryTheirTextsAndTheRunWritesTheVa
     sink.set_cpfname("x.txt");
     sink.set_filesize("1,234 byte");
     w.refresh();
-    const std::pair<const char*, const char*> labels[] = {{"srcfld_lbl", "コピー元フォルダ"},
-                                                          {"dstfld_lbl", "コピー先フォルダ"},
-                                                          {"subfld_lbl", "<サブフォルダ>"},
-                                                          {"cpinfo_lvl", "ファイル名"},
-                                                          {"filesize_lbl", "ファイルサイズ"},
-                                                          {"srcfld", "/home/u/資料"},
+    const std::pair<const char*, const char*> labels[] = {{"srcfld", "/home/u/資料"},
                                                           {"dstfld", "/mnt/backup"},
                                                           {"subfld", "/a/b"},
                                                           {"cpfname", "x.txt"},
                                                           {"filesize", "1,234 byte"}};
-    for (const auto& [name, text] : labels) EXPECT_EQ(labelText(w, name), QString::fromUtf8(text));
+    for (const auto& [name, text] : labels) EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
 }
 
 TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
@@ -82,17 +83,15 @@ TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
 TEST_F(CopyWindowTest, NamesShowAsPlainTextOnOneLineAndLongOnesAreCutInTheMiddle) {
     const std::pair<std::string, QString> names[] = {
         {"<img src=/tmp/fifo>", QStringLiteral("<img src=/tmp/fifo>")},
-        {"<b>x</b>", QStringLiteral("<b>x</b>")},
         {"a &amp; b", QStringLiteral("a &amp; b")},
         {"一行目\n二行目\t", QStringLiteral("一行目\u240a二行目\u2409")},
     };
-    auto* cpfname = w.findChild<QLabel*>("cpfname");
     for (const auto& [name, shown] : names) {
         w.set_cpfname(name);
         w.refresh();
-        EXPECT_EQ(cpfname->text(), shown);
-        EXPECT_EQ(cpfname->textFormat(), Qt::PlainText);
-        EXPECT_TRUE(cpfname->toolTip().isEmpty()) << "a name that fits needs no tip";
+        EXPECT_EQ(label("cpfname")->text(), shown);
+        EXPECT_EQ(label("cpfname")->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(label("cpfname")->toolTip().isEmpty()) << "a name that fits needs no tip";
     }
 
     w.showWindow();
@@ -100,20 +99,19 @@ TEST_F(CopyWindowTest, NamesShowAsPlainTextOnOneLineAndLongOnesAreCutInTheMiddle
     for (int i = 0; i < 40; ++i) deep += "/フォルダ" + std::to_string(i);
     w.set_srcfld(deep + "/<b>x</b>");
     w.refresh();
-    const QString full = QString::fromStdString(deep + "/<b>x</b>");
-    auto* srcfld = w.findChild<QLabel*>("srcfld");
+    QLabel* srcfld = label("srcfld");
     EXPECT_TRUE(srcfld->text().startsWith(QStringLiteral("/home/u/")));
     EXPECT_TRUE(srcfld->text().endsWith(QStringLiteral("<b>x</b>")));
     EXPECT_TRUE(srcfld->text().contains(QChar(0x2026)));
     EXPECT_LE(srcfld->fontMetrics().horizontalAdvance(srcfld->text()), srcfld->width());
-    EXPECT_EQ(srcfld->toolTip(), Qt::convertFromPlainText(full));
+    EXPECT_EQ(srcfld->toolTip(),
+              Qt::convertFromPlainText(QString::fromStdString(deep + "/<b>x</b>")));
     EXPECT_TRUE(srcfld->toolTip().contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;")));
 }
 
 // A run names thousands of files a second; the window shows at most one state per interval,
 // and the last file named before the run ends.
-TEST(CopyWindowUpdates, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
-    test::TempDir tmp;
+TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
     std::vector<test::TreeEntry> files;
     char name[16];
     for (int i = 0; i < 1000; ++i) {
@@ -121,64 +119,36 @@ TEST(CopyWindowUpdates, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) 
         files.push_back(test::file(name, "x"));
     }
     test::makeTree(tmp / "src", files);
-    struct Case {
-        double secondsPerPump;
-        int minShown, maxShown;
-    };
-    for (const Case c : {Case{0, 0, 2}, Case{0.06, 1000, 1000}}) {
-        SCOPED_TRACE(c.secondsPerPump);
+    for (const auto& [secondsPerPump, minShown, maxShown] :
+         {std::tuple{0.0, 0, 2}, std::tuple{0.06, 1000, 1000}}) {
+        SCOPED_TRACE(secondsPerPump);
         std::filesystem::remove_all(tmp / "dst");
         std::filesystem::create_directory(tmp / "dst");
-        test::FakeBackend be;
-        KvCmn15 cmn(be);
-        Module1 m(cmn);
-        m.Hist_path = tmp / "history.txt";
-        m.Rec_op = m.Copy_op = m.Cp_skip = "1";
-        m.Skip_flg.fill("0");
-        m.Src_fld[0] = tmp / "src";
-        m.Dst_fld[0] = tmp / "dst";
-        CopyWindow w(m);
-        ErrLogWindowSink log;
-        BackupEngine engine(m, w, log, BackupHooks{});
-        auto* cpfname = w.findChild<QLabel*>("cpfname");
         QStringList shown;
-        be.secondsPerPump = c.secondsPerPump;
+        be.secondsPerPump = secondsPerPump;
         be.onPump = [&](int) {
-            if (!cpfname->text().isEmpty() && (shown.isEmpty() || shown.back() != cpfname->text()))
-                shown << cpfname->text();
+            const QString now = label("cpfname")->text();
+            if (!now.isEmpty() && (shown.isEmpty() || shown.back() != now)) shown << now;
         };
         engine.backup(3);
-        EXPECT_GE(shown.size(), c.minShown);
-        EXPECT_LE(shown.size(), c.maxShown);
+        EXPECT_GE(shown.size(), minShown);
+        EXPECT_LE(shown.size(), maxShown);
         // Shown during the run, or at its end when the run ended within the interval.
         EXPECT_TRUE(shown.endsWith(QStringLiteral("f0999.txt")) ||
-                    cpfname->text() == QStringLiteral("f0999.txt"));
+                    label("cpfname")->text() == QStringLiteral("f0999.txt"));
     }
 }
 
 // A file named like an image tag whose source is a FIFO: read as markup, the label would
 // open the FIFO and wait for a writer for ever.
-TEST(CopyWindowUpdates, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
-    test::TempDir tmp;
+TEST_F(CopyWindowTest, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
     test::makeTree(tmp.str(), {test::fifo("fifo"), test::dir("dst"),
                                test::file("src/<b>x</b>/<img src=fifo>", "data")});
-    test::FakeBackend be;
-    KvCmn15 cmn(be);
-    Module1 m(cmn);
-    m.Hist_path = tmp / "history.txt";
-    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
-    m.Skip_flg.fill("0");
-    m.Subfld_flg.fill("1");
-    m.Src_fld[0] = tmp / "src";
-    m.Dst_fld[0] = tmp / "dst";
-    CopyWindow w(m);
-    ErrLogWindowSink log;
-    BackupEngine engine(m, w, log, BackupHooks{});
     be.secondsPerPump = 0.06;  // every pump ends an interval
     QSet<QString> seen;
     be.onPump = [&](int) {
         QCoreApplication::processEvents();  // the program's pump paints the window
-        for (const char* name : {"subfld", "cpfname"}) seen << w.findChild<QLabel*>(name)->text();
+        for (const char* name : {"subfld", "cpfname"}) seen << label(name)->text();
     };
     // Whoever opens the FIFO to read releases this writer; one that is still waiting when the
     // run is over is released by the test itself.
@@ -210,23 +180,11 @@ TEST(CopyWindowUpdates, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
 
 // New, unreadable and unchanged files in one run: the progress line counts what was looked at
 // and what was copied; a big file shows a bar of its own progress while it is copied.
-TEST(CopyWindowUpdates, TheProgressLineCountsTheRunAndABigFileGetsABar) {
-    test::TempDir tmp;
+TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
     constexpr std::time_t kT = 1'700'000'000;
     test::makeTree(tmp.str(),
                    {test::file("src/a.txt", "12345", kT), test::file("src/b.txt", "unreadable", kT),
                     test::file("src/c.txt", "same", kT), test::file("dst/c.txt", "same", kT)});
-    test::FakeBackend be;
-    KvCmn15 cmn(be);
-    Module1 m(cmn);
-    m.Hist_path = tmp / "history.txt";
-    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
-    m.Skip_flg.fill("0");
-    m.Src_fld[0] = tmp / "src";
-    m.Dst_fld[0] = tmp / "dst";
-    CopyWindow w(m);
-    ErrLogWindowSink log;
-    BackupEngine engine(m, w, log, BackupHooks{});
     int opened = 0;
     engine.copyFault = [&](CopyStage s) {
         return s == CopyStage::OpenSource && ++opened == 2 ? EACCES : 0;
@@ -234,22 +192,20 @@ TEST(CopyWindowUpdates, TheProgressLineCountsTheRunAndABigFileGetsABar) {
     engine.backup(3);
     be.advance(3725);  // the line is read an hour, two minutes and five seconds in
     w.refresh();
-    EXPECT_EQ(w.findChild<QLabel*>("runcount")->text(),
+    EXPECT_EQ(label("runcount")->text(),
               QStringLiteral("コピー済み 1 / 確認済み 3 ファイル　5 byte　経過 1:02:05"));
     EXPECT_EQ(engine.lastResult().skippedFiles, 1);
+    EXPECT_EQ(exitCodeFor(engine.lastResult()), 3) << "a script hears files were left out";
 
     auto* bar = w.findChild<QProgressBar*>("filebar");
     w.showWindow();
-    const std::pair<std::int64_t, bool> sizes[] = {{CopyWindow::kBarFileSize - 1, false},
-                                                   {4 * CopyWindow::kBarFileSize, true}};
-    for (const auto& [size, withBar] : sizes) {
+    for (const auto& [size, withBar] : {std::pair{CopyWindow::kBarFileSize - 1, false},
+                                        std::pair{4 * CopyWindow::kBarFileSize, true}}) {
         w.set_cpfname("big.bin");
         w.set_fileProgress(size / 4, size);
         w.refresh();
         EXPECT_EQ(bar->isVisible(), withBar) << size;
-        if (withBar) {
-            EXPECT_EQ(bar->value(), 250);
-        }
+        EXPECT_TRUE(!withBar || bar->value() == 250) << bar->value();
     }
     w.set_cpfname("");
     w.refresh();
@@ -263,15 +219,12 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     ErrLogWindow* first = sink.window();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->objectName(), "frmErrLog");
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("エラーLog"));
     EXPECT_EQ(
         first->logText(),
         QStringLiteral("2026/12/06 /a <b>x</b> &amp;\n\t  [コピー元フォルダが見つかりません]\n"
                        "2026/12/06 /b\n\t  [コピー先フォルダが見つかりません]\n"));
     auto* clear = first->findChild<QPushButton*>("LogClr");
     ASSERT_NE(clear, nullptr);
-    EXPECT_EQ(clear->text(), QStringLiteral("ログ・クリア"));
     QTest::mouseClick(clear, Qt::LeftButton);
     EXPECT_TRUE(first->logText().isEmpty());
 
@@ -313,29 +266,6 @@ TEST(ErrLogWindowTest, OpensBesideTheMainWindowOrBelowItsTabsAndEscapeClosesIt) 
         QTest::keyClick(log, Qt::Key_Escape);
         EXPECT_FALSE(log->isVisible());
     }
-}
-
-TEST(BackupWindows, ARunShowsItsProblemsInTheLogAndHidesTheCopyWindow) {
-    test::TempDir tmp;
-    test::FakeBackend be;
-    KvCmn15 cmn(be);
-    Module1 m(cmn);
-    m.Hist_path = tmp / "history.txt";
-    m.Rec_op = m.Copy_op = m.Cp_skip = "1";
-    m.Skip_flg.fill("0");
-    m.Src_fld[0] = tmp / "missing";
-    m.Dst_fld[0] = tmp.str();
-    CopyWindow copydlg(m);
-    ErrLogWindowSink log;
-    BackupEngine engine(m, copydlg, log, BackupHooks{});
-    bool visibleDuringRun = false;
-    be.onPump = [&](int) { visibleDuringRun = visibleDuringRun || copydlg.isVisible(); };
-    engine.backup(3);
-    EXPECT_TRUE(visibleDuringRun);
-    EXPECT_FALSE(copydlg.isVisible());
-    ASSERT_NE(log.window(), nullptr);
-    EXPECT_TRUE(
-        log.window()->logText().contains(QStringLiteral("コピー元フォルダが見つかりません")));
 }
 
 }  // namespace
