@@ -32,9 +32,9 @@ struct BackupHooks {
     std::function<void(const RunResult&)> runEnded{};
 };
 
-// The backup run and the procedures it is made of. One exists for the program; the state the
-// design keeps at module level stays in Module1, the engine holds only the folder table and
-// what keeps runs from overlapping.
+// The backup run and the procedures it is made of. One exists for the program; the program's
+// shared state stays in Module1, the engine holds only the folder table and what keeps runs
+// from overlapping.
 class BackupEngine {
   public:
     BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& errlog, BackupHooks hooks);
@@ -99,7 +99,12 @@ class BackupEngine {
     void run(const PendingRun& request);
     void runOnce(std::int16_t origin);
     bool startRun(std::int16_t origin);
+    void dropRun();
+    // The eight pairs in order until a cancel; the pair at which memory ran out, else -1.
+    int copyPairs();
     void copyPair(int i);
+    void pairFailed(int i, const std::string& reason);
+    void outOfMemory(int pair, std::int16_t origin);
     void completeRun(std::int16_t origin);
     void cancelRun(std::int16_t origin);
     PendingRun requestFor(std::int16_t origin) const;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "backup/backup_engine.h"
 #include "history/history.h"
@@ -33,6 +34,13 @@ bool destinationInsideSource(const std::string& src, const std::string& dst) {
     const std::string d = realPath(dst);
     if (s.empty() || d.empty()) return false;
     return d == s || s == "/" || d.compare(0, s.size() + 1, s + "/") == 0;
+}
+
+// An error description as it stands in brackets: without its closing "。".
+std::string inBrackets(std::string reason) {
+    if (reason.size() >= 3 && reason.compare(reason.size() - 3, 3, "。") == 0)
+        reason.resize(reason.size() - 3);
+    return reason;
 }
 
 }  // namespace
@@ -73,22 +81,27 @@ BackupEngine::PendingRun BackupEngine::requestFor(std::int16_t origin) const {
 }
 
 void BackupEngine::run(const PendingRun& request) {
-    running_ = true;
     runTmNo_ = m_.Tm_no = request.tmNo;
     runStupSdown_ = m_.Stup_sdown = request.stupSdown;
     result_ = {};
-    std::vector<std::function<void(const RunResult&)>> waiters;
-    waiters.swap(nextRunWaiters_);
-    try {
+    {
+        // However the run ends, it is no longer marked as in progress (every later run would
+        // wait for it forever), and whoever waits for it is answered: a run left by an
+        // exception counts as one that did not start.
+        struct EndOfRun {
+            BackupEngine& engine;
+            std::vector<std::function<void(const RunResult&)>> waiters;
+            RunResult outcome{};
+            ~EndOfRun() {
+                engine.running_ = false;
+                for (auto& waiter : waiters) waiter(outcome);
+            }
+        } end{*this, {}};
+        end.waiters.swap(nextRunWaiters_);
+        running_ = true;
         runOnce(request.origin);
-    } catch (...) {
-        // Nothing may leave a run marked as in progress: every later run would wait forever.
-        running_ = false;
-        for (auto& waiter : waiters) waiter(RunResult{});
-        throw;
+        end.outcome = result_;
     }
-    running_ = false;
-    for (auto& waiter : waiters) waiter(result_);
     drainPending();
 }
 
@@ -133,10 +146,8 @@ void BackupEngine::runOnce(std::int16_t origin) {
     m_.hist_write_failed = [this, &historyFailureTold](const VbError& e) {
         if (historyFailureTold) return;
         historyFailureTold = true;
-        std::string reason = e.description();
-        if (reason.size() >= 3 && reason.compare(reason.size() - 3, 3, "。") == 0)
-            reason.resize(reason.size() - 3);
-        errlog_add(m_.Hist_path, "履歴ファイルに書き込めません（" + reason + "）");
+        errlog_add(m_.Hist_path,
+                   "履歴ファイルに書き込めません（" + inBrackets(e.description()) + "）");
     };
     struct Restore {
         Module1& m;
@@ -144,13 +155,12 @@ void BackupEngine::runOnce(std::int16_t origin) {
     } restore{m_};
     if (!startRun(origin)) {
         result_.failed = true;
+    } else if (const int pair = copyPairs(); pair >= 0) {
+        outOfMemory(pair, origin);
+    } else if (m_.Cancel_flg == 1) {
+        cancelRun(origin);
     } else {
-        int i = 0;
-        while (i < 8 && m_.Cancel_flg != 1) copyPair(i++);
-        if (m_.Cancel_flg == 1)
-            cancelRun(origin);
-        else
-            completeRun(origin);
+        completeRun(origin);
     }
     if (hooks_.runEnded) hooks_.runEnded(result_);
 }
@@ -174,37 +184,71 @@ bool BackupEngine::startRun(std::int16_t origin) {
     } catch (const std::exception&) {
         m_.cmn.Err_Msg("backup", VbError(kErrInvalidCall));
     }
+    dropRun();
+    return false;
+}
+
+void BackupEngine::dropRun() {
     // Hidden again, so the settings can still be saved (a visible copy window means a run
     // is in progress). The run's power duties end with it, as after a cancel.
     copydlg_.hideWindow();
     m_.Stup_sdown = false;
     m_.Tm_no = 0;
-    return false;
+}
+
+int BackupEngine::copyPairs() {
+    for (int i = 0; i < 8 && m_.Cancel_flg != 1; ++i) {
+        try {
+            copyPair(i);
+        } catch (const std::bad_alloc&) {
+            return i;
+        } catch (const VbError& e) {
+            pairFailed(i, e.description());
+        } catch (const std::exception& e) {
+            pairFailed(i, e.what());
+        } catch (...) {
+            pairFailed(i, "不明なエラー");
+        }
+    }
+    return -1;
+}
+
+// Whatever goes wrong with one pair is passed over and the run goes on with the next, but
+// the error log says which pair was left unfinished and why.
+void BackupEngine::pairFailed(int i, const std::string& reason) {
+    errlog_add(m_.Src_fld[static_cast<std::size_t>(i)],
+               "エラーのため、このフォルダのコピーを中断しました（" + inBrackets(reason) + "）");
+}
+
+// Nothing the run would do next can be trusted to finish: it ends as failed, and says so in
+// the error log and the history.
+void BackupEngine::outOfMemory(int pair, std::int16_t origin) {
+    result_.failed = true;
+    errlog_add(m_.Src_fld[static_cast<std::size_t>(pair)],
+               "メモリが不足しているため、バックアップを中止しました");
+    write_hist(m_, 1, origin, "");
+    dropRun();
 }
 
 void BackupEngine::copyPair(int i) {
-    // Whatever goes wrong with one pair is passed over; the run goes on with the next.
-    try {
-        const std::string& src = m_.Src_fld[i];
-        const std::string& dst = m_.Dst_fld[i];
-        if (m_.Skip_flg[i] == "1") {
-            if (m_.Rec_op == "1") write_hist(m_, 5, 99, src);
-            return;
-        }
-        if (src.empty() || dst.empty()) return;
-        if (!folderExists(m_, src)) {
-            errlog_add(src, "コピー元フォルダが見つかりません");
-        } else if (!folderExists(m_, dst)) {
-            errlog_add(dst, "コピー先フォルダが見つかりません");
-        } else if (destinationInsideSource(src, dst)) {
-            errlog_add(dst, "コピー先フォルダがコピー元フォルダと同じか、その中にあります");
-        } else {
-            copydlg_.set_srcfld(src);
-            copydlg_.set_dstfld(dst);
-            pump();
-            fld_copy(i);
-        }
-    } catch (...) {
+    const std::string& src = m_.Src_fld[i];
+    const std::string& dst = m_.Dst_fld[i];
+    if (m_.Skip_flg[i] == "1") {
+        if (m_.Rec_op == "1") write_hist(m_, 5, 99, src);
+        return;
+    }
+    if (src.empty() || dst.empty()) return;
+    if (!folderExists(m_, src)) {
+        errlog_add(src, "コピー元フォルダが見つかりません");
+    } else if (!folderExists(m_, dst)) {
+        errlog_add(dst, "コピー先フォルダが見つかりません");
+    } else if (destinationInsideSource(src, dst)) {
+        errlog_add(dst, "コピー先フォルダがコピー元フォルダと同じか、その中にあります");
+    } else {
+        copydlg_.set_srcfld(src);
+        copydlg_.set_dstfld(dst);
+        pump();
+        fld_copy(i);
     }
 }
 

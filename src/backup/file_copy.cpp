@@ -34,15 +34,12 @@ CopyResult notCopied() { return CopyResult{true, CopyFailure::None, 0}; }
 }  // namespace
 
 void BackupEngine::File_copy(const std::string& source, const std::string& destination) {
-    auto place = [](const std::string& path, Fd& dir) {
-        const auto slash = path.find_last_of('/');
-        const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-        dir.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        return Place{EntryAt{dir.get(), path.substr(slash + 1)}, path};
-    };
     Fd srcDir, dstDir;
-    const Place src = place(source, srcDir);
-    const Place dst = place(destination, dstDir);
+    Place src{{}, source}, dst{{}, destination};
+    srcDir.reset(openParentFolder(source, src.at.name));
+    dstDir.reset(openParentFolder(destination, dst.at.name));
+    src.at.dirFd = srcDir.get();
+    dst.at.dirFd = dstDir.get();
     copyEntry(src, dst, nullptr, false, dstDir.ok() ? ops().timeStep(dstDir.get()) : 1);
 }
 

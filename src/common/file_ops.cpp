@@ -1,7 +1,9 @@
 #include "common/file_ops.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
@@ -10,6 +12,30 @@
 #include <vector>
 
 namespace vornel {
+
+int FileOps::cloneData(int in, int out) { return ::ioctl(out, FICLONE, in) == 0 ? 0 : errno; }
+
+int FileOps::copyRange(int in, int out, std::size_t len, std::size_t& moved) {
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, len, 0);
+        if (n >= 0) {
+            moved = static_cast<std::size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) return errno;
+    }
+}
+
+int FileOps::writeData(int fd, const char* data, std::size_t len, std::size_t& written) {
+    for (;;) {
+        const ssize_t n = ::write(fd, data, len);
+        if (n >= 0) {
+            written = static_cast<std::size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) return errno;
+    }
+}
 
 int FileOps::setMode(int fd, mode_t mode) { return ::fchmod(fd, mode) == 0 ? 0 : errno; }
 
@@ -39,6 +65,17 @@ FileOps& FileOps::real() {
 void Fd::reset(int fd) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+int openParentFolder(const std::string& path, std::string& name) {
+    name = path.substr(path.find_last_of('/') + 1);
+    return ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 int openFolderAt(int dirFd, const std::string& name) {

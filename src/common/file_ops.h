@@ -3,16 +3,26 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <cstddef>
 #include <string>
 
 namespace vornel {
 
 // The few calls whose outcome depends on the file system a backup is written to. USB disks
-// formatted FAT32 or exFAT refuse modes and links and keep coarse times; tests stand in for
-// such a disk by overriding these. Every call returns 0 or an errno value.
+// formatted FAT32 or exFAT refuse modes and links and keep coarse times; many file systems
+// cannot share or copy data inside the kernel; tests stand in for such disks by overriding
+// these. Every call returns 0 or an errno value.
 class FileOps {
   public:
     virtual ~FileOps() = default;
+    // Makes `out` share all the data of `in` (a reflink) where the file system can.
+    virtual int cloneData(int in, int out);
+    // Copies up to `len` bytes from the offset of `in` to that of `out` inside the kernel;
+    // `moved` gets how many (0 at the end of `in`). EXDEV, EOPNOTSUPP, EINVAL, ENOSYS and
+    // EBADF mean the file systems cannot, and the data is read and written instead.
+    virtual int copyRange(int in, int out, std::size_t len, std::size_t& moved);
+    // Writes up to `len` bytes of `data`; `written` gets how many.
+    virtual int writeData(int fd, const char* data, std::size_t len, std::size_t& written);
     virtual int setMode(int fd, mode_t mode);
     virtual int setTimes(int fd, const struct timespec times[2]);
     virtual int makeLink(const std::string& target, int dirFd, const std::string& name);
@@ -49,6 +59,14 @@ class Fd {
   private:
     int fd_;
 };
+
+// The folder part of `path`: "." when it has none, "/" for a name at the root.
+std::string folderOf(const std::string& path);
+
+// Opens the folder of `path` as given (a link there is followed: the path was chosen, not
+// found by a walk); `name` gets the last part of `path`. Returns the descriptor or -1 with
+// errno set.
+int openParentFolder(const std::string& path, std::string& name);
 
 // Opens the folder `name` inside `dirFd` without following a link in its place: a link
 // fails with ELOOP or ENOTDIR. Returns the descriptor or -1 with errno set.

@@ -1,27 +1,21 @@
 #include "common/safe_copy.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <random>
 #include <vector>
 
 namespace vornel {
 namespace {
 
-constexpr char kTempPrefix[] = ".vornelnet-part-";
-constexpr std::size_t kTempSuffixLen = 6;  // mkstemp's XXXXXX
 // Small enough that a slow disk still lets the window breathe between chunks.
 constexpr std::size_t kChunk = 1u << 20;
+// copy_file_range cannot serve these files: the data is read and written instead.
+constexpr int kReadAndWrite = -1;
 
 bool sameFileState(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -51,94 +45,66 @@ class Pacer {
 // The errno a test wants `stage` to fail with, 0 for none.
 int injected(const CopyOptions& opt, CopyStage stage) { return opt.fault ? opt.fault(stage) : 0; }
 
-// Copies the data; returns 0 or an errno value. A source read error is reported through
-// `readFailed` so the caller can tell the two sides apart.
-int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFailed) {
-    readFailed = false;
-    if (int e = injected(opt, CopyStage::Write)) return e;
-    if (size > 0 && ::ioctl(out, FICLONE, in) == 0) return 0;
+CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}; }
+CopyResult done() { return CopyResult{true, CopyFailure::None, 0}; }
 
-    Pacer pacer(opt);
-    bool useRange = true;
-    off_t done = 0;
-    while (useRange) {
-        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
-        if (n > 0) {
-            done += n;
-            // The size taken when the file was opened is the copy; asking again only to
-            // hear "end of file" would cost a call per small file.
-            if (done >= size) return 0;
-            pacer.tick(done);
-            continue;
-        }
-        if (n == 0) {
-            if (done >= size) return 0;
-            // Some filesystems report 0 instead of an error; fall back to plain reads.
-            useRange = false;
-            break;
-        }
-        if (errno == EINTR) continue;
-        if (errno == EXDEV || errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS ||
-            errno == EBADF) {
-            useRange = false;
-            break;
-        }
-        if (errno == EIO) readFailed = true;
-        return errno;
-    }
-    std::vector<char> buf(1u << 20);
+FileOps& opsOf(const CopyOptions& opt) { return opt.ops ? *opt.ops : FileOps::real(); }
+
+// The data of a file of `size` bytes through copy_file_range: 0, an errno value, or
+// kReadAndWrite when the file systems cannot (the offsets then stand where it stopped).
+int copyInKernel(int in, int out, off_t size, FileOps& ops, Pacer& pacer, off_t& done) {
     for (;;) {
-        ssize_t r = ::read(in, buf.data(), buf.size());
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            readFailed = true;
-            return errno;
-        }
-        if (r == 0) return 0;
-        const char* p = buf.data();
-        while (r > 0) {
-            ssize_t w = ::write(out, p, static_cast<std::size_t>(r));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                return errno;
-            }
-            p += w;
-            r -= w;
-            done += w;
-        }
+        std::size_t n = 0;
+        const int err = ops.copyRange(in, out, kChunk, n);
+        if (err == EXDEV || err == EOPNOTSUPP || err == EINVAL || err == ENOSYS || err == EBADF)
+            return kReadAndWrite;
+        if (err != 0) return err;
+        done += static_cast<off_t>(n);
+        // The size taken when the file was opened is the copy; asking again only to hear
+        // "end of file" would cost a call per small file.
+        if (done >= size) return 0;
+        // Some file systems report 0 instead of an error.
+        if (n == 0) return kReadAndWrite;
         pacer.tick(done);
     }
 }
 
-CopyResult fail(CopyFailure kind, int err) { return CopyResult{false, kind, err}; }
-
-FileOps& opsOf(const CopyOptions& opt) { return opt.ops ? *opt.ops : FileOps::real(); }
-
-std::string randomTemporaryName() {
-    thread_local std::mt19937 rng{std::random_device{}()};
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name = kTempPrefix;
-    for (std::size_t i = 0; i < kTempSuffixLen; ++i) name += kChars[rng() % (sizeof kChars - 1)];
-    return name;
-}
-
-// Creates a temporary file in the folder and locks it, so a sweep of another running copy
-// leaves it alone. Returns 0 or an errno value.
-int createTemporary(int dirFd, Fd& out, std::string& name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = randomTemporaryName();
-        out.reset(::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                           0600));
-        if (!out.ok()) {
-            if (errno == EEXIST) continue;
+// The rest of the data by plain reads and writes. A source read error is reported through
+// `readFailed` so the caller can tell the two sides apart.
+int copyByReadWrite(int in, int out, FileOps& ops, Pacer& pacer, off_t done, bool& readFailed) {
+    std::vector<char> buf(kChunk);
+    for (;;) {
+        const ssize_t r = ::read(in, buf.data(), buf.size());
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) {
+            readFailed = true;
             return errno;
         }
-        // A sweep that opened the new file before us has it locked and removes it: take
-        // another name.
-        if (::flock(out.get(), LOCK_EX | LOCK_NB) == 0) return 0;
-        out.reset();
+        if (r == 0) return 0;
+        for (std::size_t at = 0; at < static_cast<std::size_t>(r);) {
+            std::size_t w = 0;
+            if (int e = ops.writeData(out, buf.data() + at, static_cast<std::size_t>(r) - at, w))
+                return e;
+            at += w;
+        }
+        done += r;
+        pacer.tick(done);
     }
-    return EEXIST;
+}
+
+// Copies the data: a reflink where the file system can share it, else copy_file_range, else
+// reads and writes. Returns 0 or an errno value.
+int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFailed) {
+    readFailed = false;
+    if (int e = injected(opt, CopyStage::Write)) return e;
+    FileOps& ops = opsOf(opt);
+    if (size > 0 && ops.cloneData(in, out) == 0) return 0;
+    Pacer pacer(opt);
+    off_t done = 0;
+    const int err = copyInKernel(in, out, size, ops, pacer, done);
+    if (err == EIO) readFailed = true;
+    if (err != kReadAndWrite) return err;
+    return copyByReadWrite(in, out, ops, pacer, done, readFailed);
 }
 
 // The source's own status (never a link's target): the caller's when it has one at hand.
@@ -157,14 +123,13 @@ CopyFailure unreadable(int err) {
 // What stands at the destination may be replaced: nothing, a link, or a file the user may
 // write. A folder is never replaced by a file.
 CopyResult checkDestination(const EntryAt& dst, const CopyOptions& opt) {
-    if (opt.destinationMissing) return CopyResult{true, CopyFailure::None, 0};
+    if (opt.destinationMissing) return done();
     struct stat st {};
-    if (::fstatat(dst.dirFd, dst.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return CopyResult{true, CopyFailure::None, 0};
+    if (::fstatat(dst.dirFd, dst.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return done();
     if (S_ISDIR(st.st_mode)) return fail(CopyFailure::Destination, EISDIR);
     if (S_ISREG(st.st_mode) && readOnlyForUser(st))
         return fail(CopyFailure::DestinationReadOnly, EACCES);
-    return CopyResult{true, CopyFailure::None, 0};
+    return done();
 }
 
 // Opens the source and checks it is still the file that was looked at.
@@ -186,7 +151,7 @@ CopyResult openSource(const EntryAt& src, const struct stat& before, const CopyO
         return fail(CopyFailure::SourceInUse, EBUSY);
     // Reads must block normally from here on; O_NONBLOCK only guarded the open.
     ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
-    return CopyResult{true, CopyFailure::None, 0};
+    return done();
 }
 
 // Mode and times of the copy. A mode the file system cannot hold (FAT32, exFAT) is no
@@ -200,15 +165,32 @@ int setAttributes(int fd, const struct stat& from, const CopyOptions& opt) {
     return ops.setTimes(fd, times);
 }
 
-// Opens the folder of `path` as given (the user chose it, link or not); `name` gets the last
-// part.
-int openParent(const std::string& path, std::string& name) {
-    const auto slash = path.find_last_of('/');
-    name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string dir = slash == std::string::npos ? "."
-                            : slash == 0               ? "/"
-                                                       : path.substr(0, slash);
-    return ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// The open source's data, mode and times in a new temporary file in the destination folder.
+CopyResult writeCopy(int in, const struct stat& opened, int dirFd, const CopyOptions& opt,
+                     TempFile& tmp) {
+    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
+    if (int e = tmp.create(dirFd)) return fail(CopyFailure::Destination, e);
+    bool readFailed = false;
+    if (int e = copyData(in, tmp.fd(), opened.st_size, opt, readFailed))
+        return fail(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
+    if (int e = setAttributes(tmp.fd(), opened, opt)) return fail(CopyFailure::Destination, e);
+    return done();
+}
+
+// Renames the complete copy over the destination, unless the source changed meanwhile.
+CopyResult putInPlace(TempFile& tmp, int in, const struct stat& opened, const EntryAt& dst,
+                      const CopyOptions& opt) {
+    if (opt.failIfSourceChanged) {
+        struct stat after {};
+        if (::fstat(in, &after) != 0 || !sameFileState(opened, after))
+            return fail(CopyFailure::SourceChanged, EAGAIN);
+    }
+    if (int e = opt.syncData ? injected(opt, CopyStage::Sync) : 0)
+        return fail(CopyFailure::Destination, e);
+    if (int e = injected(opt, CopyStage::Rename)) return fail(CopyFailure::Destination, e);
+    if (int e = tmp.commit(dst.name, {opt.syncData, false}))
+        return fail(CopyFailure::Destination, e);
+    return done();
 }
 
 }  // namespace
@@ -233,12 +215,6 @@ bool sourceInUse(int fd) {
     return false;
 }
 
-bool isCopyTemporaryName(const std::string& name) {
-    const std::size_t prefixLen = sizeof kTempPrefix - 1;
-    return name.size() == prefixLen + kTempSuffixLen &&
-           name.compare(0, prefixLen, kTempPrefix) == 0;
-}
-
 CopyResult copyFileAt(const EntryAt& src, const EntryAt& dst, const CopyOptions& opt) {
     struct stat before {};
     if (int e = sourceStatus(src, opt, before)) return fail(unreadable(e), e);
@@ -247,46 +223,16 @@ CopyResult copyFileAt(const EntryAt& src, const EntryAt& dst, const CopyOptions&
     struct stat opened {};
     if (CopyResult r = openSource(src, before, opt, in, opened); !r.ok) return r;
     if (CopyResult r = checkDestination(dst, opt); !r.ok) return r;
-
-    if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
-    Fd out;
-    std::string tmp;
-    if (int e = createTemporary(dst.dirFd, out, tmp)) return fail(CopyFailure::Destination, e);
-    auto abandon = [&](CopyFailure kind, int err) {
-        out.reset();
-        ::unlinkat(dst.dirFd, tmp.c_str(), 0);
-        return fail(kind, err);
-    };
-
-    bool readFailed = false;
-    if (int e = copyData(in.get(), out.get(), opened.st_size, opt, readFailed))
-        return abandon(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
-    if (int e = setAttributes(out.get(), opened, opt)) return abandon(CopyFailure::Destination, e);
-    if (opt.syncData) {
-        if (int e = injected(opt, CopyStage::Sync)) return abandon(CopyFailure::Destination, e);
-        if (::fdatasync(out.get()) != 0) return abandon(CopyFailure::Destination, errno);
-    }
-    if (opt.failIfSourceChanged) {
-        struct stat after {};
-        if (::fstat(in.get(), &after) != 0 || !sameFileState(opened, after))
-            return abandon(CopyFailure::SourceChanged, EAGAIN);
-    }
-    // A failed close can report a delayed write error (NFS, quota): the copy is not complete.
-    // A second descriptor keeps the lock until the rename is done.
-    Fd locked(::fcntl(out.get(), F_DUPFD_CLOEXEC, 0));
-    if (!locked.ok()) return abandon(CopyFailure::Destination, errno);
-    if (::close(out.release()) != 0) return abandon(CopyFailure::Destination, errno);
-    if (int e = injected(opt, CopyStage::Rename)) return abandon(CopyFailure::Destination, e);
-    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0)
-        return abandon(CopyFailure::Destination, errno);
-    return CopyResult{true, CopyFailure::None, 0};
+    TempFile tmp;
+    if (CopyResult r = writeCopy(in.get(), opened, dst.dirFd, opt, tmp); !r.ok) return r;
+    return putInPlace(tmp, in.get(), opened, dst, opt);
 }
 
 CopyResult copyFileSafely(const std::string& src, const std::string& dst, const CopyOptions& opt) {
     EntryAt from, to;
-    Fd srcDir(openParent(src, from.name));
+    Fd srcDir(openParentFolder(src, from.name));
     if (!srcDir.ok()) return fail(unreadable(errno), errno);
-    Fd dstDir(openParent(dst, to.name));
+    Fd dstDir(openParentFolder(dst, to.name));
     if (!dstDir.ok()) return fail(CopyFailure::Destination, errno);
     from.dirFd = srcDir.get();
     to.dirFd = dstDir.get();
@@ -295,45 +241,13 @@ CopyResult copyFileSafely(const std::string& src, const std::string& dst, const 
 
 int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData) {
     std::string name;
-    Fd dir(openParent(path, name));
+    Fd dir(openParentFolder(path, name));
     if (!dir.ok()) return errno;
-    mode_t mode = 0;
-    struct stat st {};
-    if (::fstatat(dir.get(), name.c_str(), &st, 0) == 0) {
-        if (!S_ISREG(st.st_mode)) return EISDIR;
-        mode = st.st_mode & 07777;
-    } else if (errno == ENOENT) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    } else {
-        return errno;
-    }
-    Fd out;
-    std::string tmp;
-    if (int e = createTemporary(dir.get(), out, tmp)) return e;
-    auto abandon = [&](int err) {
-        out.reset();
-        ::unlinkat(dir.get(), tmp.c_str(), 0);
-        return err;
-    };
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t w = ::write(out.get(), p, left);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return abandon(errno);
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    if (::fchmod(out.get(), mode) != 0) return abandon(errno);
-    if (syncData && ::fdatasync(out.get()) != 0) return abandon(errno);
-    Fd locked(::fcntl(out.get(), F_DUPFD_CLOEXEC, 0));
-    if (!locked.ok() || ::close(out.release()) != 0) return abandon(errno);
-    if (::renameat(dir.get(), tmp.c_str(), dir.get(), name.c_str()) != 0) return abandon(errno);
-    return 0;
+    TempFile tmp;
+    if (int e = tmp.create(dir.get())) return e;
+    if (int e = tmp.setModeLike(name)) return e;
+    if (int e = tmp.write(bytes)) return e;
+    return tmp.commit(name, {syncData, false});
 }
 
 namespace {
@@ -358,23 +272,13 @@ int readLinkAt(const EntryAt& src, const struct stat& st, std::string& target) {
 int placeLink(const std::string& target, const struct stat& st, const EntryAt& dst,
               const CopyOptions& opt) {
     FileOps& ops = opsOf(opt);
-    std::string tmp;
-    int err = EEXIST;
-    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        tmp = randomTemporaryName();
-        err = ops.makeLink(target, dst.dirFd, tmp);
-    }
-    if (err != 0) return err;
-    auto abandon = [&](int e) {
-        ::unlinkat(dst.dirFd, tmp.c_str(), 0);
-        return e;
-    };
-    if (int e = injected(opt, CopyStage::SetAttributes)) return abandon(e);
+    TempFile tmp;
+    if (int e = tmp.createLink(dst.dirFd, target, ops)) return e;
+    if (int e = injected(opt, CopyStage::SetAttributes)) return e;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (int e = ops.setLinkTimes(dst.dirFd, tmp, times)) return abandon(e);
-    if (int e = injected(opt, CopyStage::Rename)) return abandon(e);
-    if (::renameat(dst.dirFd, tmp.c_str(), dst.dirFd, dst.name.c_str()) != 0) return abandon(errno);
-    return 0;
+    if (int e = ops.setLinkTimes(dst.dirFd, tmp.name(), times)) return e;
+    if (int e = injected(opt, CopyStage::Rename)) return e;
+    return tmp.commit(dst.name);
 }
 
 }  // namespace
@@ -394,50 +298,10 @@ CopyResult copySymlinkAt(const EntryAt& src, const EntryAt& dst, const CopyOptio
     int err = ENOENT;
     for (int attempt = 0; attempt < 3 && err == ENOENT; ++attempt)
         err = placeLink(target, st, dst, opt);
-    if (err == 0) return CopyResult{true, CopyFailure::None, 0};
+    if (err == 0) return done();
     if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS)
         return fail(CopyFailure::LinksUnsupported, err);
     return fail(CopyFailure::Destination, err);
-}
-
-namespace {
-
-// Removes one temporary entry if nobody is writing it.
-bool removeIfStale(int dirFd, const char* name) {
-    struct stat st {};
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (S_ISLNK(st.st_mode)) return ::unlinkat(dirFd, name, 0) == 0;
-    if (!S_ISREG(st.st_mode)) return false;
-    Fd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.ok() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
-    // Still the same file under that name: not renamed into place and replaced meanwhile.
-    struct stat locked {
-    }, now{};
-    if (::fstat(fd.get(), &locked) != 0 || ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        locked.st_ino != now.st_ino || locked.st_dev != now.st_dev) {
-        return false;
-    }
-    return ::unlinkat(dirFd, name, 0) == 0;
-}
-
-}  // namespace
-
-int removeStaleCopyTemporariesAt(int dirFd) {
-    // A description of its own: the caller's descriptor keeps its place in any listing.
-    DIR* d = ::fdopendir(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!d) return 0;
-    int removed = 0;
-    while (struct dirent* e = ::readdir(d)) {
-        if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;
-        removed += removeIfStale(::dirfd(d), e->d_name) ? 1 : 0;
-    }
-    ::closedir(d);
-    return removed;
-}
-
-int removeStaleCopyTemporaries(const std::string& dir) {
-    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.ok() ? removeStaleCopyTemporariesAt(fd.get()) : 0;
 }
 
 }  // namespace vornel

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/file_ops.h"
+#include "common/temp_file.h"
 
 namespace vornel {
 
@@ -78,10 +79,9 @@ CopyResult copyFileAt(const EntryAt& src, const EntryAt& dst, const CopyOptions&
 CopyResult copyFileSafely(const std::string& src, const std::string& dst,
                           const CopyOptions& options = {});
 
-// Replaces the contents of `path` with `bytes` the same fail-safe way: a hidden temporary file
-// beside it, renamed over it when complete. An existing file keeps its permission bits; a new
-// one gets 0666 less the umask. Returns 0 or the errno value of the failing step, and leaves
-// the old file untouched on failure.
+// Replaces the contents of `path` with `bytes` the same fail-safe way (a TempFile beside it).
+// An existing file keeps its permission bits; a new one gets 0666 less the umask. Returns 0 or
+// the errno value of the failing step, and leaves the old file untouched on failure.
 int replaceFileContents(const std::string& path, const std::string& bytes, bool syncData = false);
 
 // Reproduces the symbolic link `src` at `dst`: a link with the same target text and the same
@@ -92,14 +92,5 @@ CopyResult copySymlinkAt(const EntryAt& src, const EntryAt& dst, const CopyOptio
 // read lease taken and released at once is refused), holds a write lock on it (fcntl record
 // locks, either kind) or an exclusive flock. Unknown answers count as "not in use".
 bool sourceInUse(int fd);
-
-// True for the names copyFileAt and copySymlinkAt give their temporary entries.
-bool isCopyTemporaryName(const std::string& name);
-
-// Removes temporary files and links left in the folder by a copy that was killed. A temporary
-// file is removed only when it can be locked: the copy writing it holds a lock until it has
-// renamed it, so one another running copy is still writing stays. Returns how many went.
-int removeStaleCopyTemporariesAt(int dirFd);
-int removeStaleCopyTemporaries(const std::string& dir);
 
 }  // namespace vornel

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "common/cp932.h"
+#include "common/file_ops.h"
 
 namespace vornel {
 namespace {
@@ -14,14 +15,6 @@ namespace {
 // Bytes kept from the end of what was read: if they still stand just before the read offset,
 // the file was appended to; if not, it was rewritten in place.
 constexpr std::size_t kCheckBytes = 64;
-
-// Closes the descriptor when the read is done, whichever way it ends.
-struct Fd {
-    int fd;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 std::string decodeLine(std::string_view bytes) {
     if (!bytes.empty() && bytes.back() == '\r') bytes.remove_suffix(1);
@@ -61,19 +54,19 @@ HistoryReader::Slice HistoryReader::fail(State state, int error) {
 HistoryReader::Slice HistoryReader::read() {
     Slice slice;
     // Never follows a link and never waits on a FIFO someone put in its place.
-    Fd file{::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    Fd file(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (file.fd < 0) return fail(errno == ENOENT ? State::Missing : State::Unreadable, errno);
-    if (::fstat(file.fd, &st) != 0) return fail(State::Unreadable, errno);
+    if (!file.ok()) return fail(errno == ENOENT ? State::Missing : State::Unreadable, errno);
+    if (::fstat(file.get(), &st) != 0) return fail(State::Unreadable, errno);
     if (!S_ISREG(st.st_mode)) return fail(State::Unreadable, 0);
-    if (!known_ || !sameFileAsBefore(file.fd, st)) {
+    if (!known_ || !sameFileAsBefore(file.get(), st)) {
         forget(slice);
         known_ = true;
         dev_ = st.st_dev;
         ino_ = st.st_ino;
     }
     std::string bytes(sliceBytes_, '\0');
-    const ssize_t n = ::pread(file.fd, bytes.data(), bytes.size(), offset_);
+    const ssize_t n = ::pread(file.get(), bytes.data(), bytes.size(), offset_);
     if (n < 0) return fail(State::Unreadable, errno);
     bytes.resize(static_cast<std::size_t>(n));
     state_ = State::Ok;

@@ -10,29 +10,11 @@
 
 #include "common/cp932.h"
 #include "common/errors.h"
+#include "common/file_ops.h"
+#include "common/temp_file.h"
 
 namespace vornel {
 namespace {
-
-// Closes a descriptor on every path out of a function.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int f = fd_;
-        fd_ = -1;
-        return f;
-    }
-
-  private:
-    int fd_;
-};
 
 std::string readAll(int fd, std::size_t limit) {
     std::string data;
@@ -47,24 +29,6 @@ std::string readAll(int fd, std::size_t limit) {
         data.append(buf, static_cast<std::size_t>(n));
     }
     return data;
-}
-
-void writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            raiseErrno(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -83,7 +47,7 @@ SysdatContent readSysdatFile(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) raiseErrno(errno);
     if (!S_ISREG(st.st_mode)) raiseError(kErrPathFileAccess);
     Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) raiseErrno(errno);
+    if (!fd.ok()) raiseErrno(errno);
     if (::fstat(fd.get(), &st) != 0) raiseErrno(errno);
     if (!S_ISREG(st.st_mode)) raiseError(kErrPathFileAccess);
 
@@ -161,32 +125,16 @@ std::string linkTarget(const std::string& path) {
 
 void writeSysdatFile(const std::string& path, const std::string& image) {
     // Settings kept elsewhere (a synced folder) and linked here stay linked: the new file
-    // replaces the link's target, in the target's own folder.
-    const std::string target = linkTarget(path);
-    std::string temp = folderOf(target) + "/.system.dat.XXXXXX";
-    Fd fd(::mkstemp(temp.data()));
-    if (fd.get() < 0) raiseErrno(errno, true);
-    try {
-        // The new file keeps the permissions of the one it replaces; a first file gets the
-        // usual permissions of a new file under the user's umask.
-        struct stat st {};
-        mode_t mode = 0666;
-        if (::stat(target.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode &= ~mask;
-        }
-        if (::fchmod(fd.get(), mode) != 0) raiseErrno(errno);
-        writeAll(fd.get(), image);
-        if (::fsync(fd.get()) != 0) raiseErrno(errno);
-        if (::close(fd.release()) != 0) raiseErrno(errno);
-        if (::rename(temp.c_str(), target.c_str()) != 0) raiseErrno(errno, true);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
+    // replaces the link's target, in the target's own folder, with the target's permissions.
+    std::string name;
+    Fd folder(openParentFolder(linkTarget(path), name));
+    if (!folder.ok()) raiseErrno(errno, true);
+    TempFile tmp;
+    if (int e = tmp.create(folder.get())) raiseErrno(e, true);
+    if (int e = tmp.setModeLike(name)) raiseErrno(e);
+    if (int e = tmp.write(image)) raiseErrno(e);
+    // The settings are written seldom and must survive a power cut right after a save.
+    if (int e = tmp.commit(name, {true, true})) raiseErrno(e, true);
 }
 
 SysdatRecords defaultSysdatValues() {

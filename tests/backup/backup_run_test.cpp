@@ -1,5 +1,7 @@
 // backup: the run over the pairs, its history lines, completion, cancel and overlap.
 #include <map>
+#include <new>
+#include <stdexcept>
 
 #include "backup/engine_fixture.h"
 #include "backup/manual_start.h"
@@ -133,6 +135,66 @@ TEST_F(Run, AFolderThatCannotBeReadIsReportedNotLeftOutSilently) {
               Lines{logEntry(src(0) + "/sub",
                              "コピー元フォルダを読み込めません（移動または削除されました）")});
     expectTree(dst(0), {file("a.txt", "a"), dir("z"), file("z/z.txt", "z")});
+}
+
+// What goes wrong inside one pair is written in the error log and the run goes on with the
+// next pair; running out of memory ends the whole run as failed, with its power duties.
+TEST_F(Run, AnErrorInAPairIsLoggedAndRunningOutOfMemoryEndsTheRunAsFailed) {
+    const struct {
+        const char* name;
+        std::function<void()> raise;
+        std::string copied, message;
+        Lines history;
+    } cases[] = {
+        {"an error",
+         [] { throw std::runtime_error("broken"); },
+         "11011111",
+         "エラーのため、このフォルダのコピーを中断しました（broken）",
+         {"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]"}},
+        {"no memory",
+         [] { throw std::bad_alloc(); },
+         "11000000",
+         "メモリが不足しているため、バックアップを中止しました",
+         {"[Start]  [Timer]", "[Fail]  [Timer]"}},
+    };
+    m.Sdown_flg[0] = "1";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(tmp.str());
+        useAllPairs();
+        errlog.entries.clear();
+        be.powerRequests.clear();
+        engine.copyFault = [&](CopyStage s) {
+            if (s == CopyStage::OpenSource && progress.only("cpfname=").back() == "p3.txt")
+                c.raise();
+            return 0;
+        };
+        m.Tm_no = 1;
+        engine.backup(2);
+        EXPECT_EQ(copied(), c.copied);
+        EXPECT_EQ(errlog.entries, Lines{logEntry(src(2), c.message)});
+        EXPECT_EQ(historyLines(), stamped(c.history));
+        EXPECT_EQ(engine.lastResult().failed, c.history.size() == 2);
+        EXPECT_EQ(be.powerRequests.size(), c.history.size() == 2 ? 0u : 1u);
+        EXPECT_EQ(progress.events.back(), "hide");
+        EXPECT_FALSE(engine.running());
+    }
+}
+
+// An exception that leaves the run (here from the countdown it opens) leaves no run marked as
+// in progress, and whoever waited hears that the run did not complete.
+TEST_F(Run, ARunLeftByAnExceptionIsNoLongerInProgressAndItsWaiterIsAnswered) {
+    usePair(0, {file("p1.txt", "x")});
+    m.Stup_sdown = true;
+    m.St_sdown = "1";
+    engine.setShowShutDownDialog([] { throw std::runtime_error("no window"); });
+    std::vector<RunResult::Outcome> seen;
+    engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r.outcome); });
+    EXPECT_THROW(engine.backup(0), std::runtime_error);
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(seen, std::vector{RunResult::Outcome::NotStarted});
+    engine.backup(3);
+    EXPECT_EQ(historyLines().back(), stamped({"[Success]  [Manual]"})[0]);
 }
 
 // Cancel while pair 3 copies its first file, and while the last pair copies its only one.

@@ -1,40 +1,67 @@
-// A run killed in the middle of a copy leaves every destination file old or new, never cut.
+// A run killed in the middle of a copy leaves every destination file old or new, never cut, and
+// the next run removes what the killed one left.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <stdexcept>
 
 #include "backup/engine_fixture.h"
 
 namespace vornel::test {
 namespace {
 
+// A destination file system that can neither share data nor copy it inside the kernel: every
+// copy goes through reads and writes, where a kill can cut a file short.
+class ReadWriteOnly : public FileOps {
+  public:
+    int cloneData(int, int) override { return EOPNOTSUPP; }
+    int copyRange(int, int, std::size_t, std::size_t&) override { return EXDEV; }
+    int writeData(int fd, const char* data, std::size_t len, std::size_t& written) override {
+        if (++writes == stopBeforeWrite && stop) stop();
+        return FileOps::writeData(fd, data, len, written);
+    }
+    int writes = 0;
+    int stopBeforeWrite = 0;
+    std::function<void()> stop;
+};
+
 class Crash : public EngineTest {
   protected:
-    // Runs a backup in a child process, after `setUp`, and kills it with SIGKILL where it
-    // calls stop_ (which waits on a pipe nobody writes). Returns whether it stopped there.
-    bool runAndKill(const std::function<void()>& setUp) {
-        int ready[2], never[2];
-        if (::pipe(ready) != 0 || ::pipe(never) != 0) return false;
+    Crash() { engine.fileOps = &ops; }
+
+    // Runs a backup in a child process that stops for good where stopHere() is called, and
+    // kills it there. Returns the temporary files that stood in the destination while the
+    // child was stopped, so the kill landed while they existed.
+    std::vector<std::string> runAndKill() {
+        int ready[2];
+        if (::pipe(ready) != 0) throw std::runtime_error("pipe");
         const pid_t pid = ::fork();
-        if (pid < 0) return false;
         if (pid == 0) {
+            ::close(ready[0]);
             stop_ = [&] {
-                char c = 'x';
+                const char c = 'x';
                 if (::write(ready[1], &c, 1) != 1) ::_exit(2);
-                ::read(never[0], &c, 1);  // blocks until the parent kills us
-                ::_exit(3);
+                for (;;) ::pause();  // until the parent kills us
             };
-            setUp();
             engine.backup(3);
-            const char c = 'd';  // finished without being stopped
-            ::_exit(::write(ready[1], &c, 1) == 1 ? 0 : 2);
+            ::_exit(0);  // not stopped: the parent reads the end of the pipe
         }
+        ::close(ready[1]);
         char c = 0;
-        const bool read = ::read(ready[0], &c, 1) == 1;
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        for (int fd : {ready[0], ready[1], never[0], never[1]}) ::close(fd);
-        return read && c == 'x';
+        const bool stopped = pid > 0 && ::read(ready[0], &c, 1) == 1;
+        const std::vector<std::string> found = temporaries();
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        ::close(ready[0]);
+        EXPECT_TRUE(stopped) << "the run did not reach the point of the kill";
+        EXPECT_EQ(temporaries(), found);
+        return found;
+    }
+    void stopHere() {
+        if (stop_) stop_();
     }
 
     std::vector<std::string> temporaries() {
@@ -44,8 +71,8 @@ class Crash : public EngineTest {
         return out;
     }
 
+    ReadWriteOnly ops;
     std::function<void()> stop_;
-    int written_ = 0;
 };
 
 TEST_F(Crash, KilledBeforeTheRenameKeepsTheOldFileAndTheNextRunCleansUp) {
@@ -53,33 +80,33 @@ TEST_F(Crash, KilledBeforeTheRenameKeepsTheOldFileAndTheNextRunCleansUp) {
                 file("c.txt", "new c", kT + 10)});
     makeTree(dst(0),
              {file("a.txt", "old a", kT), file("b.txt", "old b", kT), file("c.txt", "old c", kT)});
-    ASSERT_TRUE(runAndKill([this] {
-        engine.copyFault = [this](CopyStage s) {
-            if (s == CopyStage::SetAttributes && written_++ == 1) stop_();  // b.txt written
-            return 0;
-        };
-    }));
+    int written = 0;
+    engine.copyFault = [&](CopyStage s) {
+        if (s == CopyStage::SetAttributes && written++ == 1) stopHere();  // b.txt written
+        return 0;
+    };
+    const std::vector<std::string> left = runAndKill();
+    ASSERT_EQ(left.size(), 1u);
     expectTree(dst(0), {file("a.txt", "new a"), file("b.txt", "old b"), file("c.txt", "old c"),
-                        file(temporaries().at(0).substr(dst(0).size() + 1), "new b")});
+                        file(left[0].substr(dst(0).size() + 1), "new b")});
 
     engine.backup(3);
     expectTree(dst(0), {file("a.txt", "new a"), file("b.txt", "new b"), file("c.txt", "new c")});
 }
 
-TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesOldOrNewOnly) {
-    const std::string big(256u << 20, 'N');
+TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesTheOldFile) {
+    std::string big(8u << 20, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 4096);
     usePair(0, {file("big.bin", big, kT + 10)});
     makeTree(dst(0), {file("big.bin", "old", kT)});
-    runAndKill([this] {
-        // The copy lets events through between chunks: stop in the first such pump.
-        engine.copyFault = [this](CopyStage s) {
-            if (s == CopyStage::Write) be.onPump = [this](int) { stop_(); };
-            return 0;
-        };
-    });
-    const std::string now = readFile(dst(0) + "/big.bin");
-    EXPECT_TRUE(now == "old" || now == big) << "cut to " << now.size() << " bytes";
-    for (const std::string& t : temporaries()) EXPECT_LE(readFile(t).size(), big.size());
+    ops.stopBeforeWrite = 4;
+    ops.stop = [this] { stopHere(); };
+    const std::vector<std::string> left = runAndKill();
+    ASSERT_EQ(left.size(), 1u);
+    const std::string cut = readFile(left[0]);
+    EXPECT_EQ(cut.size(), 3u << 20) << "three of eight chunks written";
+    EXPECT_EQ(cut, big.substr(0, cut.size()));
+    EXPECT_EQ(readFile(dst(0) + "/big.bin"), "old");
 
     engine.backup(3);
     EXPECT_TRUE(temporaries().empty());
