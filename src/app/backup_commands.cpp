@@ -62,7 +62,7 @@ void BackupCommands::runForScript(std::function<void(int exitCode)> reply) {
 // the error log are easy to miss when the run happened at start-up or at night.
 void BackupCommands::notifyRunEnd(const RunResult& result) {
     const std::string text = runNotice(result);
-    if (!text.empty()) m_.cmn.backend().trayNotify(shell_.menu().hWnd(), m_.App_title, text);
+    if (!text.empty()) m_.cmn.TrayNotify(shell_.menu().hWnd(), m_.App_title, text);
 }
 
 BackupCommands::~BackupCommands() {

@@ -51,11 +51,11 @@ BackupEngine::BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& er
 
 void BackupEngine::pump() {
     if (pumpInterval > 0) {
-        const double now = m_.cmn.backend().monotonicSeconds();
+        const double now = m_.cmn.GetTickSeconds();
         if (now < nextPump_) return;
         nextPump_ = now + pumpInterval;
     }
-    m_.cmn.backend().processEvents();
+    m_.cmn.DoEvents();
 }
 
 // Runs never overlap. A run asked for while another is in progress (a schedule time falling
@@ -255,7 +255,7 @@ void BackupEngine::copyPair(int i) {
 void BackupEngine::completeRun(std::int16_t origin) {
     result_.outcome = RunResult::Outcome::Completed;
     if (m_.Rec_op == "1") write_hist(m_, 2, origin, "");
-    m_.cmn.backend().playSystemSound(0);
+    m_.cmn.MsgBeep(0);
     copydlg_.hideWindow();
     // The countdown follows the start-up run only when the user ticked
     // "起動時完了後Shut Down".

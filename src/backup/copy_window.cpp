@@ -91,7 +91,7 @@ void CopyWindow::showWindow() {
     // A run begins: its counts and its time start from nothing.
     counts_ = {};
     fileDone_ = fileSize_ = 0;
-    runStart_ = m_.cmn.backend().monotonicSeconds();
+    runStart_ = m_.cmn.GetTickSeconds();
     if (!placed_) {
         centreOnScreen();
         placed_ = true;
@@ -145,11 +145,11 @@ void CopyWindow::store(Slot slot, const std::string& text) {
 }
 
 void CopyWindow::refreshIfDue() {
-    if (m_.cmn.backend().monotonicSeconds() - lastUpdate_ >= kUpdateInterval) refresh();
+    if (m_.cmn.GetTickSeconds() - lastUpdate_ >= kUpdateInterval) refresh();
 }
 
 void CopyWindow::refresh() {
-    lastUpdate_ = m_.cmn.backend().monotonicSeconds();
+    lastUpdate_ = m_.cmn.GetTickSeconds();
     for (Value& v : values_) {
         display(v, oneLine(v.latest.empty() ? v.held : v.latest));
         v.held.clear();

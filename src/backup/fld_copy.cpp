@@ -64,7 +64,7 @@ void BackupEngine::errlist_clear() {
 
 void BackupEngine::errlog_add(const std::string& path, const std::string& message) {
     ++result_.errors;
-    const WallClock now = m_.cmn.backend().wallClock();
+    const WallClock now = m_.cmn.GetClock();
     char date[48];
     std::snprintf(date, sizeof date, "%04d/%02d/%02d", now.year, now.month, now.day);
     errlog_.append(std::string(date) + " " + path + "\r\n" + "\t" + "  [" + message + "]" + "\r\n");

@@ -190,4 +190,10 @@ std::int32_t KvCmn15::LenByte(const std::string& str) {
 
 void KvCmn15::MsgBeep(std::int32_t sound) { backend_.playSystemSound(sound); }
 
+WallClock KvCmn15::GetClock() { return backend_.wallClock(); }
+
+double KvCmn15::GetTickSeconds() { return backend_.monotonicSeconds(); }
+
+void KvCmn15::DoEvents() { backend_.processEvents(); }
+
 }  // namespace vornel

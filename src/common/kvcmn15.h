@@ -115,6 +115,15 @@ class KvCmn15 {
     // Reports `e` as the pending error: the usual body of a procedure's error handler.
     void Err_Msg(const std::string& Procedure_name, const VbError& e);
 
+    // The local date and time, read at one instant.
+    WallClock GetClock();
+    // Seconds on a clock that only moves forward: for measuring how long something took.
+    double GetTickSeconds();
+    // Lets pending window events run.
+    void DoEvents();
+    // A short notice beside the tray icon of `hWnd`; nothing without an icon.
+    void TrayNotify(WindowHandle hWnd, const std::string& title, const std::string& text);
+
     // HtmlHelp_open leaves its failure text in the module's message text.
     void bindMessageText(std::string* msgStr) { msgStr_ = msgStr; }
 

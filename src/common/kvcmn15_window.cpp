@@ -95,6 +95,10 @@ std::int16_t KvCmn15::TrayDelIcon() {
     return backend_.trayDelete(tray_.window) ? kTrue : kFalse;
 }
 
+void KvCmn15::TrayNotify(WindowHandle hWnd, const std::string& title, const std::string& text) {
+    backend_.trayNotify(hWnd, title, text);
+}
+
 WindowHandle KvCmn15::Find_Window(const std::string& AppName) {
     return backend_.findWindow(AppName);
 }

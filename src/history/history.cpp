@@ -116,7 +116,7 @@ std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16
 
 void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std::string& text) {
     try {
-        std::string record = historyRecord(m.cmn.backend().wallClock(), outcome, origin, text);
+        std::string record = historyRecord(m.cmn.GetClock(), outcome, origin, text);
         const int fd = ::open(m.Hist_path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0) raiseErrno(errno);
         struct stat st {};

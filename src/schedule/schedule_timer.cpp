@@ -26,7 +26,7 @@ void guarded(KvCmn15& cmn, Event&& event) {
 }  // namespace
 
 void ScheduleTimer::start() {
-    const LocalSecond now = localSecond(cmn_.backend().wallClock());
+    const LocalSecond now = localSecond(cmn_.GetClock());
     started_ = true;
     lastTick_ = now;
     doneUpTo_ = now - 1;
@@ -34,7 +34,7 @@ void ScheduleTimer::start() {
 
 void ScheduleTimer::Timer1_Timer() {
     // One reading of the clock serves the whole tick, however long a run started in it takes.
-    const LocalSecond now = localSecond(cmn_.backend().wallClock());
+    const LocalSecond now = localSecond(cmn_.GetClock());
     m_.Blink_flg = m_.Blink_flg == 1 ? 0 : 1;
     showTitle(now);
     if (!started_) {

@@ -96,7 +96,7 @@ int bindIPv4(int fd, const sockaddr_in& local) {
     return ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 ? 0 : errno;
 }
 
-in_addr resolveHost(PlatformBackend& backend, const UdpNet& net, const std::string& host) {
+in_addr resolveHost(KvCmn15& cmn, const UdpNet& net, const std::string& host) {
     if (host.empty()) throw VbError(kErrHostNotFound, "ホストが見つかりません。");
     in_addr addr{};
     if (lookup(host, AI_NUMERICHOST, addr) == 0) return addr;
@@ -112,13 +112,13 @@ in_addr resolveHost(PlatformBackend& backend, const UdpNet& net, const std::stri
         job->doneSignal.notify_all();
     }).detach();
 
-    const double start = backend.monotonicSeconds();
+    const double start = cmn.GetTickSeconds();
     std::unique_lock lock(job->mutex);
     while (!job->done) {
-        if (backend.monotonicSeconds() - start >= net.resolveSeconds)
+        if (cmn.GetTickSeconds() - start >= net.resolveSeconds)
             throw VbError(kErrTimedOut, "ホスト名の解決が時間内に終わりませんでした。");
         lock.unlock();
-        backend.processEvents(0);
+        cmn.DoEvents();
         lock.lock();
         job->doneSignal.wait_for(lock, std::chrono::milliseconds(10), [&] { return job->done; });
     }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "common/platform.h"
+#include "common/kvcmn15.h"
 
 namespace vornel {
 
@@ -24,7 +24,7 @@ struct UdpNet {
     // the windows.
     std::function<int(const std::string& host, in_addr& out)> resolve = resolveIPv4;
     std::function<int(int fd, const sockaddr_in& local)> bind = bindIPv4;
-    // How long a host name may take, on the backend's clock.
+    // How long a host name may take, on the program's monotonic clock.
     double resolveSeconds = 5;
 };
 
@@ -32,7 +32,7 @@ struct UdpNet {
 // stands, a host name through `net.resolve` while window events go on. An empty text, a name
 // that resolves to nothing and a name that takes longer than `net.resolveSeconds` raise an
 // error (VbError); there is never a fallback address.
-in_addr resolveHost(PlatformBackend& backend, const UdpNet& net, const std::string& host);
+in_addr resolveHost(KvCmn15& cmn, const UdpNet& net, const std::string& host);
 
 // Sends `size` bytes as one datagram `count` times back to back from a UDP socket allowed to
 // broadcast and bound to `localPort`, to `to`:`remotePort`. The socket is closed before this

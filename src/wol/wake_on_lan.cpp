@@ -45,7 +45,7 @@ void SendMagicPacket(WolContext& ctx, std::string port, std::string reptNum, std
     try {
         const Transmission t = prepare(port, reptNum, mac);
         if (t.count > 0) {
-            const in_addr to = resolveHost(ctx.cmn.backend(), ctx.net, address);
+            const in_addr to = resolveHost(ctx.cmn, ctx.net, address);
             sendDatagrams(ctx.net, to, t.remotePort, t.localPort, t.packet.data(), t.packet.size(),
                           t.count);
         }

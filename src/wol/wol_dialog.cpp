@@ -23,7 +23,7 @@ WOL_Dialog::WOL_Dialog(PlatformBackend& backend, std::function<QRect()> keepClea
       Label1(new QLabel(this)),
       Timer1(new QTimer(this)),
       cmn_(backend),
-      created_(backend.monotonicSeconds()),
+      created_(cmn_.GetTickSeconds()),
       keepClear_(std::move(keepClear)) {
     setObjectName(QStringLiteral("WOL_Dialog"));
     setWindowTitle(QStringLiteral("WakeOnLan"));
@@ -60,7 +60,7 @@ void WOL_Dialog::showFor(const QString& pcName) {
 }
 
 void WOL_Dialog::Timer1_Timer() {
-    const double left = kLifeSeconds - (cmn_.backend().monotonicSeconds() - created_);
+    const double left = kLifeSeconds - (cmn_.GetTickSeconds() - created_);
     if (left <= 0) {
         close();
         return;

@@ -87,7 +87,7 @@ void TrayMenus::popup(QMenu& menu) {
     // Bringing the main window forward first lets the menu close when the user clicks
     // elsewhere.
     cmn_.WindowTop(owner_);
-    cmn_.backend().processEvents(0);
+    cmn_.DoEvents();
     // A tray host that draws the context menu itself has already opened the help menu.
     if (!menu.isVisible()) menu.popup(QCursor::pos());
     emit menuShown(&menu);
