@@ -96,7 +96,7 @@ class Menu : public QWidget, public SettingsView {
     void setValue(ControlRef c, int value) override;
     void setCaption(const std::string& caption) override;
     void setTrayCaption(int g, const std::string& caption) override;
-    void showTab(int tab) override;
+    void showTab(Tab tab) override;
     void focus(ControlRef c) override;
 
   signals:
@@ -114,10 +114,10 @@ class Menu : public QWidget, public SettingsView {
     void watchLeaving(QLineEdit* box, std::function<void()> check);
     // Every edit handler that only marks the settings as changed.
     void markChanged() { m_.Chg_flg = 1; }
-    void checkTime(QLineEdit* box, int largest, const char* message, int tab);
+    void checkTime(QLineEdit* box, int largest, const char* message, Tab tab);
     // A refused value is reported once the event that moved the focus is over, so a page
     // change it interrupts completes first and is then undone in one piece.
-    void reportLater(QLineEdit* box, const char* message, int tab);
+    void reportLater(QLineEdit* box, const char* message, Tab tab);
     // Shows the pending report, if any: the message, the box's page, the focus back in the
     // box. Returns whether there was one.
     bool reportPending();
@@ -131,7 +131,7 @@ class Menu : public QWidget, public SettingsView {
     struct Refused {
         QPointer<QLineEdit> box;
         const char* message = nullptr;
-        int tab = -1;
+        Tab tab = Tab::FolderPair1;
     };
     std::optional<Refused> pending_;
     std::array<FolderPairPage*, 8> folderPages_{};

@@ -19,14 +19,6 @@
 #include "settings/sysdat_save.h"
 
 namespace vornel {
-namespace {
-
-constexpr int kTabStartEvents = 9;
-constexpr int kTabPcFunctions = 11;
-constexpr int kTabWakeOnLan = 12;
-
-}  // namespace
-
 bool Menu::Sysdat_read(SysdatMissing whenMissing) {
     return vornel::Sysdat_read(m_, *this, whenMissing);
 }
@@ -166,7 +158,7 @@ bool Menu::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) {
+void Menu::checkTime(QLineEdit* box, int largest, const char* message, Tab tab) {
     const TimeFieldCheck r = checkTimeText(box->text().toStdString(), largest);
     if (r.ok) {
         box->setText(QString::fromStdString(r.text));
@@ -175,7 +167,7 @@ void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) 
     reportLater(box, message, tab);
 }
 
-void Menu::reportLater(QLineEdit* box, const char* message, int tab) {
+void Menu::reportLater(QLineEdit* box, const char* message, Tab tab) {
     if (pending_) return;
     pending_ = Refused{box, message, tab};
     QTimer::singleShot(0, this, &Menu::reportPending);
@@ -193,7 +185,7 @@ bool Menu::reportPending() {
     }
     m_.Msg_str = r.message;
     m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
-    SSTab1->setCurrentIndex(r.tab);
+    SSTab1->setCurrentIndex(tabIndex(r.tab));
     r.box->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return true;
@@ -201,28 +193,28 @@ bool Menu::reportPending() {
 
 void Menu::hour_txt_LostFocus(int k) {
     checkTime(startPage_->hour_txt.at(static_cast<std::size_t>(k)), kLargestHour, kHourOutOfRange,
-              kTabStartEvents);
+              Tab::StartEvents);
 }
 
 void Menu::min_txt_LostFocus(int k) {
     checkTime(startPage_->min_txt.at(static_cast<std::size_t>(k)), kLargestMinute,
-              kMinuteOutOfRange, kTabStartEvents);
+              kMinuteOutOfRange, Tab::StartEvents);
 }
 
 void Menu::asd_hour_txt_LostFocus() {
-    checkTime(pcPage_->asd_hour_txt, kLargestHour, kHourOutOfRange, kTabPcFunctions);
+    checkTime(pcPage_->asd_hour_txt, kLargestHour, kHourOutOfRange, Tab::PcFunctions);
 }
 
 void Menu::asd_min_txt_LostFocus() {
-    checkTime(pcPage_->asd_min_txt, kLargestMinute, kMinuteOutOfRange, kTabPcFunctions);
+    checkTime(pcPage_->asd_min_txt, kLargestMinute, kMinuteOutOfRange, Tab::PcFunctions);
 }
 
 void Menu::arb_hour_txt_LostFocus() {
-    checkTime(pcPage_->arb_hour_txt, kLargestHour, kHourOutOfRange, kTabPcFunctions);
+    checkTime(pcPage_->arb_hour_txt, kLargestHour, kHourOutOfRange, Tab::PcFunctions);
 }
 
 void Menu::arb_min_txt_LostFocus() {
-    checkTime(pcPage_->arb_min_txt, kLargestMinute, kMinuteOutOfRange, kTabPcFunctions);
+    checkTime(pcPage_->arb_min_txt, kLargestMinute, kMinuteOutOfRange, Tab::PcFunctions);
 }
 
 void Menu::WOL_MAC_txt_LostFocus(int g, int j) {
@@ -232,7 +224,7 @@ void Menu::WOL_MAC_txt_LostFocus(int g, int j) {
     const std::string t = box->text().toStdString();
     if (t.empty() || cmn_.LenByte(t) == 2) return;
     // The box's page is shown again too: the focus may have left it for another page.
-    reportLater(box, kMacLengthWrong, kTabWakeOnLan);
+    reportLater(box, kMacLengthWrong, Tab::WakeOnLan);
 }
 
 }  // namespace vornel
