@@ -160,42 +160,38 @@ TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
 
 bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
 
-// xdg-open is started and never waited for: a missing file or opener fails at once, a tool
-// that fails later is reported through the late-failure call.
-TEST(QtBackendShell, OpensExistingFilesWithXdgOpenAndReportsEachFailure) {
-    struct Case {
-        const char* name;
-        const char* script;  // the stand-in opener; empty: none on PATH
-        bool fileExists;
-        bool started;
-        bool failsLater;
-    };
-    const Case cases[] = {
-        {"opens", "printf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"", true, true, false},
-        {"no tool for the file", "exit 3", true, true, true},
-        {"missing file", "exit 0", false, false, false},
-        {"no opener", "", true, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeOpener opener(QString::fromUtf8(c.script));
-        if (!*c.script) {
-            QFile::remove(opener.path("xdg-open"));
-            qputenv("PATH", opener.path("").toUtf8());
-        }
-        const QString file = opener.path("history.txt");
-        if (c.fileExists) QFile(file).open(QIODevice::WriteOnly);
-        QtBackend be;
-        bool lateFailure = false;
-        EXPECT_EQ(be.shellOpen(file.toStdString(), [&] { lateFailure = true; }), c.started);
-        ASSERT_TRUE(QTest::qWaitFor(noOpenerRunning, 10000));
-        QCoreApplication::processEvents();
-        EXPECT_EQ(lateFailure, c.failsLater);
-        QFile opened(opener.path("opened"));
-        const bool ran = opened.open(QIODevice::ReadOnly);
-        EXPECT_EQ(ran, c.name == cases[0].name);
-        EXPECT_EQ(ran ? opened.readAll() : QByteArray(), ran ? file.toUtf8() : QByteArray());
-    }
+TEST(QtBackendShell, OpensAnExistingFileWithXdgOpen) {
+    FakeOpener opener(QStringLiteral("printf '%s' \"$1\" > \"$(dirname \"$0\")/opened\""));
+    QtBackend be;
+    const std::string file = opener.path("history.txt").toStdString();
+    QFile(opener.path("history.txt")).open(QIODevice::WriteOnly);
+    bool lateFailure = false;
+    EXPECT_TRUE(be.shellOpen(file, [&] { lateFailure = true; }));
+    ASSERT_TRUE(QTest::qWaitFor(noOpenerRunning, 10000));
+    QFile opened(opener.path("opened"));
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll().toStdString(), file);
+    EXPECT_FALSE(lateFailure);
+}
+
+TEST(QtBackendShell, AnOpenerThatFailsLaterIsReported) {
+    FakeOpener opener(QStringLiteral("exit 3"));  // no tool for this kind of file
+    QtBackend be;
+    QFile(opener.path("a.txt")).open(QIODevice::WriteOnly);
+    bool lateFailure = false;
+    EXPECT_TRUE(be.shellOpen(opener.path("a.txt").toStdString(), [&] { lateFailure = true; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lateFailure; }, 10000));
+}
+
+TEST(QtBackendShell, AMissingFileOrOpenerFailsAtOnce) {
+    FakeOpener opener(QStringLiteral("exit 0"));
+    QtBackend be;
+    EXPECT_FALSE(be.shellOpen(opener.path("missing.txt").toStdString(), nullptr));
+    QFile(opener.path("a.txt")).open(QIODevice::WriteOnly);
+    QFile::remove(opener.path("xdg-open"));
+    qputenv("PATH", opener.path("").toUtf8());
+    EXPECT_FALSE(be.shellOpen(opener.path("a.txt").toStdString(), nullptr));
+    EXPECT_TRUE(QTest::qWaitFor(noOpenerRunning, 5000));
 }
 
 struct SeenBox {
