@@ -21,19 +21,16 @@
 #include "backup/backup_engine.h"
 #include "history/errlog_window.h"
 #include "qt_printers.h"
-#include "support/fake_backend.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "support/program_state.h"
 
 namespace vornel {
 namespace {
 
 // The copy window and the error-log window of a run from tmp/src to tmp/dst, on the fake
 // desktop.
-class CopyWindowTest : public ::testing::Test {
+class CopyWindowTest : public ::testing::Test, protected test::ProgramState<> {
   protected:
     CopyWindowTest() {
-        m.Hist_path = tmp / "history.txt";
         m.Rec_op = m.Copy_op = m.Cp_skip = "1";
         m.Skip_flg.fill("0");
         m.Subfld_flg.fill("1");
@@ -42,10 +39,6 @@ class CopyWindowTest : public ::testing::Test {
     }
     QLabel* label(const char* name) { return w.findChild<QLabel*>(name); }
 
-    test::TempDir tmp;
-    test::FakeBackend be;
-    KvCmn15 cmn{be};
-    Module1 m{cmn};
     CopyWindow w{m};
     ErrLogWindowSink log;
     BackupEngine engine{m, w, log, BackupHooks{}};

@@ -150,20 +150,19 @@ TEST_F(MenuControls, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {
     grey->click();
     EXPECT_EQ(shown("WOL_chk_2"), "1") << "the grey state is not offered to clicks";
 
-    menu->ctl_state(1, 1);
+    menu->ctl_state(CtlGroup::StartShutdown, 1);
     expectEnabled({"st_sdown"}, true);
-    menu->ctl_state(1, 2);
+    menu->ctl_state(CtlGroup::StartShutdown, 2);
     expectEnabled({"st_sdown"}, false);  // grey counts as clear
 
     put({{"timer_chk", "1"}});
     expectEnabled({"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}, true);
-    menu->ctl_state(2, 2);
+    menu->ctl_state(CtlGroup::Times, 2);
     expectEnabled({"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_0", "tb_lbl_9"}, false);
     put({{"asd_chk", "1"}});
     expectEnabled({"asd_hour_txt", "asd_min_txt", "asd_lbl_1"}, true);
     put({{"asd_chk", "0"}});
     expectEnabled({"asd_hour_txt", "asd_min_txt", "asd_lbl_0"}, false);
-    menu->ctl_state(7, 0);  // no such group: nothing happens
 
     // The restart lists follow the cycle while the group is on, and stay off while it is not.
     put({{"arb_chk", "1"}});

@@ -53,7 +53,10 @@ int main(int argc, char** argv) {
     vornel::Menu menu(m, backend);
     menu.fillLists();
     menu.Sysdat_read();
-    for (int g = 1; g <= 4; ++g) menu.ctl_state(g, g == 1 ? 0 : 1);
+    menu.ctl_state(vornel::CtlGroup::StartShutdown, 0);
+    for (auto g :
+         {vornel::CtlGroup::Times, vornel::CtlGroup::AutoShutdown, vornel::CtlGroup::AutoRestart})
+        menu.ctl_state(g, 1);
     menu.show();
     for (int t = 0; t < menu.SSTab1->count(); ++t) {
         menu.SSTab1->setCurrentIndex(t);
