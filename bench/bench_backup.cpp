@@ -129,7 +129,7 @@ class Bench {
         m_.Src_fld[0] = src;
         m_.Dst_fld[0] = dst;
         copies_ = 0;
-        engine_.backup(3);
+        engine_.backup(HistOrigin::Manual);
         return copies_;
     }
 

@@ -26,7 +26,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
     hooks_.ok_bt_Click = [&shell] { shell.menu().ok_bt_Click(); };
     hooks_.endProgram = std::move(endProgram);
 
-    shell_.backup = [this](int origin) { engine_.backup(static_cast<std::int16_t>(origin)); };
+    shell_.backup = [this](HistOrigin origin) { engine_.backup(origin); };
     shell_.runInProgress = [this] { return engine_.running(); };
     shell_.afterRun = [this](std::function<void()> then) { engine_.afterRun(std::move(then)); };
     shell_.registerWindow(MenuShell::OtherWindow::copydlg, &copydlg_);

@@ -85,7 +85,7 @@ class Menu : public QWidget, public SettingsView {
     void setValue(ControlRef c, int value) override;
     void setCaption(const std::string& caption) override;
     void setTrayCaption(int g, const std::string& caption) override;
-    void showTab(int tab) override;
+    void showTab(Tab tab) override;
     void focus(ControlRef c) override;
 
   signals:
@@ -109,11 +109,11 @@ class Menu : public QWidget, public SettingsView {
     void refsrc_bt_Click(int index);
     // Runs the check of a box the user left on `page`.
     void boxLeft(SettingsPage* page, QLineEdit* box, SettingsPage::BoxKind kind);
-    void checkTime(QLineEdit* box, int largest, const char* message, int tab);
-    void checkMac(QLineEdit* box, int tab);
+    void checkTime(QLineEdit* box, int largest, const char* message, Tab tab);
+    void checkMac(QLineEdit* box, Tab tab);
     // A refused value is reported once the event that moved the focus is over, so a page
     // change it interrupts completes first and is then undone in one piece.
-    void reportLater(QLineEdit* box, const char* message, int tab);
+    void reportLater(QLineEdit* box, const char* message, Tab tab);
     // Shows the pending report, if any: the message, the box's page, the focus back in the
     // box. Returns whether there was one.
     bool reportPending();
@@ -127,7 +127,7 @@ class Menu : public QWidget, public SettingsView {
     struct Refused {
         QPointer<QLineEdit> box;
         const char* message = nullptr;
-        int tab = -1;
+        Tab tab = Tab::FolderPair1;
     };
     std::optional<Refused> pending_;
     std::array<FolderPairPage*, 8> folderPages_{};

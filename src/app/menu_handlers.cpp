@@ -53,9 +53,12 @@ void Menu::arb_int_Click(int index) {
 
 void Menu::SSTab1_Click() {
     const int t = SSTab1->currentIndex();
+    const int copy = tabIndex(Tab::CopyConditions);
     SSTab1->setFocus(Qt::OtherFocusReason);
-    if (t >= 0 && t <= 7) helpContext_ = 1;
-    if (t >= 8 && t <= 11) helpContext_ = t - 6;
+    // Topic 1 covers the folder pairs, 2 to 5 the pages from the copy conditions to the PC
+    // functions; the Wake-on-LAN page has none and keeps the topic shown before it.
+    if (t >= 0 && t < copy) helpContext_ = 1;
+    if (t >= copy && t <= tabIndex(Tab::PcFunctions)) helpContext_ = t - copy + 2;
 }
 
 void Menu::refsrc_bt_Click(int index) {
@@ -93,7 +96,7 @@ bool Menu::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) {
+void Menu::checkTime(QLineEdit* box, int largest, const char* message, Tab tab) {
     const TimeFieldCheck r = checkTimeText(box->text().toStdString(), largest);
     if (r.ok) {
         box->setText(QString::fromStdString(r.text));
@@ -102,7 +105,7 @@ void Menu::checkTime(QLineEdit* box, int largest, const char* message, int tab) 
     reportLater(box, message, tab);
 }
 
-void Menu::reportLater(QLineEdit* box, const char* message, int tab) {
+void Menu::reportLater(QLineEdit* box, const char* message, Tab tab) {
     if (pending_) return;
     pending_ = Refused{box, message, tab};
     QTimer::singleShot(0, this, &Menu::reportPending);
@@ -120,7 +123,7 @@ bool Menu::reportPending() {
     }
     m_.Msg_str = r.message;
     m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
-    SSTab1->setCurrentIndex(r.tab);
+    SSTab1->setCurrentIndex(tabIndex(r.tab));
     r.box->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return true;
@@ -129,7 +132,8 @@ bool Menu::reportPending() {
 void Menu::boxLeft(SettingsPage* page, QLineEdit* box, SettingsPage::BoxKind kind) {
     // The box that takes the focus back after a report is not left by the user.
     if (checking_) return;
-    const int tab = SSTab1->indexOf(page);
+    // Pages sit on SSTab1 at the index their Tab names.
+    const auto tab = static_cast<Tab>(SSTab1->indexOf(page));
     switch (kind) {
         case SettingsPage::BoxKind::Hour:
             checkTime(box, kLargestHour, kHourOutOfRange, tab);
@@ -143,7 +147,7 @@ void Menu::boxLeft(SettingsPage* page, QLineEdit* box, SettingsPage::BoxKind kin
     }
 }
 
-void Menu::checkMac(QLineEdit* box, int tab) {
+void Menu::checkMac(QLineEdit* box, Tab tab) {
     box->setText(box->text().toUpper());
     const std::string t = box->text().toStdString();
     if (t.empty() || cmn_.LenByte(t) == 2) return;

@@ -66,7 +66,7 @@ void Menu::setTrayCaption(int g, const std::string& caption) {
     emit wolCaptionChanged(g, QString::fromStdString(caption));
 }
 
-void Menu::showTab(int tab) { SSTab1->setCurrentIndex(tab); }
+void Menu::showTab(Tab tab) { SSTab1->setCurrentIndex(tabIndex(tab)); }
 
 void Menu::focus(ControlRef c) {
     if (QWidget* w = widgetOf(c)) w->setFocus(Qt::OtherFocusReason);

@@ -8,7 +8,7 @@ ScheduleCommands::ScheduleCommands(Module1& m, MenuShell& shell, BackupEngine& e
                                    QObject* parent)
     : QObject(parent), m_(m), shell_(shell), engine_(engine), timer_(m, shell.menu().cmn()) {
     Menu& menu = shell_.menu();
-    timer_.backup = [this](std::int16_t origin) { engine_.backup(origin); };
+    timer_.backup = [this](HistOrigin origin) { engine_.backup(origin); };
     timer_.setTitle = [&menu](const std::string& title) {
         menu.setWindowTitle(QString::fromStdString(title));
     };

@@ -12,6 +12,7 @@
 #include "common/module_state.h"
 #include "common/safe_copy.h"
 #include "history/errlog_sink.h"
+#include "history/history.h"
 
 namespace vornel {
 
@@ -39,9 +40,8 @@ class BackupEngine {
   public:
     BackupEngine(Module1& m, CopyProgressSink& copydlg, ErrLogSink& errlog, BackupHooks hooks);
 
-    // One run over the eight folder pairs; `origin` is the history origin code (0 program
-    // start, 1 program close, 2 schedule timer, 3 the user).
-    void backup(std::int16_t origin);
+    // One run over the eight folder pairs; `origin` says in the history what started it.
+    void backup(HistOrigin origin);
 
     // Copies folder pair k (0..7); both folders exist.
     void fld_copy(int k);
@@ -90,24 +90,24 @@ class BackupEngine {
     // A run asked for while another was in progress, with the power duties of its own
     // request.
     struct PendingRun {
-        std::int16_t origin = 0;
+        HistOrigin origin = HistOrigin::ProgramOpen;
         std::int16_t tmNo = 0;
         bool stupSdown = false;
         bool operator==(const PendingRun&) const = default;
     };
 
     void run(const PendingRun& request);
-    void runOnce(std::int16_t origin);
-    bool startRun(std::int16_t origin);
+    void runOnce(HistOrigin origin);
+    bool startRun(HistOrigin origin);
     void dropRun();
     // The eight pairs in order until a cancel; the pair at which memory ran out, else -1.
     int copyPairs();
     void copyPair(int i);
     void pairFailed(int i, const std::string& reason);
-    void outOfMemory(int pair, std::int16_t origin);
-    void completeRun(std::int16_t origin);
-    void cancelRun(std::int16_t origin);
-    PendingRun requestFor(std::int16_t origin) const;
+    void outOfMemory(int pair, HistOrigin origin);
+    void completeRun(HistOrigin origin);
+    void cancelRun(HistOrigin origin);
+    PendingRun requestFor(HistOrigin origin) const;
     void deferRequest(const PendingRun& request);
     void drainPending();
     // An entry inside an open folder, and its path for messages.

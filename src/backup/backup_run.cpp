@@ -64,7 +64,7 @@ void BackupEngine::pump() {
 // run completed or was cancelled, so a scheduled backup and its shutdown are never lost.
 // Waiting runs start in the order they were asked for; a request just like one already
 // waiting (the same schedule time again, the user pressing the button twice) joins it.
-void BackupEngine::backup(std::int16_t origin) {
+void BackupEngine::backup(HistOrigin origin) {
     const PendingRun request = requestFor(origin);
     if (running_) {
         deferRequest(request);
@@ -76,8 +76,9 @@ void BackupEngine::backup(std::int16_t origin) {
 // Only the schedule timer asks for a run that belongs to a schedule time, and only the
 // program's start for one that ends in the countdown. Whatever Tm_no and Stup_sdown hold when
 // anything else asks belongs to some other run.
-BackupEngine::PendingRun BackupEngine::requestFor(std::int16_t origin) const {
-    return {origin, origin == 2 ? m_.Tm_no : std::int16_t{0}, origin == 0 && m_.Stup_sdown};
+BackupEngine::PendingRun BackupEngine::requestFor(HistOrigin origin) const {
+    return {origin, origin == HistOrigin::Timer ? m_.Tm_no : std::int16_t{0},
+            origin == HistOrigin::ProgramOpen && m_.Stup_sdown};
 }
 
 void BackupEngine::run(const PendingRun& request) {
@@ -139,7 +140,7 @@ void BackupEngine::drainPending() {
     for (auto& action : actions) action();
 }
 
-void BackupEngine::runOnce(std::int16_t origin) {
+void BackupEngine::runOnce(HistOrigin origin) {
     // A history file that cannot be written (a full disk under the program folder) is said
     // once per run in the error log; every later event still tries it, and the run goes on.
     bool historyFailureTold = false;
@@ -165,9 +166,9 @@ void BackupEngine::runOnce(std::int16_t origin) {
     if (hooks_.runEnded) hooks_.runEnded(result_);
 }
 
-bool BackupEngine::startRun(std::int16_t origin) {
+bool BackupEngine::startRun(HistOrigin origin) {
     try {
-        write_hist(m_, 6, origin, "");
+        write_hist(m_, HistOutcome::Start, origin, "");
         nextPump_ = 0;
         copydlg_.showWindow();
         // A cancel request belongs to the run it was made in; one that came too late for the
@@ -178,7 +179,7 @@ bool BackupEngine::startRun(std::int16_t origin) {
         // Settings that could not be read are never run over: the pairs would be empty or
         // stale and the run would still end in "[Success]". The history shows that the run
         // begun by "[Start]" did not happen.
-        write_hist(m_, 1, origin, "");
+        write_hist(m_, HistOutcome::Fail, origin, "");
     } catch (const VbError& e) {
         m_.cmn.Err_Msg("backup", e);
     } catch (const std::exception&) {
@@ -222,11 +223,11 @@ void BackupEngine::pairFailed(int i, const std::string& reason) {
 
 // Nothing the run would do next can be trusted to finish: it ends as failed, and says so in
 // the error log and the history.
-void BackupEngine::outOfMemory(int pair, std::int16_t origin) {
+void BackupEngine::outOfMemory(int pair, HistOrigin origin) {
     result_.failed = true;
     errlog_add(m_.Src_fld[static_cast<std::size_t>(pair)],
                "メモリが不足しているため、バックアップを中止しました");
-    write_hist(m_, 1, origin, "");
+    write_hist(m_, HistOutcome::Fail, origin, "");
     dropRun();
 }
 
@@ -234,7 +235,8 @@ void BackupEngine::copyPair(int i) {
     const std::string& src = m_.Src_fld[i];
     const std::string& dst = m_.Dst_fld[i];
     if (m_.Skip_flg[i] == "1") {
-        if (m_.Rec_op == "1") write_hist(m_, 5, 99, src);
+        if (m_.Rec_op == "1")
+            write_hist(m_, HistOutcome::SkippedSetting, HistOrigin::Unstated, src);
         return;
     }
     if (src.empty() || dst.empty()) return;
@@ -252,9 +254,9 @@ void BackupEngine::copyPair(int i) {
     }
 }
 
-void BackupEngine::completeRun(std::int16_t origin) {
+void BackupEngine::completeRun(HistOrigin origin) {
     result_.outcome = RunResult::Outcome::Completed;
-    if (m_.Rec_op == "1") write_hist(m_, 2, origin, "");
+    if (m_.Rec_op == "1") write_hist(m_, HistOutcome::Success, origin, "");
     m_.cmn.MsgBeep(0);
     copydlg_.hideWindow();
     // The countdown follows the start-up run only when the user ticked
@@ -265,18 +267,18 @@ void BackupEngine::completeRun(std::int16_t origin) {
     if (m_.Tm_no >= 1 && m_.Tm_no <= 3 &&
         m_.Sdown_flg[static_cast<std::size_t>(m_.Tm_no - 1)] == "1") {
         m_.cmn.ExitWindows(m_.cmn.ExwShutdown);
-        write_hist(m_, 2, 4, "");
+        write_hist(m_, HistOutcome::Success, HistOrigin::ShutDown, "");
     }
     m_.Tm_no = 0;
 }
 
-void BackupEngine::cancelRun(std::int16_t origin) {
+void BackupEngine::cancelRun(HistOrigin origin) {
     m_.Cancel_flg = 0;
     result_.outcome = RunResult::Outcome::Cancelled;
     m_.Msg_str = "バックアップが中止されました！";
     m_.Msg_ans = m_.cmn.Msg_Box(m_.cmn.KindErr, m_.Msg_str);
     copydlg_.hideWindow();
-    if (m_.Rec_op == "1") write_hist(m_, 3, origin, "");
+    if (m_.Rec_op == "1") write_hist(m_, HistOutcome::Cancel, origin, "");
     // A cancelled run gives up its power duties: a later manual run must not end in the
     // shutdown or countdown that belonged to this one.
     m_.Stup_sdown = false;

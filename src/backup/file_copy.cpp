@@ -111,7 +111,7 @@ void BackupEngine::reportCopy(const CopyResult& result, const Place& src, const 
     if (skipMode) {
         if (!result.ok) {
             ++result_.skippedFiles;
-            write_hist(m_, 4, 99, dst.path);
+            write_hist(m_, HistOutcome::SkippedCopyFile, HistOrigin::Unstated, dst.path);
         }
         return;
     }

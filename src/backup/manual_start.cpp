@@ -5,7 +5,7 @@ namespace vornel {
 void bkup_bt(Module1& m, BackupEngine& engine, const ManualStartHooks& hooks) {
     if (hooks.chg_confirm) hooks.chg_confirm();
     if (m.Upd_flg == 1 && hooks.ok_bt_Click) hooks.ok_bt_Click();
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
 }
 
 void start_bkup(Module1& m, BackupEngine& engine, const ManualStartHooks& hooks) {

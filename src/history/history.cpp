@@ -39,49 +39,49 @@ std::string escapeControls(const std::string& text) {
 
 }  // namespace
 
-std::string outcomeTag(std::int16_t outcome) {
+std::string outcomeTag(HistOutcome outcome) {
     switch (outcome) {
-        case 1:
+        case HistOutcome::Fail:
             return "[Fail]";
-        case 2:
+        case HistOutcome::Success:
             return "[Success]";
-        case 3:
+        case HistOutcome::Cancel:
             return "[Cancel]";
-        case 4:
+        case HistOutcome::SkippedCopyFile:
             return "[Skiped Copy File]";
-        case 5:
+        case HistOutcome::SkippedSetting:
             return "[Skiped Setteing]";
-        case 6:
+        case HistOutcome::Start:
             return "[Start]";
         default:
             return "[?]";
     }
 }
 
-std::string originTag(std::int16_t origin) {
+std::string originTag(HistOrigin origin) {
     switch (origin) {
-        case 0:
+        case HistOrigin::ProgramOpen:
             return "[Prg open]";
-        case 1:
+        case HistOrigin::ProgramClose:
             return "[Prg close]";
-        case 2:
+        case HistOrigin::Timer:
             return "[Timer]";
-        case 3:
+        case HistOrigin::Manual:
             return "[Manual]";
-        case 4:
+        case HistOrigin::ShutDown:
             return "[Shut Down]";
-        case 5:
+        case HistOrigin::TimerShutDown:
             return "[Timer Shut Down]";
-        case 6:
+        case HistOrigin::TimerReboot:
             return "[Timer Reboot]";
-        case 7:
+        case HistOrigin::WakeOnLan:
             return "[WakeOnLan]";
         default:
             return "[?]";
     }
 }
 
-std::string historyLine(const WallClock& now, std::int16_t outcome, std::int16_t origin,
+std::string historyLine(const WallClock& now, HistOutcome outcome, HistOrigin origin,
                         const std::string& text) {
     const int total =
         static_cast<int>(std::floor(std::fmod(std::max(now.secondsOfDay, 0.0), 86400.0)));
@@ -92,7 +92,7 @@ std::string historyLine(const WallClock& now, std::int16_t outcome, std::int16_t
     return std::string(stamp) + " " + body + " " + originTag(origin);
 }
 
-std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16_t origin,
+std::string historyRecord(const WallClock& now, HistOutcome outcome, HistOrigin origin,
                           const std::string& text) {
     const std::string line = escapeControls(historyLine(now, outcome, origin, text));
     std::string out;
@@ -114,7 +114,7 @@ std::string historyRecord(const WallClock& now, std::int16_t outcome, std::int16
     return out + "\r\n";
 }
 
-void write_hist(Module1& m, std::int16_t outcome, std::int16_t origin, const std::string& text) {
+void write_hist(Module1& m, HistOutcome outcome, HistOrigin origin, const std::string& text) {
     try {
         std::string record = historyRecord(m.cmn.GetClock(), outcome, origin, text);
         const int fd = ::open(m.Hist_path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

@@ -77,7 +77,7 @@ void ScheduleTimer::backupAfterGap(LocalSecond from, LocalSecond to) {
         if (!s || !comesRoundWithin(*s, from, to)) continue;
         guarded(cmn_, [this] {
             m_.Tm_no = 0;
-            backup(2);
+            backup(HistOrigin::Timer);
         });
         return;
     }
@@ -92,19 +92,19 @@ void ScheduleTimer::fireMinute(LocalSecond t) {
         if (!(due(m_.Tm_str[static_cast<std::size_t>(k - 1)]) && m_.Timer_flg == "1")) continue;
         guarded(cmn_, [this, k] {
             m_.Tm_no = k;
-            backup(2);
+            backup(HistOrigin::Timer);
         });
     }
     if (due(m_.Asd_time) && m_.Asd_flg == "1") {
         guarded(cmn_, [this] {
             cmn_.ExitWindows(cmn_.ExwShutdown);
-            write_hist(m_, 2, 5, "");
+            write_hist(m_, HistOutcome::Success, HistOrigin::TimerShutDown, "");
         });
     }
     if (due(m_.Arb_time) && m_.Arb_flg == "1" && restartDay(at)) {
         guarded(cmn_, [this] {
             cmn_.ExitWindows(cmn_.ExwReboot);
-            write_hist(m_, 2, 6, "");
+            write_hist(m_, HistOutcome::Success, HistOrigin::TimerReboot, "");
         });
     }
     for (int g = 0; g < 5; ++g) {

@@ -6,6 +6,7 @@
 
 #include "common/kvcmn15.h"
 #include "common/module_state.h"
+#include "history/history.h"
 #include "schedule/schedule_clock.h"
 
 namespace vornel {
@@ -25,9 +26,9 @@ class ScheduleTimer {
     // `cmn` is the main window's own utility instance.
     ScheduleTimer(Module1& m, KvCmn15& cmn) : m_(m), cmn_(cmn) {}
 
-    // backup with origin 2. Tm_no is set just before the call: the schedule time 1..3 that
-    // fell due, or 0 for the run after a gap, which ends without a shutdown.
-    std::function<void(std::int16_t origin)> backup = [](std::int16_t) {};
+    // A scheduled backup (origin Timer). Tm_no is set just before the call: the schedule time 1..3
+    // that fell due, or 0 for the run after a gap, which ends without a shutdown.
+    std::function<void(HistOrigin origin)> backup = [](HistOrigin) {};
     // Sends the Wake-on-LAN packets of entry g (0..4).
     std::function<void(int g)> pc_wol_Click = [](int) {};
     // Shows the main window's title.

@@ -38,6 +38,21 @@ enum class Control {
     mini_bt,
 };
 
+// The pages of the settings window; the number is the page's position among the tabs. The
+// eight folder pairs come first, one page each.
+enum class Tab : int {
+    FolderPair1 = 0,
+    CopyConditions = 8,
+    StartEvents = 9,
+    History = 10,
+    PcFunctions = 11,
+    WakeOnLan = 12,
+};
+
+// The page of folder pair k (0..7).
+constexpr Tab folderPairTab(int k) { return static_cast<Tab>(k); }
+constexpr int tabIndex(Tab tab) { return static_cast<int>(tab); }
+
 // One control: its kind and its index in the control array.
 struct ControlRef {
     Control control;
@@ -65,7 +80,7 @@ class SettingsView {
     virtual void setCaption(const std::string& caption) = 0;
     // Caption of the tray item that wakes Wake-on-LAN entry g.
     virtual void setTrayCaption(int g, const std::string& caption) = 0;
-    virtual void showTab(int tab) = 0;
+    virtual void showTab(Tab tab) = 0;
     virtual void focus(ControlRef c) = 0;
 };
 

@@ -3,10 +3,6 @@
 namespace vornel {
 namespace {
 
-constexpr int kTabStartEvents = 9;
-constexpr int kTabPcFunctions = 11;
-constexpr int kTabWakeOnLan = 12;
-
 const char* const kSettingNo[] = {"設定１", "設定２", "設定３"};
 
 std::string* wolField(WOL_data& e, int field) {
@@ -86,34 +82,34 @@ std::optional<TextField> textFieldOf(int i) {
         const int t = (i - 9) % 3;
         const bool hour = i <= 11;
         return TextField{{hour ? Control::hour_txt : Control::min_txt, t},
-                         kTabStartEvents,
+                         Tab::StartEvents,
                          std::string(kSettingNo[t]) + (hour ? "の時間" : "の分")};
     }
     if (i >= 15 && i <= 30) {
         const int k = (i - 15) % 8;
         const bool src = i <= 22;
         return TextField{{src ? Control::srcfld_txt : Control::dstfld_txt, k},
-                         k,
+                         folderPairTab(k),
                          "フォルダ設定" + std::to_string(k + 1) +
                              (src ? "のコピー元フォルダ" : "のコピー先フォルダ")};
     }
     switch (i) {
         case 49:
-            return TextField{{Control::asd_hour_txt}, kTabPcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの時間"};
+            return TextField{{Control::asd_hour_txt}, Tab::PcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの時間"};
         case 50:
-            return TextField{{Control::asd_min_txt}, kTabPcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの分"};
+            return TextField{{Control::asd_min_txt}, Tab::PcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの分"};
         case 52:
-            return TextField{{Control::arb_hour_txt}, kTabPcFunctions, "自動PC再起動の時間"};
+            return TextField{{Control::arb_hour_txt}, Tab::PcFunctions, "自動PC再起動の時間"};
         case 53:
-            return TextField{{Control::arb_min_txt}, kTabPcFunctions, "自動PC再起動の分"};
+            return TextField{{Control::arb_min_txt}, Tab::PcFunctions, "自動PC再起動の分"};
         case 55:
-            return TextField{{Control::arbint_week_cb}, kTabPcFunctions, "自動PC再起動の曜日"};
+            return TextField{{Control::arbint_week_cb}, Tab::PcFunctions, "自動PC再起動の曜日"};
         case 56:
-            return TextField{{Control::arbint_day_cb}, kTabPcFunctions, "自動PC再起動の日"};
+            return TextField{{Control::arbint_day_cb}, Tab::PcFunctions, "自動PC再起動の日"};
         case 57:
-            return TextField{{Control::WOL_Port_txt}, kTabWakeOnLan, "送信ﾎﾟｰﾄ番号"};
+            return TextField{{Control::WOL_Port_txt}, Tab::WakeOnLan, "送信ﾎﾟｰﾄ番号"};
         case 58:
-            return TextField{{Control::WOL_ReptNum_cb}, kTabWakeOnLan, "ﾏｼﾞｯｸﾊﾟｹｯﾄ送信回数"};
+            return TextField{{Control::WOL_ReptNum_cb}, Tab::WakeOnLan, "ﾏｼﾞｯｸﾊﾟｹｯﾄ送信回数"};
         default:
             break;
     }
@@ -125,14 +121,14 @@ std::optional<TextField> textFieldOf(int i) {
             case 0:
                 return std::nullopt;
             case 1:
-                return TextField{{Control::WOL_PCtxt, g}, kTabWakeOnLan, entry + "PC名"};
+                return TextField{{Control::WOL_PCtxt, g}, Tab::WakeOnLan, entry + "PC名"};
             case 2:
-                return TextField{{Control::WOL_IPtxt, g}, kTabWakeOnLan, entry + "IPｱﾄﾞﾚｽ"};
+                return TextField{{Control::WOL_IPtxt, g}, Tab::WakeOnLan, entry + "IPｱﾄﾞﾚｽ"};
             case 9:
-                return TextField{{Control::WOL_Time_txt, g}, kTabWakeOnLan, entry + "時間"};
+                return TextField{{Control::WOL_Time_txt, g}, Tab::WakeOnLan, entry + "時間"};
             default:
                 return TextField{{Control::WOL_MAC_txt, g, field - 3},
-                                 kTabWakeOnLan,
+                                 Tab::WakeOnLan,
                                  entry + "MACｱﾄﾞﾚｽ(" + std::to_string(field - 2) + ")"};
         }
     }

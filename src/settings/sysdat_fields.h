@@ -16,7 +16,7 @@ std::string* settingVariable(Module1& m, int index);
 // messages give it.
 struct TextField {
     ControlRef control;
-    int tab;
+    Tab tab;
     std::string name;
 };
 

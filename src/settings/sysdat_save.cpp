@@ -15,10 +15,6 @@
 namespace vornel {
 namespace {
 
-constexpr int kTabStartEvents = 9;
-constexpr int kTabPcFunctions = 11;
-constexpr int kTabWakeOnLan = 12;
-
 class Save {
   public:
     Save(Module1& m, KvCmn15& cmn, SettingsView& view) : m_(m), cmn_(cmn), view_(view) {}
@@ -55,7 +51,7 @@ class Save {
         m_.Msg_ans = cmn_.Msg_Box(cmn_.KindErr, m_.Msg_str);
     }
 
-    void refuse(const std::string& message, int tab, ControlRef field) {
+    void refuse(const std::string& message, Tab tab, ControlRef field) {
         tell(message);
         view_.showTab(tab);
         view_.focus(field);
@@ -66,8 +62,8 @@ class Save {
             const bool src = text(Control::srcfld_txt, k).empty();
             const bool dst = text(Control::dstfld_txt, k).empty();
             if (src != dst) {
-                refuse("フォルダ設定" + std::to_string(k + 1) + "に空文字列が含まれてます！", k,
-                       {Control::srcfld_txt, k});
+                refuse("フォルダ設定" + std::to_string(k + 1) + "に空文字列が含まれてます！",
+                       folderPairTab(k), {Control::srcfld_txt, k});
                 return false;
             }
         }
@@ -81,20 +77,20 @@ class Save {
                 const bool min = text(Control::min_txt, t).empty();
                 // The first time must be complete; the others may be left out entirely.
                 if (t == 0 ? (hour || min) : (hour != min)) {
-                    refuse("開始時間を入力して下さい！", kTabStartEvents, {Control::hour_txt, t});
+                    refuse("開始時間を入力して下さい！", Tab::StartEvents, {Control::hour_txt, t});
                     return false;
                 }
             }
         }
         if (ticked(Control::asd_chk) &&
             (text(Control::asd_hour_txt).empty() || text(Control::asd_min_txt).empty())) {
-            refuse("自動PCシャットダウンの時間を入力して下さい！", kTabPcFunctions,
+            refuse("自動PCシャットダウンの時間を入力して下さい！", Tab::PcFunctions,
                    {Control::asd_hour_txt});
             return false;
         }
         if (ticked(Control::arb_chk) &&
             (text(Control::arb_hour_txt).empty() || text(Control::arb_min_txt).empty())) {
-            refuse("自動PC再起動の時間を入力して下さい！", kTabPcFunctions,
+            refuse("自動PC再起動の時間を入力して下さい！", Tab::PcFunctions,
                    {Control::arb_hour_txt});
             return false;
         }
@@ -112,7 +108,7 @@ class Save {
             missing = missing || text(Control::WOL_Port_txt).empty() ||
                       text(Control::WOL_ReptNum_cb).empty();
             if (missing) {
-                refuse("WakeOnLanの設定が全て入力されてません！", kTabWakeOnLan,
+                refuse("WakeOnLanの設定が全て入力されてません！", Tab::WakeOnLan,
                        {Control::WOL_PCtxt, g});
                 return false;
             }
@@ -131,23 +127,23 @@ class Save {
             int index;
             int largest;
             const char* message;
-            int tab;
+            Tab tab;
         };
         std::vector<Time> times;
         for (int k = 0; k < 3; ++k) {
             times.push_back({Control::timer_chk, Control::hour_txt, k, kLargestHour,
-                             kHourOutOfRange, kTabStartEvents});
+                             kHourOutOfRange, Tab::StartEvents});
             times.push_back({Control::timer_chk, Control::min_txt, k, kLargestMinute,
-                             kMinuteOutOfRange, kTabStartEvents});
+                             kMinuteOutOfRange, Tab::StartEvents});
         }
         times.push_back({Control::asd_chk, Control::asd_hour_txt, 0, kLargestHour, kHourOutOfRange,
-                         kTabPcFunctions});
+                         Tab::PcFunctions});
         times.push_back({Control::asd_chk, Control::asd_min_txt, 0, kLargestMinute,
-                         kMinuteOutOfRange, kTabPcFunctions});
+                         kMinuteOutOfRange, Tab::PcFunctions});
         times.push_back({Control::arb_chk, Control::arb_hour_txt, 0, kLargestHour, kHourOutOfRange,
-                         kTabPcFunctions});
+                         Tab::PcFunctions});
         times.push_back({Control::arb_chk, Control::arb_min_txt, 0, kLargestMinute,
-                         kMinuteOutOfRange, kTabPcFunctions});
+                         kMinuteOutOfRange, Tab::PcFunctions});
         for (const Time& t : times) {
             if (ticked(t.group) && !checkTimeText(text(t.control, t.index), t.largest).ok) {
                 refuse(t.message, t.tab, {t.control, t.index});
@@ -158,7 +154,7 @@ class Save {
             for (int j = 0; j < 6; ++j) {
                 const std::string mac = text(Control::WOL_MAC_txt, g, j);
                 if (!mac.empty() && cmn_.LenByte(mac) != 2) {
-                    refuse(kMacLengthWrong, kTabWakeOnLan, {Control::WOL_MAC_txt, g, j});
+                    refuse(kMacLengthWrong, Tab::WakeOnLan, {Control::WOL_MAC_txt, g, j});
                     return false;
                 }
             }
@@ -205,7 +201,7 @@ class Save {
         if (path.empty() || path[0] == '/') return false;
         refuse(std::string(side) + "が / から始まるフルパスではありません！\r" + path +
                    "\rLen = " + std::to_string(cmn_.LenByte(path)) + " byte",
-               field.index, field);
+               folderPairTab(field.index), field);
         return true;
     }
 
@@ -216,7 +212,7 @@ class Save {
                 !src.empty() && cmn_.Search_path(src) == KvCmn15::kFalse) {
                 refuse("コピー元フォルダが見つかりません！\r" + src +
                            "\rLen = " + std::to_string(cmn_.LenByte(src)) + " byte",
-                       k, {Control::srcfld_txt, k});
+                       folderPairTab(k), {Control::srcfld_txt, k});
             }
             const std::string& dst = m_.Dst_fld[static_cast<std::size_t>(k)];
             // No folder is ever made from a relative text: where would it go?
@@ -227,7 +223,7 @@ class Save {
                 if (m_.Msg_ans == kAnsOk) {
                     if (::mkdir(dst.c_str(), 0777) != 0) raiseErrno(errno, true);
                 } else {
-                    view_.showTab(k);
+                    view_.showTab(folderPairTab(k));
                     view_.focus({Control::dstfld_txt, k});
                 }
             }

@@ -8,9 +8,6 @@
 namespace vornel {
 namespace {
 
-constexpr std::int16_t kOutcomeFail = 1;
-constexpr std::int16_t kOutcomeSuccess = 2;
-constexpr std::int16_t kOriginWakeOnLan = 7;
 constexpr int kErrInvalidPropertyValue = 380;
 
 // Remote port, local port (one above), packet and number of sends, converted in this order so
@@ -51,10 +48,10 @@ void SendMagicPacket(WolContext& ctx, std::string port, std::string reptNum, std
         }
     } catch (const VbError& e) {
         ctx.cmn.Err_Msg("SendMagicPacket", e);
-        write_hist(ctx.m, kOutcomeFail, kOriginWakeOnLan, pcName);
+        write_hist(ctx.m, HistOutcome::Fail, HistOrigin::WakeOnLan, pcName);
         return;
     }
-    write_hist(ctx.m, kOutcomeSuccess, kOriginWakeOnLan, pcName);
+    write_hist(ctx.m, HistOutcome::Success, HistOrigin::WakeOnLan, pcName);
     ctx.notice.open(pcName);
 }
 

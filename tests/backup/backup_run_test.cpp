@@ -1,6 +1,7 @@
 // backup: the run over the pairs, its history lines, completion, cancel and overlap.
 #include <map>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "backup/engine_fixture.h"
@@ -54,7 +55,7 @@ TEST_F(Run, PairsThatCannotBeCopiedArePassedOverWithAWordAndTheRestAreCopied) {
     m.Dst_fld[5].clear();  // passed over without a report
     makeTree(src(6), {dir("backup")});
     m.Dst_fld[6] = src(6) + "/backup";
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_EQ(copied(), "10000001");
     EXPECT_EQ(errlog.entries,
               (Lines{logEntry(src(2), "エラーのため、このフォルダのコピーを中断しました（broken）"),
@@ -72,7 +73,7 @@ TEST_F(Run, PairsThatCannotBeCopiedArePassedOverWithAWordAndTheRestAreCopied) {
 
     std::filesystem::remove(m.Hist_path);
     m.Rec_op = "0";
-    engine.backup(0);
+    engine.backup(HistOrigin::ProgramOpen);
     EXPECT_EQ(historyLines(), stamped({"[Start]  [Prg open]"}));
 }
 
@@ -82,7 +83,7 @@ TEST_F(Run, TheSettingsAreReloadedFirstAndTheWindowShowsThePair) {
     const std::string pair2src = src(1);
     m.Src_fld[1].clear();  // an unsaved edit the reload puts back
     onReload = [&] { m.Src_fld[1] = pair2src; };
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     const Lines& ev = progress.events;
     ASSERT_GE(ev.size(), 4u);
     EXPECT_EQ(Lines(ev.begin(), ev.begin() + 4),
@@ -103,7 +104,7 @@ TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForE
         errlog.entries.clear();
         // In the second run the history comes back before the run ends.
         if (run == 1) onceShown("cpfname=f.txt", [&] { m.Hist_path = writable; });
-        engine.backup(2);
+        engine.backup(HistOrigin::Timer);
         EXPECT_EQ(errlog.entries, once);
     }
     EXPECT_EQ(historyLines(), stamped({"[Success]  [Timer]"}));
@@ -112,7 +113,7 @@ TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForE
     // Outside a run someone is at the screen: the box stays.
     m.Hist_path = "/dev/full";
     be.answerNextBox(kAnsOk);
-    write_hist(m, 6, 3, "");
+    write_hist(m, HistOutcome::Start, HistOrigin::Manual, "");
     ASSERT_EQ(be.boxes.size(), 1u);
     EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
     EXPECT_EQ(errlog.entries, once);
@@ -123,7 +124,7 @@ TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForE
 TEST_F(Run, AFolderThatCannotBeReadIsReportedNotLeftOutSilently) {
     usePair(0, {file("a.txt", "a"), file("sub/s.txt", "s"), file("z/z.txt", "z")});
     onceShown("cpfname=a.txt", [&] { std::filesystem::rename(src(0) + "/sub", tmp / "moved"); });
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_EQ(errlog.entries,
               Lines{logEntry(src(0) + "/sub",
                              "コピー元フォルダを読み込めません（移動または削除されました）")});
@@ -139,10 +140,10 @@ TEST_F(Run, ARunLeftByAnExceptionIsNoLongerInProgressAndItsWaiterIsAnswered) {
     engine.setShowShutDownDialog([] { throw std::runtime_error("no window"); });
     std::vector<RunResult::Outcome> seen;
     engine.whenNextRunEnds([&](const RunResult& r) { seen.push_back(r.outcome); });
-    EXPECT_THROW(engine.backup(0), std::runtime_error);
+    EXPECT_THROW(engine.backup(HistOrigin::ProgramOpen), std::runtime_error);
     EXPECT_FALSE(engine.running());
     EXPECT_EQ(seen, std::vector{RunResult::Outcome::NotStarted});
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_EQ(historyLines().back(), stamped({"[Success]  [Manual]"})[0]);
 }
 
@@ -158,7 +159,7 @@ TEST_P(Cancel, FinishesTheFileStopsTheRunAndForgetsItsShutdown) {
     if (k < 7) makeTree(src(k), {file("zz.txt", "after")});
     onceShown("cpfname=p" + std::to_string(k + 1) + ".txt", [&] { m.Cancel_flg = 1; });
     be.answerNextBox(kAnsOk);
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
 
     ASSERT_EQ(be.boxes.size(), 1u);
     EXPECT_EQ(be.boxes[0].text, kStopped);
@@ -211,7 +212,7 @@ TEST_F(Run, AFailedRunHidesTheWindowAndGivesUpItsShutdown) {
         be.boxes.clear();
         if (c.boxes > 0) be.answerNextBox(kAnsOk);
         m.Tm_no = 1;
-        engine.backup(2);
+        engine.backup(HistOrigin::Timer);
         EXPECT_EQ(historyLines(), stamped(c.history));
         EXPECT_EQ(be.boxes.size(), c.boxes);
         EXPECT_EQ(progress.events.back(), "hide");
@@ -229,33 +230,35 @@ TEST_F(Run, AFailedRunHidesTheWindowAndGivesUpItsShutdown) {
 // it for that run. A run asked for meanwhile waits, with its own duties: a manual run after the
 // start-up run opens no second countdown, the close-time run after a shutdown asks for none.
 TEST_F(Run, CompletionOpensTheCountdownOrShutsDownOnlyWhenAskedFor) {
+    using enum HistOrigin;
     const Lines startUp = {"[Start]  [Prg open]", "[Success]  [Prg open]"};
     const struct {
-        std::int16_t origin, tmNo;
+        HistOrigin origin;
+        std::int16_t tmNo;
         std::string stSdown, recOp;
-        std::int16_t laterOrigin;  // -1: nothing asked for during the run
+        std::optional<HistOrigin> laterOrigin;  // a run asked for during this one
         int countdowns;
         std::size_t shutdowns;
         Lines history;
     } cases[] = {
-        {0, 0, "1", "1", -1, 1, 0, startUp},
-        {0, 0, "0", "1", -1, 0, 0, startUp},
-        {2, 2, "1", "0", -1, 0, 1, {"[Start]  [Timer]", "[Success]  [Shut Down]"}},
-        {2, 1, "1", "1", -1, 0, 0, {"[Start]  [Timer]", "[Success]  [Timer]"}},
-        {0,
+        {ProgramOpen, 0, "1", "1", {}, 1, 0, startUp},
+        {ProgramOpen, 0, "0", "1", {}, 0, 0, startUp},
+        {Timer, 2, "1", "0", {}, 0, 1, {"[Start]  [Timer]", "[Success]  [Shut Down]"}},
+        {Timer, 1, "1", "1", {}, 0, 0, {"[Start]  [Timer]", "[Success]  [Timer]"}},
+        {ProgramOpen,
          0,
          "1",
          "1",
-         3,
+         Manual,
          1,
          0,
          {"[Start]  [Prg open]", "[Success]  [Prg open]", "[Start]  [Manual]",
           "[Success]  [Manual]"}},
-        {2,
+        {Timer,
          2,
          "1",
          "1",
-         1,
+         ProgramClose,
          0,
          1,
          {"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]",
@@ -269,8 +272,8 @@ TEST_F(Run, CompletionOpensTheCountdownOrShutsDownOnlyWhenAskedFor) {
         be.powerRequests.clear();
         countdowns = 0;
         be.onPump = nullptr;
-        if (c.laterOrigin >= 0) onceShown("cpfname=p2.txt", [&] { engine.backup(c.laterOrigin); });
-        m.Stup_sdown = c.origin == 0;
+        if (c.laterOrigin) onceShown("cpfname=p2.txt", [&] { engine.backup(*c.laterOrigin); });
+        m.Stup_sdown = c.origin == ProgramOpen;
         m.St_sdown = c.stSdown;
         m.Rec_op = c.recOp;
         m.Tm_no = c.tmNo;
@@ -303,12 +306,12 @@ TEST_F(Run, ScheduledRunsDueDuringARunAllFollowInTimeOrderOncePerTime) {
             m.Tm_no = it->second;
             due.erase(it);
             wait();
-            engine.backup(2);
+            engine.backup(HistOrigin::Timer);
             EXPECT_EQ(m.Tm_no, 0) << "the running run keeps its own schedule number";
             return;
         }
     };
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_EQ(historyLines(),
               stamped({"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Timer]",
                        "[Success]  [Timer]", "[Success]  [Shut Down]", "[Start]  [Timer]",
@@ -366,7 +369,7 @@ TEST_F(Run, BackupThenShutdownDuringARunWaitsForItToReturn) {
         bkup_exitwin(m, engine, hooks);
         EXPECT_TRUE(be.powerRequests.empty()) << "shut down in the middle of a run";
     });
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_EQ(copied(), "11111111");
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
     EXPECT_EQ(ended, 1);

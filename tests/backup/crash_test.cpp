@@ -54,7 +54,7 @@ TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesTheOldFile) {
             if (::write(ready[1], "x", 1) != 1) ::_exit(2);
             for (;;) ::pause();
         };
-        engine.backup(3);
+        engine.backup(HistOrigin::Manual);
         ::_exit(0);  // not stopped: the parent reads the end of the pipe
     }
     ::close(ready[1]);
@@ -71,7 +71,7 @@ TEST_F(Crash, KilledWhileABigFileIsBeingWrittenLeavesTheOldFile) {
     EXPECT_EQ(cut, big.substr(0, cut.size()));
     EXPECT_EQ(readFile(dst(0) + "/big.bin"), "old");
 
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     EXPECT_TRUE(temporaries().empty());
     EXPECT_EQ(readFile(dst(0) + "/big.bin"), big);
 }

@@ -172,7 +172,7 @@ TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
     };
     for (long expectedCopies : {9, 0}) {
         copies = 0;
-        engine.backup(3);
+        engine.backup(HistOrigin::Manual);
         EXPECT_EQ(copies, expectedCopies) << "newer-only copies only what changed";
         expectTree(dst(0), visible);
         for (const TreeEntry& e : readTree(dst(0)))
@@ -229,7 +229,7 @@ TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain
         run.change();
         copied.clear();
         errlog.entries.clear();
-        engine.backup(3);
+        engine.backup(HistOrigin::Manual);
         EXPECT_EQ(copied, run.copied);
         EXPECT_EQ(errlog.entries, std::vector<std::string>{linkEntry});
     }

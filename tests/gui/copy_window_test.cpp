@@ -123,7 +123,7 @@ TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
             const QString now = label("cpfname")->text();
             if (!now.isEmpty() && (shown.isEmpty() || shown.back() != now)) shown << now;
         };
-        engine.backup(3);
+        engine.backup(HistOrigin::Manual);
         EXPECT_GE(shown.size(), minShown);
         EXPECT_LE(shown.size(), maxShown);
         // Shown during the run, or at its end when the run ended within the interval.
@@ -159,7 +159,7 @@ TEST_F(CopyWindowTest, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
     std::filesystem::current_path(tmp.path());
     w.showWindow();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     std::filesystem::current_path(cwd);
     runOver = true;
     const int release = ::open((tmp / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
@@ -182,7 +182,7 @@ TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
     engine.copyFault = [&](CopyStage s) {
         return s == CopyStage::OpenSource && ++opened == 2 ? EACCES : 0;
     };
-    engine.backup(3);
+    engine.backup(HistOrigin::Manual);
     be.advance(3725);  // the line is read an hour, two minutes and five seconds in
     w.refresh();
     EXPECT_EQ(label("runcount")->text(),

@@ -54,10 +54,10 @@ struct Shell : ::testing::Test {
 
     void SetUp() override {
         shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
-        shell->backup = [this](int origin) { recordRun(origin); };
+        shell->backup = [this](HistOrigin origin) { recordRun(origin); };
     }
-    void recordRun(int origin) {
-        runs.push_back(std::to_string(origin) + (be.trayPresent ? " tray" : "") +
+    void recordRun(HistOrigin origin) {
+        runs.push_back(std::to_string(static_cast<int>(origin)) + (be.trayPresent ? " tray" : "") +
                        (m.Stup_sdown ? " stup" : ""));
         m.Stup_sdown = false;
     }
@@ -264,7 +264,7 @@ TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) 
     rec.watch(&menu());
 
     bool aboutOpenDuringRun = false;
-    shell->backup = [&](int origin) {
+    shell->backup = [&](HistOrigin origin) {
         recordRun(origin);
         aboutOpenDuringRun = shell->about() && shell->about()->isVisible();
     };
@@ -279,7 +279,7 @@ TEST_F(Shell, CloseRequestRunsTheCloseBackupBeforeTheIconGoesThenClosesInOrder) 
 
 TEST_F(Shell, CloseRequestRunsOnce) {
     load({{2, "1"}});
-    shell->backup = [this](int origin) {
+    shell->backup = [this](HistOrigin origin) {
         recordRun(origin);
         // A second request arriving while the close-time run lets events through.
         shell->requestClose();

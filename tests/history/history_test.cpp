@@ -40,8 +40,8 @@ class History : public ::testing::Test {
 TEST(HistoryTags, OutcomeAndOriginTagsWithTheirSpellings) {
     std::string outcomes, origins;
     for (std::int16_t code = -1; code <= 8; ++code) {
-        outcomes += outcomeTag(code);
-        origins += originTag(code);
+        outcomes += outcomeTag(static_cast<HistOutcome>(code));
+        origins += originTag(static_cast<HistOrigin>(code));
     }
     EXPECT_EQ(outcomes,
               "[?][?][Fail][Success][Cancel][Skiped Copy File][Skiped Setteing][Start][?][?]");
@@ -51,7 +51,7 @@ TEST(HistoryTags, OutcomeAndOriginTagsWithTheirSpellings) {
 }
 
 TEST_F(History, FirstEventCreatesTheFileWithOneCp932Line) {
-    write_hist(m, 4, 99, "/バックアップ/ﾃｽﾄ 資料.txt");
+    write_hist(m, HistOutcome::SkippedCopyFile, HistOrigin::Unstated, "/バックアップ/ﾃｽﾄ 資料.txt");
     // Half-width katakana is one byte each, kanji and full-width kana two.
     EXPECT_EQ(readFile(m.Hist_path),
               "2026/03/04 7:05:09 [Skiped Copy File] /\x83\x6f\x83\x62\x83\x4e\x83\x41\x83\x62"
@@ -64,9 +64,9 @@ TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {
     writeFile(m.Hist_path, earlier);
     struct stat before {};
     ASSERT_EQ(::stat(m.Hist_path.c_str(), &before), 0);
-    write_hist(m, 6, 0, "");
+    write_hist(m, HistOutcome::Start, HistOrigin::ProgramOpen, "");
     be.advance(1);
-    write_hist(m, 2, 0, "");
+    write_hist(m, HistOutcome::Success, HistOrigin::ProgramOpen, "");
     EXPECT_EQ(readFile(m.Hist_path), earlier + "2026/03/04 7:05:09 [Start]  [Prg open]\r\n" +
                                          "2026/03/04 7:05:10 [Success]  [Prg open]\r\n");
     struct stat after {};
@@ -77,9 +77,9 @@ TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {
     // has no leading zero, the seconds are cut.
     writeFile(m.Hist_path, "edited by hand");
     be.setClock(2026, 3, 4, 0.9);
-    write_hist(m, 1, 7, "PC1");
+    write_hist(m, HistOutcome::Fail, HistOrigin::WakeOnLan, "PC1");
     be.setClock(2026, 3, 4, 23 * 3600 + 59 * 60 + 59.9);
-    write_hist(m, 5, 99, "/home/u/My Docs");
+    write_hist(m, HistOutcome::SkippedSetting, HistOrigin::Unstated, "/home/u/My Docs");
     EXPECT_EQ(readFile(m.Hist_path),
               "edited by hand\r\n2026/03/04 0:00:00 [Fail] PC1 [WakeOnLan]\r\n"
               "2026/03/04 23:59:59 [Skiped Setteing] /home/u/My Docs [?]\r\n");
@@ -89,7 +89,7 @@ TEST_F(History, CharactersWithoutACp932FormAreWrittenAsCodePoints) {
     // An emoji, an accented Latin letter outside the code page, a stray byte, a line break
     // and a WAVE DASH (whose code page form reads back as FULLWIDTH TILDE) are all possible in
     // a Linux file name.
-    write_hist(m, 4, 99,
+    write_hist(m, HistOutcome::SkippedCopyFile, HistOrigin::Unstated,
                "/d/\xF0\x9F\x98\x80\xC8\xA7\xFF"
                "a\nb〜～.txt");
     const std::string content = readFile(m.Hist_path);
@@ -103,7 +103,7 @@ TEST_F(History, CharactersWithoutACp932FormAreWrittenAsCodePoints) {
 TEST_F(History, AFileThatCannotBeWrittenIsReportedAsWriteHist) {
     m.Hist_path = dir / "no-such-folder/history.txt";
     be.answerNextBox(kAnsOk);
-    write_hist(m, 6, 3, "");
+    write_hist(m, HistOutcome::Start, HistOrigin::Manual, "");
     expectWriteHistError("53");
 }
 
@@ -118,7 +118,7 @@ TEST_F(History, ALineCutByAFullDiskIsTakenBack) {
     auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     be.answerNextBox(kAnsOk);
-    write_hist(m, 6, 3, "");
+    write_hist(m, HistOutcome::Start, HistOrigin::Manual, "");
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(readFile(m.Hist_path), kEarlier);
@@ -143,7 +143,7 @@ TEST_F(History, ClearingAsksFirstAndLeavesOneLineBreakTheNextEventFollows) {
         EXPECT_EQ(m.Msg_ans, kAnsOk);
         EXPECT_EQ(readFile(m.Hist_path), "\r\n");
     }
-    write_hist(m, 6, 3, "");
+    write_hist(m, HistOutcome::Start, HistOrigin::Manual, "");
     EXPECT_EQ(readFile(m.Hist_path), "\r\n2026/03/04 7:05:09 [Start]  [Manual]\r\n");
 }
 

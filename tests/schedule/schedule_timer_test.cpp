@@ -32,8 +32,9 @@ class Tick : public ::testing::Test, protected ProgramState<LoggingBackend> {
         be.note = [this](const std::string& what) {
             log.push_back(formatClock(be.wallClock().secondsOfDay) + " " + what);
         };
-        timer.backup = [this](std::int16_t origin) {
-            be.note("backup " + std::to_string(origin) + " Tm_no=" + std::to_string(m.Tm_no));
+        timer.backup = [this](HistOrigin origin) {
+            be.note("backup " + std::to_string(static_cast<int>(origin)) +
+                    " Tm_no=" + std::to_string(m.Tm_no));
             if (duringRun) duringRun();
         };
         timer.pc_wol_Click = [this](int g) { be.note("wol " + std::to_string(g)); };

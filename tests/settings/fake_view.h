@@ -29,7 +29,7 @@ class FakeView : public SettingsView {
     std::vector<Set> log;
     std::string caption;
     std::map<int, std::string> trayCaptions;
-    std::vector<int> tabs;
+    std::vector<Tab> tabs;
     std::vector<ControlRef> focused;
 
     std::string text(ControlRef c) override { return texts_[key(c)]; }
@@ -53,7 +53,7 @@ class FakeView : public SettingsView {
     }
     void setCaption(const std::string& c) override { caption = c; }
     void setTrayCaption(int g, const std::string& c) override { trayCaptions[g] = c; }
-    void showTab(int tab) override { tabs.push_back(tab); }
+    void showTab(Tab tab) override { tabs.push_back(tab); }
     void focus(ControlRef c) override { focused.push_back(c); }
 
     // Puts content in place as a user would have typed it, without logging.

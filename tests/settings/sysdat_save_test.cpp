@@ -50,7 +50,7 @@ struct Refusal {
     ControlRef field;
     std::string typed;
     std::string message;
-    int tab;
+    Tab tab;
     test::Changes records = {};
 };
 
@@ -68,7 +68,7 @@ TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
     ASSERT_EQ(t.be.boxes.size(), 1u);
     EXPECT_EQ(t.be.boxes[0].text, c.message);
     EXPECT_EQ(t.be.boxes[0].title, "Error");
-    EXPECT_EQ(t.view.tabs, std::vector<int>{c.tab});
+    EXPECT_EQ(t.view.tabs, std::vector<Tab>{c.tab});
     EXPECT_EQ(t.view.focused, std::vector<ControlRef>{c.field});
     EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
     EXPECT_EQ(t.m.Dst_fld[2], "/");
@@ -84,30 +84,34 @@ INSTANTIATE_TEST_SUITE_P(
                 "/x\xF0\x9F\x98\x80",
                 "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
                 "\xF0\x9F\x98\x80",
-                2},
+                folderPairTab(2)},
         // Read back, the tilde would name another folder.
         Refusal{{Control::srcfld_txt, 2},
                 "/home/u/資料〜2023",
                 "フォルダ設定3のコピー元フォルダに保存できない文字が含まれてます！\r文字 = 〜",
-                2},
+                folderPairTab(2)},
         Refusal{{Control::WOL_PCtxt, 1},
                 std::string(257, 'p'),
                 "Wake On Lan設定2のPC名が長すぎます！\rLen = 257 byte（最大256 byte）",
-                12},
+                Tab::WakeOnLan},
         Refusal{{Control::WOL_MAC_txt, 4, 5},
                 "F\xEF\xBF\xBD",
                 "Wake On Lan設定5のMACｱﾄﾞﾚｽ(6)に保存できない文字が含まれてます！\r文字 = "
                 "\xEF\xBF\xBD",
-                12},
+                Tab::WakeOnLan},
         // Values the check on leaving the box refuses are refused by the save as well.
         Refusal{{Control::hour_txt, 1},
                 "24",
                 "入力された時間が範囲外です！",
-                9,
+                Tab::StartEvents,
                 {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
+        Refusal{{Control::arb_min_txt},
+                "x",
+                "入力された分が範囲外です！",
+                Tab::PcFunctions,
+                {{51, "1"}, {52, "03"}}},
         Refusal{
-            {Control::arb_min_txt}, "x", "入力された分が範囲外です！", 11, {{51, "1"}, {52, "03"}}},
-        Refusal{{Control::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", 12}));
+            {Control::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan}));
 
 // A folder text that does not start at the root is told, never refused: a loaded value the
 // user never touched is saved as it is, and no folder is made for it.

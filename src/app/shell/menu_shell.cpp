@@ -131,7 +131,7 @@ void MenuShell::Form_Load() {
 
     if (m_.Start_flg == "1") {
         m_.Stup_sdown = true;
-        if (backup) backup(0);
+        if (backup) backup(HistOrigin::ProgramOpen);
     }
     loading_ = false;
     // An end of the session that arrived during the load is served now that it is over.
@@ -269,7 +269,7 @@ void MenuShell::requestClose() {
 void MenuShell::Form_QueryUnload() {
     closing_ = true;
     if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
-    if (m_.End_bkup == "1" && backup) backup(1);
+    if (m_.End_bkup == "1" && backup) backup(HistOrigin::ProgramClose);
     menu_->cmn().TrayDelIcon();
     closeWindow(about_);
     closeWindow(copydlg_ ? copydlg_() : nullptr);

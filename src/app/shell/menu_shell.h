@@ -14,6 +14,7 @@
 #include "app/shell/splash_window.h"
 #include "app/shell/tray_menus.h"
 #include "common/module_state.h"
+#include "history/history.h"
 #include "history/history_window.h"
 
 namespace vornel {
@@ -47,8 +48,8 @@ class MenuShell : public QObject {
     // window is shown instead: one started with the session often comes up before its panel.
     int trayWaitMs = 5000;
 
-    // Runs a backup with an origin code (0 start-up, 1 close); set by whoever provides runs.
-    std::function<void(int origin)> backup;
+    // Runs a backup started by the program opening or closing; set by whoever provides runs.
+    std::function<void(HistOrigin origin)> backup;
     // Whether a run is in progress, and a way to act once it has returned. A quit asked for
     // during a run waits for it: closing the windows under a run would leave it copying into
     // a program that has already said goodbye, and the close-time run must not overlap it.
