@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vornel {
@@ -60,6 +61,14 @@ struct ControlRef {
     int sub = 0;
     bool operator==(const ControlRef&) const = default;
 };
+
+// The object name of a control's widget: the control's name, then "_" and its index for the
+// controls that come as an array. The MAC bytes of Wake-on-LAN entry g are "WOL_MAC<g>_txt",
+// indexed by byte.
+std::string controlName(ControlRef c);
+
+// The page a control is on; nothing for the buttons below the pages.
+std::optional<Tab> controlTab(ControlRef c);
 
 // The settings window as the load and save procedures see it. Changing a control's content
 // through this interface runs that control's own change or click handler, exactly as a user's

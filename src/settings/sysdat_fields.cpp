@@ -1,138 +1,144 @@
 #include "settings/sysdat_fields.h"
 
+#include <array>
+#include <cstddef>
+
+#include "settings/sysdat_file.h"
+
 namespace vornel {
 namespace {
 
+using Variable = std::string& (*)(Module1& m, int element);
+using Caption = std::string (*)(int element);
+
+template <std::string Module1::*v>
+std::string& single(Module1& m, int) {
+    return m.*v;
+}
+
+template <auto v>
+std::string& each(Module1& m, int k) {
+    return (m.*v)[static_cast<std::size_t>(k)];
+}
+
+template <std::string WOL_data::*v>
+std::string& wol(Module1& m, int g) {
+    return m.WOL_set[static_cast<std::size_t>(g)].*v;
+}
+
+template <int j>
+std::string& wolMac(Module1& m, int g) {
+    return m.WOL_set[static_cast<std::size_t>(g)].MAC[j];
+}
+
 const char* const kSettingNo[] = {"設定１", "設定２", "設定３"};
 
-std::string* wolField(WOL_data& e, int field) {
-    switch (field) {
-        case 0:
-            return &e.Enable;
-        case 1:
-            return &e.PCname;
-        case 2:
-            return &e.IPaddr;
-        case 9:
-            return &e.WTime;
-        default:
-            return &e.MAC[static_cast<std::size_t>(field - 3)];
+std::string wolEntry(int g) { return "Wake On Lan設定" + std::to_string(g + 1) + "の"; }
+
+template <int j>
+std::string macCaption(int g) {
+    return wolEntry(g) + "MACｱﾄﾞﾚｽ(" + std::to_string(j + 1) + ")";
+}
+
+// `count` records from `first`, `step` apart, for elements 0..count-1 of one variable.
+// A run with a caption is typed by the user into `control` (element as its index).
+struct RecordRun {
+    int first;
+    int count;
+    int step;
+    Variable variable;
+    const char* defaultValue;
+    Caption caption = nullptr;
+    Control control = Control::mini_bt;
+    int sub = 0;
+};
+
+// Every record in the order of the file. Wake-on-LAN entry g holds records 60 + 10g ..
+// 69 + 10g: Enable, PC name, IP address, the six MAC bytes, time.
+const RecordRun kRuns[] = {
+    {0, 1, 1, single<&Module1::Copy_op>, "1"},  // only newer files overwrite
+    {1, 1, 1, single<&Module1::Start_flg>, "0"},
+    {2, 1, 1, single<&Module1::End_bkup>, "0"},
+    {3, 1, 1, single<&Module1::Timer_flg>, "0"},
+    {4, 1, 1, single<&Module1::Cp_skip>, "1"},
+    {5, 1, 1, single<&Module1::Rec_op>, "1"},
+    {6, 3, 1, each<&Module1::Sdown_flg>, "0"},
+    {9, 3, 1, each<&Module1::Tm_hour>, "",
+     [](int k) { return std::string(kSettingNo[k]) + "の時間"; }, Control::hour_txt},
+    {12, 3, 1, each<&Module1::Tm_min>, "",
+     [](int k) { return std::string(kSettingNo[k]) + "の分"; }, Control::min_txt},
+    {15, 8, 1, each<&Module1::Src_fld>, "",
+     [](int k) { return "フォルダ設定" + std::to_string(k + 1) + "のコピー元フォルダ"; },
+     Control::srcfld_txt},
+    {23, 8, 1, each<&Module1::Dst_fld>, "",
+     [](int k) { return "フォルダ設定" + std::to_string(k + 1) + "のコピー先フォルダ"; },
+     Control::dstfld_txt},
+    {31, 8, 1, each<&Module1::Subfld_flg>, "1"},
+    {39, 8, 1, each<&Module1::Skip_flg>, "0"},
+    {47, 1, 1, single<&Module1::St_sdown>, "0"},
+    {48, 1, 1, single<&Module1::Asd_flg>, "0"},
+    {49, 1, 1, single<&Module1::Asd_hour>, "",
+     [](int) -> std::string { return "自動PCｼｬｯﾄﾀﾞｳﾝの時間"; }, Control::asd_hour_txt},
+    {50, 1, 1, single<&Module1::Asd_min>, "",
+     [](int) -> std::string { return "自動PCｼｬｯﾄﾀﾞｳﾝの分"; }, Control::asd_min_txt},
+    {51, 1, 1, single<&Module1::Arb_flg>, "0"},
+    {52, 1, 1, single<&Module1::Arb_hour>, "",
+     [](int) -> std::string { return "自動PC再起動の時間"; }, Control::arb_hour_txt},
+    {53, 1, 1, single<&Module1::Arb_min>, "", [](int) -> std::string { return "自動PC再起動の分"; },
+     Control::arb_min_txt},
+    {54, 1, 1, single<&Module1::Arb_int>, "0"},
+    {55, 1, 1, single<&Module1::Arb_week>, "日",
+     [](int) -> std::string { return "自動PC再起動の曜日"; }, Control::arbint_week_cb},
+    {56, 1, 1, single<&Module1::Arb_day>, "1",
+     [](int) -> std::string { return "自動PC再起動の日"; }, Control::arbint_day_cb},
+    {57, 1, 1, single<&Module1::WOL_Port>, "9", [](int) -> std::string { return "送信ﾎﾟｰﾄ番号"; },
+     Control::WOL_Port_txt},
+    {58, 1, 1, single<&Module1::WOL_ReptNum>, "3",
+     [](int) -> std::string { return "ﾏｼﾞｯｸﾊﾟｹｯﾄ送信回数"; }, Control::WOL_ReptNum_cb},
+    {59, 1, 1, nullptr, ""},
+    {60, 5, 10, wol<&WOL_data::Enable>, "0"},
+    {61, 5, 10, wol<&WOL_data::PCname>, "", [](int g) { return wolEntry(g) + "PC名"; },
+     Control::WOL_PCtxt},
+    {62, 5, 10, wol<&WOL_data::IPaddr>, "", [](int g) { return wolEntry(g) + "IPｱﾄﾞﾚｽ"; },
+     Control::WOL_IPtxt},
+    {63, 5, 10, wolMac<0>, "", macCaption<0>, Control::WOL_MAC_txt, 0},
+    {64, 5, 10, wolMac<1>, "", macCaption<1>, Control::WOL_MAC_txt, 1},
+    {65, 5, 10, wolMac<2>, "", macCaption<2>, Control::WOL_MAC_txt, 2},
+    {66, 5, 10, wolMac<3>, "", macCaption<3>, Control::WOL_MAC_txt, 3},
+    {67, 5, 10, wolMac<4>, "", macCaption<4>, Control::WOL_MAC_txt, 4},
+    {68, 5, 10, wolMac<5>, "", macCaption<5>, Control::WOL_MAC_txt, 5},
+    {69, 5, 10, wol<&WOL_data::WTime>, "", [](int g) { return wolEntry(g) + "時間"; },
+     Control::WOL_Time_txt},
+};
+
+std::array<SysdatRecord, kSysdatRecords> expandRuns() {
+    std::array<SysdatRecord, kSysdatRecords> records;
+    for (const RecordRun& run : kRuns) {
+        for (int k = 0; k < run.count; ++k) {
+            SysdatRecord& r = records.at(static_cast<std::size_t>(run.first + k * run.step));
+            r.variable = run.variable;
+            r.element = k;
+            r.defaultValue = run.defaultValue;
+            if (!run.caption) continue;
+            const ControlRef control{run.control, k, run.sub};
+            r.field = TextField{control, *controlTab(control), run.caption(k)};
+        }
     }
+    return records;
 }
 
 }  // namespace
 
-std::string* settingVariable(Module1& m, int i) {
-    auto k = [](int v) { return static_cast<std::size_t>(v); };
-    switch (i) {
-        case 0:
-            return &m.Copy_op;
-        case 1:
-            return &m.Start_flg;
-        case 2:
-            return &m.End_bkup;
-        case 3:
-            return &m.Timer_flg;
-        case 4:
-            return &m.Cp_skip;
-        case 5:
-            return &m.Rec_op;
-        case 47:
-            return &m.St_sdown;
-        case 48:
-            return &m.Asd_flg;
-        case 49:
-            return &m.Asd_hour;
-        case 50:
-            return &m.Asd_min;
-        case 51:
-            return &m.Arb_flg;
-        case 52:
-            return &m.Arb_hour;
-        case 53:
-            return &m.Arb_min;
-        case 54:
-            return &m.Arb_int;
-        case 55:
-            return &m.Arb_week;
-        case 56:
-            return &m.Arb_day;
-        case 57:
-            return &m.WOL_Port;
-        case 58:
-            return &m.WOL_ReptNum;
-        case 59:
-            return nullptr;
-        default:
-            break;
-    }
-    if (i >= 6 && i <= 8) return &m.Sdown_flg[k(i - 6)];
-    if (i >= 9 && i <= 11) return &m.Tm_hour[k(i - 9)];
-    if (i >= 12 && i <= 14) return &m.Tm_min[k(i - 12)];
-    if (i >= 15 && i <= 22) return &m.Src_fld[k(i - 15)];
-    if (i >= 23 && i <= 30) return &m.Dst_fld[k(i - 23)];
-    if (i >= 31 && i <= 38) return &m.Subfld_flg[k(i - 31)];
-    if (i >= 39 && i <= 46) return &m.Skip_flg[k(i - 39)];
-    if (i >= 60 && i <= 109) return wolField(m.WOL_set[k((i - 60) / 10)], (i - 60) % 10);
-    return nullptr;
+const SysdatRecord& sysdatRecord(int index) {
+    static const std::array<SysdatRecord, kSysdatRecords> records = expandRuns();
+    return records.at(static_cast<std::size_t>(index));
 }
 
-std::optional<TextField> textFieldOf(int i) {
-    if (i >= 9 && i <= 14) {
-        const int t = (i - 9) % 3;
-        const bool hour = i <= 11;
-        return TextField{{hour ? Control::hour_txt : Control::min_txt, t},
-                         Tab::StartEvents,
-                         std::string(kSettingNo[t]) + (hour ? "の時間" : "の分")};
-    }
-    if (i >= 15 && i <= 30) {
-        const int k = (i - 15) % 8;
-        const bool src = i <= 22;
-        return TextField{{src ? Control::srcfld_txt : Control::dstfld_txt, k},
-                         folderPairTab(k),
-                         "フォルダ設定" + std::to_string(k + 1) +
-                             (src ? "のコピー元フォルダ" : "のコピー先フォルダ")};
-    }
-    switch (i) {
-        case 49:
-            return TextField{{Control::asd_hour_txt}, Tab::PcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの時間"};
-        case 50:
-            return TextField{{Control::asd_min_txt}, Tab::PcFunctions, "自動PCｼｬｯﾄﾀﾞｳﾝの分"};
-        case 52:
-            return TextField{{Control::arb_hour_txt}, Tab::PcFunctions, "自動PC再起動の時間"};
-        case 53:
-            return TextField{{Control::arb_min_txt}, Tab::PcFunctions, "自動PC再起動の分"};
-        case 55:
-            return TextField{{Control::arbint_week_cb}, Tab::PcFunctions, "自動PC再起動の曜日"};
-        case 56:
-            return TextField{{Control::arbint_day_cb}, Tab::PcFunctions, "自動PC再起動の日"};
-        case 57:
-            return TextField{{Control::WOL_Port_txt}, Tab::WakeOnLan, "送信ﾎﾟｰﾄ番号"};
-        case 58:
-            return TextField{{Control::WOL_ReptNum_cb}, Tab::WakeOnLan, "ﾏｼﾞｯｸﾊﾟｹｯﾄ送信回数"};
-        default:
-            break;
-    }
-    if (i >= 60 && i <= 109) {
-        const int g = (i - 60) / 10;
-        const int field = (i - 60) % 10;
-        const std::string entry = "Wake On Lan設定" + std::to_string(g + 1) + "の";
-        switch (field) {
-            case 0:
-                return std::nullopt;
-            case 1:
-                return TextField{{Control::WOL_PCtxt, g}, Tab::WakeOnLan, entry + "PC名"};
-            case 2:
-                return TextField{{Control::WOL_IPtxt, g}, Tab::WakeOnLan, entry + "IPｱﾄﾞﾚｽ"};
-            case 9:
-                return TextField{{Control::WOL_Time_txt, g}, Tab::WakeOnLan, entry + "時間"};
-            default:
-                return TextField{{Control::WOL_MAC_txt, g, field - 3},
-                                 Tab::WakeOnLan,
-                                 entry + "MACｱﾄﾞﾚｽ(" + std::to_string(field - 2) + ")"};
-        }
-    }
-    return std::nullopt;
+std::string* settingVariable(Module1& m, int index) {
+    const SysdatRecord& r = sysdatRecord(index);
+    return r.variable ? &r.variable(m, r.element) : nullptr;
 }
+
+std::optional<TextField> textFieldOf(int index) { return sysdatRecord(index).field; }
 
 }  // namespace vornel

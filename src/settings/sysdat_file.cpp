@@ -12,6 +12,7 @@
 #include "common/errors.h"
 #include "common/file_ops.h"
 #include "common/temp_file.h"
+#include "settings/sysdat_fields.h"
 
 namespace vornel {
 namespace {
@@ -139,24 +140,8 @@ void writeSysdatFile(const std::string& path, const std::string& image) {
 
 SysdatRecords defaultSysdatValues() {
     SysdatRecords v;
-    v[0] = "1";                                        // Copy_op: only newer files overwrite
-    v[1] = "0";                                        // Start_flg
-    v[2] = "0";                                        // End_bkup
-    v[3] = "0";                                        // Timer_flg
-    v[4] = "1";                                        // Cp_skip
-    v[5] = "1";                                        // Rec_op
-    for (int i = 6; i <= 8; ++i) v[i] = "0";           // Sdown_flg
-    for (int i = 31; i <= 38; ++i) v[i] = "1";         // Subfld_flg
-    for (int i = 39; i <= 46; ++i) v[i] = "0";         // Skip_flg
-    v[47] = "0";                                       // St_sdown
-    v[48] = "0";                                       // Asd_flg
-    v[51] = "0";                                       // Arb_flg
-    v[54] = "0";                                       // Arb_int
-    v[55] = "日";                                      // Arb_week
-    v[56] = "1";                                       // Arb_day
-    v[57] = "9";                                       // WOL_Port
-    v[58] = "3";                                       // WOL_ReptNum
-    for (int g = 0; g < 5; ++g) v[60 + 10 * g] = "0";  // Enable of each Wake-on-LAN entry
+    for (int i = 0; i < kSysdatRecords; ++i)
+        v[static_cast<std::size_t>(i)] = sysdatRecord(i).defaultValue;
     return v;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/errors.h"
@@ -49,6 +50,98 @@ void setCheckStrict(SettingsView& view, ControlRef c, const std::string& v) {
     if (v == "1") view.setValue(c, 1);
 }
 
+// Every record into its variable. A Wake-on-LAN entry is usable only with a PC name, an IP
+// address and all six MAC bytes.
+void readVariables(Module1& m, const SysdatContent& c) {
+    for (int i = 0; i < kSysdatRecords; ++i) {
+        if (std::string* v = settingVariable(m, i)) *v = c.text[static_cast<std::size_t>(i)];
+    }
+    for (std::size_t g = 0; g < 5; ++g) {
+        const WOL_data& e = m.WOL_set[g];
+        const bool complete = !e.PCname.empty() && !e.IPaddr.empty() &&
+                              std::ranges::none_of(e.MAC, &std::string::empty);
+        m.WOL_valid[g] = complete ? 1 : 0;
+    }
+}
+
+void showCopyOptions(Module1& m, SettingsView& view) {
+    if (m.Copy_op == "0") view.setValue({Control::copy_op, 0}, 1);
+    if (m.Copy_op == "1") view.setValue({Control::copy_op, 1}, 1);
+    if (m.Cp_skip == "1") view.setValue({Control::cp_skip, 0}, 1);
+    if (m.Cp_skip == "0") view.setValue({Control::cp_skip, 1}, 1);
+    setCheckStrict(view, {Control::start_chk}, m.Start_flg);
+    setCheckStrict(view, {Control::st_sdown}, m.St_sdown);
+}
+
+// The times of day as "hour:minute", the form the schedule compares.
+void joinTimes(Module1& m) {
+    for (std::size_t k = 0; k < 3; ++k) m.Tm_str[k] = m.Tm_hour[k] + ":" + m.Tm_min[k];
+    m.Asd_time = m.Asd_hour + ":" + m.Asd_min;
+    m.Arb_time = m.Arb_hour + ":" + m.Arb_min;
+}
+
+void showSchedule(Module1& m, SettingsView& view) {
+    for (int k = 0; k < 3; ++k) {
+        const auto u = static_cast<std::size_t>(k);
+        view.setText({Control::hour_txt, k}, m.Tm_hour[u]);
+        view.setText({Control::min_txt, k}, m.Tm_min[u]);
+    }
+    if (m.Timer_flg == "0" || m.Timer_flg == "1") {
+        view.setValue({Control::timer_chk}, m.Timer_flg == "1" ? 1 : 0);
+        m.App_title = "Vornelnet";
+        view.setCaption(m.App_title);
+    }
+    if (m.Rec_op == "0") view.setValue({Control::rec_op, 0}, 1);
+    if (m.Rec_op == "1") view.setValue({Control::rec_op, 1}, 1);
+}
+
+void showFolderPairs(Module1& m, SettingsView& view) {
+    for (int k = 0; k < 8; ++k) {
+        const auto u = static_cast<std::size_t>(k);
+        view.setText({Control::srcfld_txt, k}, m.Src_fld[u]);
+        view.setText({Control::dstfld_txt, k}, m.Dst_fld[u]);
+        view.setValue({Control::subfld_chk, k}, m.Subfld_flg[u] == "0" ? 0 : 1);
+        view.setValue({Control::skip_chk, k}, m.Skip_flg[u] == "0" ? 0 : 1);
+    }
+    for (int k = 0; k < 3; ++k)
+        view.setValue({Control::sdown, k}, m.Sdown_flg[static_cast<std::size_t>(k)] == "0" ? 0 : 1);
+}
+
+void showPcFunctions(Module1& m, SettingsView& view) {
+    view.setValue({Control::asd_chk}, m.Asd_flg == "1" ? 1 : 0);
+    view.setText({Control::asd_hour_txt}, m.Asd_hour);
+    view.setText({Control::asd_min_txt}, m.Asd_min);
+    view.setValue({Control::arb_chk}, m.Arb_flg == "1" ? 1 : 0);
+    view.setText({Control::arb_hour_txt}, m.Arb_hour);
+    view.setText({Control::arb_min_txt}, m.Arb_min);
+    const std::int16_t cycle = textToInt16(m.Arb_int);
+    if (cycle < 0 || cycle > 2) {
+        throw VbError(kErrNoSuchElement,
+                      "コントロール配列の要素 '" + std::to_string(cycle) + "' は存在しません。");
+    }
+    view.setValue({Control::arb_int, cycle}, 1);
+    view.setText({Control::arbint_week_cb}, m.Arb_week);
+    view.setText({Control::arbint_day_cb}, m.Arb_day);
+}
+
+void showWakeOnLan(Module1& m, SettingsView& view) {
+    view.setText({Control::WOL_Port_txt}, m.WOL_Port);
+    view.setText({Control::WOL_ReptNum_cb}, m.WOL_ReptNum);
+    for (int g = 0; g < 5; ++g) {
+        const auto u = static_cast<std::size_t>(g);
+        const WOL_data& e = m.WOL_set[u];
+        view.setValue({Control::WOL_chk, g}, textToInt16(e.Enable));
+        view.setText({Control::WOL_PCtxt, g}, e.PCname);
+        view.setText({Control::WOL_IPtxt, g}, e.IPaddr);
+        for (int j = 0; j < 6; ++j)
+            view.setText({Control::WOL_MAC_txt, g, j}, e.MAC[static_cast<std::size_t>(j)]);
+        view.setText({Control::WOL_Time_txt, g}, e.WTime);
+        m.pc_wol_caption[u] =
+            m.WOL_valid[u] == 1 ? e.PCname + "起動" : "- WOL" + std::to_string(g + 1) + "無効 -";
+        view.setTrayCaption(g, m.pc_wol_caption[u]);
+    }
+}
+
 }  // namespace
 
 std::string sysdatDamageMessage(bool wrongLength, bool invalidBytes) {
@@ -72,95 +165,13 @@ bool Sysdat_read(Module1& m, SettingsView& view, SysdatMissing whenMissing) {
         tellDamage(m, c);
         if (c.tooLarge) return false;
         m.sysdat_loaded_bytes = c.bytes;
-
-        for (int i = 0; i <= 58; ++i) *settingVariable(m, i) = c.text[i];
-
-        for (auto& v : m.WOL_valid) v = 1;
-        int rec = 60;
-        for (std::size_t g = 0; g < 5; ++g) {
-            WOL_data& e = m.WOL_set[g];
-            e.Enable = c.text[rec++];
-            e.PCname = c.text[rec++];
-            if (e.PCname.empty()) m.WOL_valid[g] = 0;
-            e.IPaddr = c.text[rec++];
-            if (e.IPaddr.empty()) m.WOL_valid[g] = 0;
-            for (std::string& mac : e.MAC) {
-                mac = c.text[rec++];
-                if (mac.empty()) m.WOL_valid[g] = 0;
-            }
-            e.WTime = c.text[rec++];
-        }
-
-        if (m.Copy_op == "0") view.setValue({Control::copy_op, 0}, 1);
-        if (m.Copy_op == "1") view.setValue({Control::copy_op, 1}, 1);
-        if (m.Cp_skip == "1") view.setValue({Control::cp_skip, 0}, 1);
-        if (m.Cp_skip == "0") view.setValue({Control::cp_skip, 1}, 1);
-        setCheckStrict(view, {Control::start_chk}, m.Start_flg);
-        setCheckStrict(view, {Control::st_sdown}, m.St_sdown);
-
-        for (std::size_t k = 0; k < 3; ++k) m.Tm_str[k] = m.Tm_hour[k] + ":" + m.Tm_min[k];
-        m.Asd_time = m.Asd_hour + ":" + m.Asd_min;
-        m.Arb_time = m.Arb_hour + ":" + m.Arb_min;
-
-        for (int k = 0; k < 3; ++k) {
-            const auto u = static_cast<std::size_t>(k);
-            view.setText({Control::hour_txt, k}, m.Tm_hour[u]);
-            view.setText({Control::min_txt, k}, m.Tm_min[u]);
-        }
-
-        if (m.Timer_flg == "0" || m.Timer_flg == "1") {
-            view.setValue({Control::timer_chk}, m.Timer_flg == "1" ? 1 : 0);
-            m.App_title = "Vornelnet";
-            view.setCaption(m.App_title);
-        }
-
-        if (m.Rec_op == "0") view.setValue({Control::rec_op, 0}, 1);
-        if (m.Rec_op == "1") view.setValue({Control::rec_op, 1}, 1);
-
-        for (int k = 0; k < 8; ++k) {
-            const auto u = static_cast<std::size_t>(k);
-            view.setText({Control::srcfld_txt, k}, m.Src_fld[u]);
-            view.setText({Control::dstfld_txt, k}, m.Dst_fld[u]);
-            view.setValue({Control::subfld_chk, k}, m.Subfld_flg[u] == "0" ? 0 : 1);
-            view.setValue({Control::skip_chk, k}, m.Skip_flg[u] == "0" ? 0 : 1);
-        }
-        for (int k = 0; k < 3; ++k) {
-            view.setValue({Control::sdown, k},
-                          m.Sdown_flg[static_cast<std::size_t>(k)] == "0" ? 0 : 1);
-        }
-
-        view.setValue({Control::asd_chk}, m.Asd_flg == "1" ? 1 : 0);
-        view.setText({Control::asd_hour_txt}, m.Asd_hour);
-        view.setText({Control::asd_min_txt}, m.Asd_min);
-        view.setValue({Control::arb_chk}, m.Arb_flg == "1" ? 1 : 0);
-        view.setText({Control::arb_hour_txt}, m.Arb_hour);
-        view.setText({Control::arb_min_txt}, m.Arb_min);
-        const std::int16_t cycle = textToInt16(m.Arb_int);
-        if (cycle < 0 || cycle > 2) {
-            throw VbError(kErrNoSuchElement, "コントロール配列の要素 '" + std::to_string(cycle) +
-                                                 "' は存在しません。");
-        }
-        view.setValue({Control::arb_int, cycle}, 1);
-        view.setText({Control::arbint_week_cb}, m.Arb_week);
-        view.setText({Control::arbint_day_cb}, m.Arb_day);
-        view.setText({Control::WOL_Port_txt}, m.WOL_Port);
-        view.setText({Control::WOL_ReptNum_cb}, m.WOL_ReptNum);
-
-        for (int g = 0; g < 5; ++g) {
-            const auto u = static_cast<std::size_t>(g);
-            const WOL_data& e = m.WOL_set[u];
-            view.setValue({Control::WOL_chk, g}, textToInt16(e.Enable));
-            view.setText({Control::WOL_PCtxt, g}, e.PCname);
-            view.setText({Control::WOL_IPtxt, g}, e.IPaddr);
-            for (int j = 0; j < 6; ++j) {
-                view.setText({Control::WOL_MAC_txt, g, j}, e.MAC[static_cast<std::size_t>(j)]);
-            }
-            view.setText({Control::WOL_Time_txt, g}, e.WTime);
-            m.pc_wol_caption[u] = m.WOL_valid[u] == 1 ? e.PCname + "起動"
-                                                      : "- WOL" + std::to_string(g + 1) + "無効 -";
-            view.setTrayCaption(g, m.pc_wol_caption[u]);
-        }
-
+        readVariables(m, c);
+        showCopyOptions(m, view);
+        joinTimes(m);
+        showSchedule(m, view);
+        showFolderPairs(m, view);
+        showPcFunctions(m, view);
+        showWakeOnLan(m, view);
         m.Chg_flg = 0;
         return true;
     } catch (const VbError& e) {

@@ -237,10 +237,6 @@ class Save {
         m_.Start_flg = flag(Control::start_chk);
         m_.St_sdown = flag(Control::st_sdown);
         m_.Timer_flg = flag(Control::timer_chk);
-        for (int k = 0; k < 3; ++k) {
-            m_.Tm_hour[static_cast<std::size_t>(k)] = text(Control::hour_txt, k);
-            m_.Tm_min[static_cast<std::size_t>(k)] = text(Control::min_txt, k);
-        }
         if (ticked(Control::rec_op, 0)) m_.Rec_op = "0";
         if (ticked(Control::rec_op, 1)) m_.Rec_op = "1";
         for (int k = 0; k < 8; ++k) {
@@ -250,23 +246,14 @@ class Save {
         for (int k = 0; k < 3; ++k)
             m_.Sdown_flg[static_cast<std::size_t>(k)] = flag(Control::sdown, k);
         m_.Asd_flg = flag(Control::asd_chk);
-        m_.Asd_hour = text(Control::asd_hour_txt);
-        m_.Asd_min = text(Control::asd_min_txt);
         m_.Arb_flg = std::to_string(view_.value({Control::arb_chk}));
-        m_.Arb_hour = text(Control::arb_hour_txt);
-        m_.Arb_min = text(Control::arb_min_txt);
-        m_.Arb_week = text(Control::arbint_week_cb);
-        m_.Arb_day = text(Control::arbint_day_cb);
-        m_.WOL_Port = text(Control::WOL_Port_txt);
-        m_.WOL_ReptNum = text(Control::WOL_ReptNum_cb);
         for (int g = 0; g < 5; ++g) {
-            WOL_data& e = m_.WOL_set[static_cast<std::size_t>(g)];
-            e.Enable = std::to_string(view_.value({Control::WOL_chk, g}));
-            e.PCname = text(Control::WOL_PCtxt, g);
-            e.IPaddr = text(Control::WOL_IPtxt, g);
-            for (int j = 0; j < 6; ++j)
-                e.MAC[static_cast<std::size_t>(j)] = text(Control::WOL_MAC_txt, g, j);
-            e.WTime = text(Control::WOL_Time_txt, g);
+            m_.WOL_set[static_cast<std::size_t>(g)].Enable =
+                std::to_string(view_.value({Control::WOL_chk, g}));
+        }
+        for (int i = 0; i < kSysdatRecords; ++i) {
+            if (const std::optional<TextField> f = textFieldOf(i))
+                *settingVariable(m_, i) = view_.text(f->control);
         }
     }
 

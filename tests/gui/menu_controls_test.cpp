@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 
 #include "menu_fixture.h"
+#include "settings/sysdat_fields.h"
+#include "settings/sysdat_file.h"
 
 namespace vornel::test {
 namespace {
@@ -226,6 +228,28 @@ TEST_F(MenuControls, ClearEmptiesOnlyItsOwnPairAndShowHistoryOpensTheFile) {
     QSignalSpy history(menu.get(), &Menu::historyRequested);
     find<QPushButton>("recedit_bt")->click();
     EXPECT_EQ(history.count(), 1);
+}
+
+// The record table's boxes and the settings window agree on every name and page.
+TEST_F(MenuControls, EveryTypedRecordNamesItsBoxOnItsPage) {
+    start();
+    const std::vector<ControlRef> buttons = {
+        {Control::subfld_chk, 7}, {Control::copy_op, 1}, {Control::sdown, 2}, {Control::rec_op, 0},
+        {Control::arb_int, 2},    {Control::WOL_chk, 4}, {Control::asd_chk}};
+    std::vector<ControlRef> controls = buttons;
+    for (int i = 0; i < kSysdatRecords; ++i) {
+        if (const auto f = textFieldOf(i)) controls.push_back(f->control);
+    }
+    for (const ControlRef& c : controls) {
+        const QString name = QString::fromStdString(controlName(c));
+        auto* w = menu->findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name.toStdString();
+        EXPECT_TRUE(menu->SSTab1->widget(tabIndex(*controlTab(c)))->isAncestorOf(w))
+            << name.toStdString();
+    }
+    EXPECT_EQ(controls.size(), buttons.size() + 75);
+    EXPECT_EQ(controlTab({Control::mini_bt}), std::nullopt);
+    EXPECT_NE(menu->findChild<QWidget*>("mini_bt"), nullptr);
 }
 
 }  // namespace
