@@ -16,11 +16,11 @@ constexpr int kErrInvalidPropertyValue = 380;
 }  // namespace
 
 QWidget* Menu::widgetOf(ControlRef c) const {
-    if (c.control == Control::mini_bt) return mini_bt;
-    for (int t = 0; t < SSTab1->count(); ++t) {
-        if (QWidget* w = static_cast<const SettingsPage*>(SSTab1->widget(t))->control(c)) return w;
-    }
-    return nullptr;
+    // Each page names its controls as controlName does, so a control is found by its name on
+    // its page.
+    const std::optional<Tab> tab = controlTab(c);
+    const QWidget* page = tab ? SSTab1->widget(tabIndex(*tab)) : this;
+    return page ? page->findChild<QWidget*>(QString::fromStdString(controlName(c))) : nullptr;
 }
 
 std::string Menu::text(ControlRef c) {

@@ -45,19 +45,18 @@ class CopyWindowTest : public ::testing::Test, protected test::ProgramState<> {
 };
 
 TEST_F(CopyWindowTest, EachValueGoesToItsOwnLabel) {
+    using Setter = void (CopyProgressSink::*)(const std::string&);
+    const std::tuple<Setter, const char*, const char*> labels[] = {
+        {&CopyProgressSink::set_srcfld, "srcfld", "/home/u/資料"},
+        {&CopyProgressSink::set_dstfld, "dstfld", "/mnt/backup"},
+        {&CopyProgressSink::set_subfld, "subfld", "/a/b"},
+        {&CopyProgressSink::set_cpfname, "cpfname", "x.txt"},
+        {&CopyProgressSink::set_filesize, "filesize", "1,234 byte"}};
     CopyProgressSink& sink = w;
-    sink.set_srcfld("/home/u/資料");
-    sink.set_dstfld("/mnt/backup");
-    sink.set_subfld("/a/b");
-    sink.set_cpfname("x.txt");
-    sink.set_filesize("1,234 byte");
+    for (const auto& [set, name, text] : labels) (sink.*set)(text);
     w.refresh();
-    const std::pair<const char*, const char*> labels[] = {{"srcfld", "/home/u/資料"},
-                                                          {"dstfld", "/mnt/backup"},
-                                                          {"subfld", "/a/b"},
-                                                          {"cpfname", "x.txt"},
-                                                          {"filesize", "1,234 byte"}};
-    for (const auto& [name, text] : labels) EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
+    for (const auto& [set, name, text] : labels)
+        EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
 }
 
 TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {

@@ -37,8 +37,6 @@ CopyConditionPage::CopyConditionPage(QWidget* parent) : SettingsPage(parent) {
         this, QStringLiteral("オープン中のファイル"), QStringLiteral("cp_skip"), cp_skip,
         QStringLiteral("コピーをスキップする"), QStringLiteral("無視してコピーする")));
     top->addStretch();
-    ownEach(Control::copy_op, copy_op);
-    ownEach(Control::cp_skip, cp_skip);
     for (QRadioButton* o : copy_op) watchOption(o);
     for (QRadioButton* o : cp_skip) watchOption(o);
 }

@@ -58,10 +58,6 @@ FolderPairPage::FolderPairPage(int k, QWidget* parent) : SettingsPage(parent), k
     top->addLayout(options);
     top->addStretch();
 
-    own({Control::srcfld_txt, k}, srcfld_txt);
-    own({Control::dstfld_txt, k}, dstfld_txt);
-    own({Control::subfld_chk, k}, subfld_chk);
-    own({Control::skip_chk, k}, skip_chk);
     watchText(srcfld_txt);
     watchText(dstfld_txt);
     watchCheck(subfld_chk);

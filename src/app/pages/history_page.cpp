@@ -31,7 +31,6 @@ HistoryPage::HistoryPage(QWidget* parent) : SettingsPage(parent) {
     buttons->addWidget(histclr_bt);
     buttons->addStretch();
     frameAtTop(this, frame, options, 12, buttons);
-    ownEach(Control::rec_op, rec_op);
     for (QRadioButton* o : rec_op) watchOption(o);
     connect(recedit_bt, &QPushButton::clicked, this, &HistoryPage::historyRequested);
 }

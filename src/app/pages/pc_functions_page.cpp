@@ -109,15 +109,6 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : SettingsPage(parent) {
 }
 
 void PcFunctionsPage::wire() {
-    own({Control::asd_chk}, asd_chk);
-    own({Control::asd_hour_txt}, asd_hour_txt);
-    own({Control::asd_min_txt}, asd_min_txt);
-    own({Control::arb_chk}, arb_chk);
-    own({Control::arb_hour_txt}, arb_hour_txt);
-    own({Control::arb_min_txt}, arb_min_txt);
-    ownEach(Control::arb_int, arb_int);
-    own({Control::arbint_week_cb}, arbint_week_cb);
-    own({Control::arbint_day_cb}, arbint_day_cb);
     watchCheck(asd_chk);
     connect(asd_chk, &QCheckBox::stateChanged, this,
             [this] { emit shutdownSwitched(checkValue(asd_chk)); });

@@ -8,13 +8,6 @@
 
 namespace vornel {
 
-QWidget* SettingsPage::control(ControlRef c) const {
-    for (const auto& [ref, w] : controls_) {
-        if (ref == c) return w;
-    }
-    return nullptr;
-}
-
 void SettingsPage::watchText(QLineEdit* box) {
     connect(box, &QLineEdit::textChanged, this, &SettingsPage::edited);
 }

@@ -2,10 +2,6 @@
 
 #include <QWidget>
 #include <map>
-#include <utility>
-#include <vector>
-
-#include "settings/settings_view.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,10 +21,6 @@ class SettingsPage : public QWidget {
 
     explicit SettingsPage(QWidget* parent = nullptr) : QWidget(parent) {}
 
-    // The page's control that the load and the save know as `c`, or nullptr when `c` is not
-    // on this page.
-    QWidget* control(ControlRef c) const;
-
   signals:
     // The user (or a load) changed a value on this page.
     void edited();
@@ -44,18 +36,9 @@ class SettingsPage : public QWidget {
     // Reports `option` as an edit when it becomes the selected one.
     void watchOption(QRadioButton* option);
     void watchLeaving(QLineEdit* box, BoxKind kind);
-    // Makes `w` the control the load and the save know as `c`.
-    void own(ControlRef c, QWidget* w) { controls_.emplace_back(c, w); }
-    // Makes the members of an array the controls `control`(0), `control`(1)…
-    template <class Array>
-    void ownEach(Control control, const Array& widgets) {
-        for (std::size_t i = 0; i < widgets.size(); ++i)
-            own({control, static_cast<int>(i)}, widgets[i]);
-    }
 
   private:
     std::map<const QObject*, BoxKind> leaving_;
-    std::vector<std::pair<ControlRef, QWidget*>> controls_;
 };
 
 }  // namespace vornel

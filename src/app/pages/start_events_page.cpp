@@ -70,12 +70,6 @@ StartEventsPage::StartEventsPage(QWidget* parent) : SettingsPage(parent) {
 }
 
 void StartEventsPage::wire() {
-    own({Control::start_chk}, start_chk);
-    own({Control::st_sdown}, st_sdown);
-    own({Control::timer_chk}, timer_chk);
-    ownEach(Control::hour_txt, hour_txt);
-    ownEach(Control::min_txt, min_txt);
-    ownEach(Control::sdown, sdown);
     watchCheck(start_chk);
     connect(start_chk, &QCheckBox::stateChanged, this,
             [this] { emit startSwitched(checkValue(start_chk)); });

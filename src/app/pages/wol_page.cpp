@@ -86,12 +86,6 @@ QLayout* WolPage::sendOptions(QWidget* frame, std::vector<QWidget*>& tabs) {
 }
 
 void WolPage::wire() {
-    ownEach(Control::WOL_chk, WOL_chk);
-    ownEach(Control::WOL_PCtxt, WOL_PCtxt);
-    ownEach(Control::WOL_IPtxt, WOL_IPtxt);
-    ownEach(Control::WOL_Time_txt, WOL_Time_txt);
-    own({Control::WOL_Port_txt}, WOL_Port_txt);
-    own({Control::WOL_ReptNum_cb}, WOL_ReptNum_cb);
     for (int g = 0; g < 5; ++g) {
         const auto u = static_cast<std::size_t>(g);
         watchCheck(WOL_chk[u]);
@@ -100,7 +94,6 @@ void WolPage::wire() {
         watchText(WOL_Time_txt[u]);
         for (int j = 0; j < 6; ++j) {
             QLineEdit* mac = WOL_MAC_txt[u][static_cast<std::size_t>(j)];
-            own({Control::WOL_MAC_txt, g, j}, mac);
             watchText(mac);
             watchLeaving(mac, BoxKind::Mac);
         }
