@@ -27,8 +27,7 @@ class ShellTest : public ::testing::Test, protected ProgramState<> {
         shell->Form_Load();
     }
 
-    std::unique_ptr<MenuShell> shell =
-        std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, tmp.str());
+    std::unique_ptr<MenuShell> shell = std::make_unique<MenuShell>(m, be, tmp.str());
 };
 
 }  // namespace vornel::test
