@@ -29,7 +29,7 @@ class KvCmn15 {
 
     explicit KvCmn15(PlatformBackend& backend);
 
-    // Public variables, in declared order; callers only read them.
+    // Public variables; callers only read them.
     std::string AppVersion;
     std::string KindErr;
     std::string KindChk;
@@ -66,7 +66,6 @@ class KvCmn15 {
     // The pending error of this instance's callers.
     ErrObject Err;
 
-    // Methods, in declared order.
     void Err_Msg(const std::string& Procedure_name);
     void Wait(float second);
     std::string GetTime();

@@ -26,7 +26,7 @@ class WOL_Dialog : public QWidget {
     // forward without activating it. Its five seconds are not restarted.
     void showFor(const QString& pcName);
     // Closes the window once five seconds have passed since its creation on the backend's
-    // clock; until then it waits for the rest.
+    // clock; a timer that fires early is started again for the time still left.
     void Timer1_Timer();
 
     QLabel* Label1;
