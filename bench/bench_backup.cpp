@@ -3,7 +3,7 @@
 //   (b) the same tree again, newer-only, nothing changed (with the stat-walk floor);
 //   (c) a few large files, full copy.
 // Contenders run in alternating pairs, each into a fresh folder; outputs are deleted only
-// outside the timed parts; ratios are medians of per-pair ratios.
+// outside the timed runs; ratios are medians of per-pair ratios.
 //
 //   bench_backup [--dir PATH] [--files N] [--folders N] [--big-mib N] [--big-count N]
 //                [--pairs N] [--only abc] [--sync]
@@ -28,6 +28,7 @@
 
 #include "backup/backup_engine.h"
 #include "bench_util.h"
+#include "common/null_backend.h"
 
 extern char** environ;
 
@@ -37,45 +38,18 @@ namespace {
 namespace fs = std::filesystem;
 using namespace bench;
 
-// A desktop that shows nothing: the benchmark runs without windows.
-class HeadlessBackend : public PlatformBackend {
+// A desktop that shows nothing: the benchmark runs without windows. Boxes still say what
+// they would have shown, and the engine's copy timing needs a clock that moves.
+class HeadlessBackend : public NullBackend {
   public:
     int showMessageBox(const MessageBoxRequest& r) override {
         std::fprintf(stderr, "box: %s\n", r.text.c_str());
         return kAnsOk;
     }
-    void playSystemSound(int) override {}
-    void playSoundFile(const std::string&) override {}
-    void processEvents(int) override {}
-    WallClock wallClock() override { return {}; }
     double monotonicSeconds() override {
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
             .count();
     }
-    bool shellOpen(const std::string&, std::function<void()>) override { return false; }
-    bool openHelp(WindowHandle, const std::string&, int, int) override { return false; }
-    void requestPowerAction(PowerRequest) override {}
-    OsVersion osVersion() override { return {}; }
-    std::string windowsDirectory() override { return {}; }
-    std::string systemDirectory() override { return {}; }
-    std::string folderDialog(WindowHandle, const std::string&, const std::string&) override {
-        return {};
-    }
-    OpenFileResult openFileDialog(WindowHandle, const std::string&, const std::string&,
-                                  const std::string&) override {
-        return {};
-    }
-    std::string saveFileDialog(WindowHandle, const std::string&, const std::string&,
-                               const std::string&, const std::string&) override {
-        return {};
-    }
-    bool trayAdd(WindowHandle, IconHandle, const std::string&) override { return false; }
-    bool trayModify(WindowHandle, IconHandle, const std::string&) override { return false; }
-    bool trayDelete(WindowHandle) override { return false; }
-    WindowHandle findWindow(const std::string&) override { return 0; }
-    void windowToFront(WindowHandle) override {}
-    void windowStayOnTop(WindowHandle, bool) override {}
-    void closeWindow(WindowHandle) override {}
 };
 
 // Progress goes through the same sink as in the program; here it only counts files.
@@ -94,17 +68,6 @@ class CountingProgress : public CopyProgressSink {
 class PrintingErrLog : public ErrLogSink {
   public:
     void append(const std::string& entry) override { std::fprintf(stderr, "%s", entry.c_str()); }
-};
-
-struct Options {
-    std::string dir;
-    int files = 20000;
-    int folders = 500;
-    int bigMiB = 256;
-    int bigCount = 6;
-    int pairs = 5;
-    std::string only = "abc";
-    bool sync = false;
 };
 
 class Bench {
@@ -206,60 +169,30 @@ class Bench {
 };
 
 int main(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--dir")
-            o.dir = next();
-        else if (a == "--files")
-            o.files = std::stoi(next());
-        else if (a == "--folders")
-            o.folders = std::stoi(next());
-        else if (a == "--big-mib")
-            o.bigMiB = std::stoi(next());
-        else if (a == "--big-count")
-            o.bigCount = std::stoi(next());
-        else if (a == "--pairs")
-            o.pairs = std::stoi(next());
-        else if (a == "--only")
-            o.only = next();
-        else if (a == "--sync")
-            o.sync = true;
-        else
-            throw std::runtime_error("unknown option " + a);
-    }
-    bool own = false;
-    if (o.dir.empty()) {
-        std::string t = (fs::temp_directory_path() / "vornel-bench-XXXXXX").string();
-        if (!::mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
-        o.dir = t;
-        own = true;
-    }
+    Options defaults;
+    defaults.only = "abc";
+    const Options o = readOptions(argc, argv, defaults, {"--sync"});
     std::printf("folder %s, %d pairs%s\n", o.dir.c_str(), o.pairs,
                 o.sync ? ", each file flushed before its rename" : "");
     Bench bench(o);
 
-    if (o.only.find_first_of("ab") != std::string::npos) {
+    if (wants(o, "ab")) {
         const std::string small = o.dir + "/small";
         makeSmallTree(small, o.files, o.folders);
-        if (o.only.find('a') != std::string::npos) {
+        if (wants(o, "a")) {
             std::printf("(a) %d small files in %d folders, full copy\n", o.files, o.folders);
             bench.fullCopy("(a)", small, o.files);
             std::printf("(a) peak memory of the engine's process %.1f MiB\n", peakMiB());
             bench.removeOutputs();
         }
-        if (o.only.find('b') != std::string::npos) {
+        if (wants(o, "b")) {
             std::printf("(b) the same tree, newer-only, nothing changed\n");
             bench.unchanged(small);
             bench.removeOutputs();
         }
         fs::remove_all(small);
     }
-    if (o.only.find('c') != std::string::npos) {
+    if (wants(o, "c")) {
         const std::string big = o.dir + "/big";
         makeBigTree(big, o.bigCount, o.bigMiB);
         std::printf("(c) %d files of %d MiB, full copy\n", o.bigCount, o.bigMiB);
@@ -267,7 +200,7 @@ int main(int argc, char** argv) {
         bench.removeOutputs();
         fs::remove_all(big);
     }
-    if (own) fs::remove_all(o.dir);
+    if (o.ownDir) fs::remove_all(o.dir);
     return 0;
 }
 

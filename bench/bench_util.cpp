@@ -38,7 +38,60 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+// The options that take a number, and where each goes.
+const std::pair<const char*, int Options::*> kNumbers[] = {
+    {"--files", &Options::files},    {"--folders", &Options::folders},
+    {"--big-mib", &Options::bigMiB}, {"--big-count", &Options::bigCount},
+    {"--pairs", &Options::pairs},    {"--flat", &Options::flat},
+};
+
+bool readOne(Options& o, const std::string& a, const std::function<std::string()>& next) {
+    for (const auto& [name, field] : kNumbers) {
+        if (a == name) {
+            o.*field = std::stoi(next());
+            return true;
+        }
+    }
+    if (a == "--dir")
+        o.dir = next();
+    else if (a == "--only")
+        o.only = next();
+    else if (a == "--program")
+        o.program = next();
+    else if (a == "--sync")
+        o.sync = true;
+    else
+        return false;
+    return true;
+}
+
 }  // namespace
+
+Options readOptions(int argc, char** argv, Options o, const std::vector<std::string>& known) {
+    // Options that only one of the benchmarks takes.
+    static const std::vector<std::string> own = {"--flat", "--program", "--sync"};
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const auto next = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
+            return argv[++i];
+        };
+        const bool foreign = std::find(own.begin(), own.end(), a) != own.end() &&
+                             std::find(known.begin(), known.end(), a) == known.end();
+        if (foreign || !readOne(o, a, next)) throw std::runtime_error("unknown option " + a);
+    }
+    if (o.dir.empty()) {
+        std::string t = (fs::temp_directory_path() / "vornel-bench-XXXXXX").string();
+        if (!::mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
+        o.dir = t;
+        o.ownDir = true;
+    }
+    return o;
+}
+
+bool wants(const Options& o, const char* letters) {
+    return o.only.find_first_of(letters) != std::string::npos;
+}
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())

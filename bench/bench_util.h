@@ -6,6 +6,27 @@
 
 namespace vornel::bench {
 
+// The command line both benchmarks read. Each takes the options in `known`; the rest are common:
+//   [--dir PATH] [--files N] [--folders N] [--big-mib N] [--big-count N] [--pairs N] [--only L]
+struct Options {
+    std::string dir;  // made as a fresh temporary folder when not given (ownDir)
+    bool ownDir = false;
+    int files = 20000;
+    int folders = 500;
+    int bigMiB = 256;
+    int bigCount = 6;
+    int pairs = 5;
+    std::string only;  // letters of the measurements to run
+    int flat = 100000;
+    std::string program;
+    bool sync = false;
+};
+// Reads the command line over `defaults`; `known` lists the options beyond the common ones that
+// this benchmark takes ("--flat", "--program", "--sync"). An unknown option stops it.
+Options readOptions(int argc, char** argv, Options defaults, const std::vector<std::string>& known);
+// Whether any of `letters` was asked for with --only.
+bool wants(const Options& o, const char* letters);
+
 // Seconds on the monotonic clock.
 double now();
 // Runs a command and waits for it; a failure stops the benchmark. `quiet` drops its output.

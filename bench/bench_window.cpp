@@ -9,7 +9,7 @@
 //     (p) the small tree, full copy and nothing changed, timed from the run's "[Start]"
 //         history line to its "[Success]" line, so the fixed start-up wait is left out.
 // Contenders run in alternating pairs, each into a fresh folder; outputs are deleted only
-// outside the timed parts; ratios are medians of per-pair ratios.
+// outside the timed runs; ratios are medians of per-pair ratios.
 //
 //   bench_window [--dir PATH] [--files N] [--folders N] [--big-mib N] [--big-count N]
 //                [--flat N] [--pairs N] [--only abcdp] [--program PATH]
@@ -43,18 +43,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Options {
-    std::string dir;
-    int files = 20000;
-    int folders = 500;
-    int bigMiB = 256;
-    int bigCount = 6;
-    int flat = 100000;
-    int pairs = 5;
-    std::string only = "abcp";
-    std::string program;
-};
-
 // A system.dat for one pair, newer-only, skipping files it cannot copy, history on.
 void writeSettings(const std::string& path, const std::string& src, const std::string& dst,
                    bool startupRun) {
@@ -71,12 +59,7 @@ void writeSettings(const std::string& path, const std::string& src, const std::s
 class ProgramInProcess {
   public:
     explicit ProgramInProcess(const std::string& folder)
-        : folder_(folder),
-          shell_(m_,
-                 {backend_, [this](QWidget* w) { return backend_.handleFor(w); },
-                  [this](WindowHandle h) { return backend_.trayIcon(h); }},
-                 folder),
-          commands_(m_, shell_, [] {}) {}
+        : folder_(folder), shell_(m_, backend_, folder), commands_(m_, shell_, [] {}) {}
 
     // Loads the main window as at program start (the splash's two seconds, untimed).
     void load(const std::string& src, const std::string& dst) {
@@ -266,51 +249,10 @@ void flatMemory(const Options& o, ProgramInProcess& program) {
     fs::remove_all(src);
 }
 
-Options parse(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--dir")
-            o.dir = next();
-        else if (a == "--files")
-            o.files = std::stoi(next());
-        else if (a == "--folders")
-            o.folders = std::stoi(next());
-        else if (a == "--big-mib")
-            o.bigMiB = std::stoi(next());
-        else if (a == "--big-count")
-            o.bigCount = std::stoi(next());
-        else if (a == "--flat")
-            o.flat = std::stoi(next());
-        else if (a == "--pairs")
-            o.pairs = std::stoi(next());
-        else if (a == "--only")
-            o.only = next();
-        else if (a == "--program")
-            o.program = next();
-        else
-            throw std::runtime_error("unknown option " + a);
-    }
-    return o;
-}
-
-bool wants(const Options& o, const char* letters) {
-    return o.only.find_first_of(letters) != std::string::npos;
-}
-
 int main(int argc, char** argv) {
-    Options o = parse(argc, argv);
-    bool own = false;
-    if (o.dir.empty()) {
-        std::string t = (fs::temp_directory_path() / "vornel-bench-XXXXXX").string();
-        if (!::mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
-        o.dir = t;
-        own = true;
-    }
+    Options defaults;
+    defaults.only = "abcp";
+    const Options o = readOptions(argc, argv, defaults, {"--flat", "--program"});
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -349,7 +291,7 @@ int main(int argc, char** argv) {
         removeOutputs(o.dir);
         fs::remove_all(big);
     }
-    if (own) fs::remove_all(o.dir);
+    if (o.ownDir) fs::remove_all(o.dir);
     return 0;
 }
 

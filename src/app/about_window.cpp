@@ -17,7 +17,15 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     setWindowIcon(programIcon());
     // The short product name comes first in the caption.
     setWindowTitle(QStringLiteral("Vornel") + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+    makeLabels(appVer);
+    makeOkButton();
+    layOut();
+    adjustSize();
+    setFixedSize(sizeHint().expandedTo(QSize(360, 0)));
+    centreOnScreen(*this);
+}
 
+void frmAbout::makeLabels(const QString& appVer) {
     picIcon = namedLabel(this, "picIcon");
     picIcon->setPixmap(programIcon().pixmap(QSize(48, 48)));
     picIcon->setAlignment(Qt::AlignTop);
@@ -29,11 +37,9 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     lblEdition = namedLabel(this, "lblEdition", kEditionText);
     lblLicence = namedLabel(this, "lblLicence", QStringLiteral("フリーソフトウェア"));
     lblCompany = namedLabel(this, "lblCompany", kMakerText);
+}
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-
+void frmAbout::makeOkButton() {
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -41,6 +47,13 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
+}
+
+// The icon on the left; the texts on the right, a rule between product and licence; OK below.
+void frmAbout::layOut() {
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle);
@@ -68,10 +81,6 @@ frmAbout::frmAbout(const QString& appVer, QWidget* parent)
     outer->addLayout(top);
     outer->addSpacing(12);
     outer->addLayout(buttons);
-
-    adjustSize();
-    setFixedSize(sizeHint().expandedTo(QSize(360, 0)));
-    centreOnScreen(*this);
 }
 
 void frmAbout::showEvent(QShowEvent* event) {

@@ -24,6 +24,11 @@ class frmAbout : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+
+  private:
+    void makeLabels(const QString& appVer);
+    void makeOkButton();
+    void layOut();
 };
 
 }  // namespace vornel

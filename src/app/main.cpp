@@ -116,82 +116,72 @@ int handOver(vornel::SingleInstance& instance, bool oneRun) {
     return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    bool oneRun = false;
-    if (const std::optional<int> exitCode = readCommandLine(argc, argv, oneRun)) return *exitCode;
-
-    QApplication app(argc, argv);
+void setUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Vornelnet"));
     QApplication::setDesktopFileName(QStringLiteral("vornelnet"));
     QApplication::setWindowIcon(vornel::programIcon());
     vornel::installQtJapanese(app);
     // Hiding or closing windows must not end the program: it lives in the notification area.
     QApplication::setQuitOnLastWindowClosed(false);
+}
 
-    const QString programFolder = ::programFolder();
-    if (programFolder.isEmpty()) return 1;
-    vornel::SingleInstance instance(programFolder);
-    if (!instance.claim(!oneRun)) return handOver(instance, oneRun);
+bool headless() {
     const QString platform = QGuiApplication::platformName();
-    const bool headless =
-        platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
 
-    vornel::QtBackend backend;
-    const std::unique_ptr<vornel::PowerActions> power = vornel::createPowerActions();
-    backend.powerRequester = [&power](vornel::PowerRequest r) { power->request(r); };
-    if (oneRun && headless) backend.boxAnswerer = answerOnStandardError;
-    vornel::HelpViewer help;
-    backend.helpOpener = [&help](QWidget* owner, const std::string& file, int command,
-                                 int context) { return help.open(owner, file, command, context); };
+// Later starts may ask for runs, served like the tray's item, one after another. Asked for
+// during the load step they wait for its end: the program's files are not known before.
+// Once closed, the program is on its way out: a run started then would outlive its windows
+// and follow the close-time run, so the request is answered as failed.
+void serveBackupRequests(vornel::SingleInstance& instance, vornel::BackupCommands& backups,
+                         vornel::MenuShell& shell) {
+    instance.serveBackupRequests([&backups, &shell](vornel::SingleInstance::BackupReply reply) {
+        QTimer::singleShot(0, &backups, [&backups, &shell, reply] {
+            if (shell.closed()) return reply(1);
+            backups.runForScript(reply);
+        });
+    });
+}
 
-    // Main: the module-level utility instance, then the main window is loaded.
-    vornel::KvCmn15 module(backend);
-    vornel::Module1 m(module);
-    vornel::MenuShell shell(m,
-                            {backend, [&backend](QWidget* w) { return backend.handleFor(w); },
-                             [&backend](vornel::WindowHandle h) { return backend.trayIcon(h); }},
-                            programFolder.toStdString());
-    shell.setHelpFile(vornel::findHelpFile(QCoreApplication::applicationDirPath().toStdString(),
-                                           VORNEL_DATA_DIR, "Vornel_Net1.chm"));
+// The commands that run backups, Wake-on-LAN and the schedule, around the shell.
+struct Commands {
+    vornel::BackupCommands backups;
+    vornel::WolCommands wol;
+    vornel::ScheduleCommands schedule;
 
     // "Back up, then shut down" ends the program itself, once its shutdown request is out.
-    vornel::BackupCommands backups(m, shell, [&shell, &power] {
-        shell.endWithoutClosing();
-        power->finishPending(10000);
-        QCoreApplication::exit(0);
-    });
-
-    vornel::WolCommands wol(m, shell);
-    vornel::ScheduleCommands schedule(m, shell, backups.engine());
-    schedule.timer().pc_wol_Click = [&wol](int g) { wol.pc_wol_Click(g); };
-
-    // Later starts may ask for runs, served like the tray's item, one after another. Asked for
-    // during the load step they wait for its end: the program's files are not known before.
-    // Once closed, the program is on its way out: a run started then would outlive its windows
-    // and follow the close-time run, so the request is answered as failed.
-    const auto serveBackupRequests = [&instance, &backups, &shell] {
-        instance.serveBackupRequests([&backups, &shell](vornel::SingleInstance::BackupReply reply) {
-            QTimer::singleShot(0, &backups, [&backups, &shell, reply] {
-                if (shell.closed()) return reply(1);
-                backups.runForScript(reply);
-            });
-        });
-    };
-
-    vornel::SessionEnd sessionEnd;
-    sessionEnd.install();
-    if (oneRun) {
-        // The end of the session stops the run as its window's cancel button would.
-        QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &app,
-                         [&m] { m.Cancel_flg = 1; });
-        int exitCode = 1;
-        shell.loadForOneRun();
-        serveBackupRequests();
-        backups.runForScript([&exitCode](int code) { exitCode = code; });
-        return exitCode;
+    Commands(vornel::Module1& m, vornel::MenuShell& shell, vornel::PowerActions& power)
+        : backups(m, shell,
+                  [&shell, &power] {
+                      shell.endWithoutClosing();
+                      power.finishPending(10000);
+                      QCoreApplication::exit(0);
+                  }),
+          wol(m, shell),
+          schedule(m, shell, backups.engine()) {
+        schedule.timer().pc_wol_Click = [this](int g) { wol.pc_wol_Click(g); };
     }
+};
+
+// A single backup asked for on the command line: the settings, the run, its exit code.
+int runOnce(QApplication& app, vornel::SessionEnd& sessionEnd, vornel::Module1& m,
+            vornel::MenuShell& shell, vornel::SingleInstance& instance,
+            vornel::BackupCommands& backups) {
+    // The end of the session stops the run as its window's cancel button would.
+    QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &app,
+                     [&m] { m.Cancel_flg = 1; });
+    int exitCode = 1;
+    shell.loadForOneRun();
+    serveBackupRequests(instance, backups, shell);
+    backups.runForScript([&exitCode](int code) { exitCode = code; });
+    return exitCode;
+}
+
+// The program in the notification area, until the close request of its main window.
+int runInTray(QApplication& app, vornel::SessionEnd& sessionEnd, vornel::MenuShell& shell,
+              vornel::SingleInstance& instance, vornel::BackupCommands& backups,
+              vornel::HelpViewer& help) {
     QObject::connect(&sessionEnd, &vornel::SessionEnd::endRequested, &shell,
                      &vornel::MenuShell::requestClose);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &shell,
@@ -206,6 +196,40 @@ int main(int argc, char** argv) {
         if (help.window()) help.window()->close();
         return 0;
     }
-    serveBackupRequests();
+    serveBackupRequests(instance, backups, shell);
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool oneRun = false;
+    if (const std::optional<int> exitCode = readCommandLine(argc, argv, oneRun)) return *exitCode;
+
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    const QString programFolder = ::programFolder();
+    if (programFolder.isEmpty()) return 1;
+    vornel::SingleInstance instance(programFolder);
+    if (!instance.claim(!oneRun)) return handOver(instance, oneRun);
+
+    const std::unique_ptr<vornel::PowerActions> power = vornel::createPowerActions();
+    vornel::HelpViewer help;
+    vornel::QtBackendServices services{&help, power.get(), {}};
+    if (oneRun && headless()) services.answerBoxes = answerOnStandardError;
+    vornel::QtBackend backend(std::move(services));
+
+    // The module-level utility instance and the program state come first; the main window's
+    // shell loads next.
+    vornel::KvCmn15 module(backend);
+    vornel::Module1 m(module);
+    vornel::MenuShell shell(m, backend, programFolder.toStdString());
+    shell.setHelpFile(vornel::findHelpFile(QCoreApplication::applicationDirPath().toStdString(),
+                                           VORNEL_DATA_DIR, "Vornel_Net1.chm"));
+    Commands commands(m, shell, *power);
+
+    vornel::SessionEnd sessionEnd;
+    sessionEnd.install();
+    if (oneRun) return runOnce(app, sessionEnd, m, shell, instance, commands.backups);
+    return runInTray(app, sessionEnd, shell, instance, commands.backups, help);
 }

@@ -4,6 +4,11 @@
 #include <functional>
 #include <string>
 
+// The desktop library's window and tray-icon classes, named only so the ui layer can hand its
+// objects through this interface; core code never looks inside them and never links the library.
+class QWidget;
+class QSystemTrayIcon;
+
 namespace vornel {
 
 // Opaque handle of one of the program's own top-level windows (0 = none).
@@ -60,7 +65,8 @@ struct OpenFileResult {
 };
 
 // Everything the program asks of the desktop and the operating system goes through this
-// interface: the Qt backend serves the real program, tests use a scripted fake.
+// interface: the Qt backend serves the real program, tests use a scripted fake, and NullBackend
+// (common/null_backend.h) does nothing where no desktop is wanted.
 class PlatformBackend {
   public:
     virtual ~PlatformBackend() = default;
@@ -111,13 +117,16 @@ class PlatformBackend {
     virtual bool trayDelete(WindowHandle owner) = 0;
     // A short notice beside the owner's icon, gone by itself after a while. Without an icon,
     // or on a desktop that shows no notices, nothing happens.
-    virtual void trayNotify(WindowHandle /*owner*/, const std::string& /*title*/,
-                            const std::string& /*text*/) {}
-    // Whether the desktop has a notification area for the icon to dock in now. A backend
-    // without a desktop has no window to offer instead, so it answers yes.
-    virtual bool trayAreaAvailable() { return true; }
+    virtual void trayNotify(WindowHandle owner, const std::string& title,
+                            const std::string& text) = 0;
+    // Whether the desktop has a notification area for the icon to dock in now.
+    virtual bool trayAreaAvailable() = 0;
+    // The icon trayAdd made for `owner`, for the tray menus to attach to; null when none.
+    virtual QSystemTrayIcon* trayIcon(WindowHandle owner) = 0;
 
-    // The program's own top-level windows.
+    // The program's own top-level windows. A window gets its handle here, the same one each
+    // time it is asked for.
+    virtual WindowHandle handleFor(QWidget* window) = 0;
     virtual WindowHandle findWindow(const std::string& title) = 0;
     virtual void windowToFront(WindowHandle window) = 0;
     virtual void windowStayOnTop(WindowHandle window, bool onTop) = 0;
@@ -126,7 +135,7 @@ class PlatformBackend {
     // The session is ending: nobody may be there to answer. A message box that is open is
     // closed with the answer its cancel button (or its only button) gives, and every box asked
     // for from now on gets that answer at once. Returns whether a box was open.
-    virtual bool endSession() { return false; }
+    virtual bool endSession() = 0;
 };
 
 }  // namespace vornel

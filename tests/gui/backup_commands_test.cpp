@@ -35,7 +35,7 @@ class BackupCommandsTest : public ::testing::Test {
         be.secondsPerPump = 0.01;  // waits end by the time they would take, not real seconds
         test::makeTree(dir.str(), {test::file("src/a.txt", "alpha"),
                                    test::file("src/sub/b.txt", "beta"), test::dir("dst")});
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        shell = std::make_unique<MenuShell>(m, be, dir.str());
         commands = std::make_unique<BackupCommands>(m, *shell, [this] {
             ++programEnded;
             shell->endWithoutClosing();

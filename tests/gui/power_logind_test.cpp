@@ -168,8 +168,7 @@ TEST_F(PowerLogindTest, LogOffAsksKdeThenGnomeThenEndsTheSessionThroughLogind) {
 }
 
 TEST_F(PowerLogindTest, ExitWindowsReachesLogindThroughTheQtBackend) {
-    QtBackend backend;
-    backend.powerRequester = [this](PowerRequest r) { power.request(r); };
+    QtBackend backend({nullptr, &power, {}});
     KvCmn15 k(backend);
     QSignalSpy settled(&power, &LogindPower::requestSettled);
     k.ExitWindows(k.ExwReboot);

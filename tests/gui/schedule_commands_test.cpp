@@ -25,7 +25,7 @@ class ScheduleCommandsTest : public ::testing::Test {
         be.secondsPerPump = 0.01;
         be.setClock(2026, 12, 6, 12 * 3600 + 55);
         test::makeTree(dir.str(), {test::file("src/a.txt", "alpha"), test::dir("dst")});
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        shell = std::make_unique<MenuShell>(m, be, dir.str());
         backups = std::make_unique<BackupCommands>(m, *shell, [] {});
         schedule = std::make_unique<ScheduleCommands>(m, *shell, backups->engine());
     }

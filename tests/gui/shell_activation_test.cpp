@@ -23,7 +23,7 @@ namespace {
 class Activation : public ::testing::Test {
   protected:
     void SetUp() override {
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        shell = std::make_unique<MenuShell>(m, be, dir.str());
         shell->Form_Load();
         shell->mnuset_Click();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&menu()));

@@ -107,11 +107,8 @@ TEST(HelpWindow, OpensOnTheContentsAndFollowsLinksAndEntriesAndShowsImages) {
 
 // The real message box: a missing help file is reported by the utility class.
 TEST(HelpWindow, MissingFileIsReportedWithTheProgramsMessage) {
-    QtBackend backend;
     HelpViewer viewer;
-    backend.helpOpener = [&viewer](QWidget* owner, const std::string& f, int c, int x) {
-        return viewer.open(owner, f, c, x);
-    };
+    QtBackend backend({&viewer, nullptr, {}});
     KvCmn15 cmn(backend);
     std::string msg;
     cmn.bindMessageText(&msg);

@@ -53,7 +53,7 @@ struct Shell : ::testing::Test {
     Lines runs;
 
     void SetUp() override {
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        shell = std::make_unique<MenuShell>(m, be, dir.str());
         shell->backup = [this](HistOrigin origin) { recordRun(origin); };
     }
     void recordRun(HistOrigin origin) {

@@ -30,7 +30,7 @@ class WolTest : public ::testing::Test {
 
     void SetUp() override {
         be.secondsPerPump = 0.01;
-        shell = std::make_unique<MenuShell>(m, ShellPlatform{be, {}, {}}, dir.str());
+        shell = std::make_unique<MenuShell>(m, be, dir.str());
         wol = std::make_unique<WolCommands>(m, *shell);
         // Entry 0 complete and not enabled; entry 1 has everything but its name.
         test::writeSettingsFile(dir / "system.dat", {{57, std::to_string(rx.port())},

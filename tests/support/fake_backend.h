@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "common/platform.h"
+#include "common/null_backend.h"
 
 namespace vornel::test {
 
 // Scripted stand-in for the desktop. Boxes are answered from a queue (an unexpected box fails
 // the test); everything the program asks for is recorded; the clock moves only when told to,
 // or by the time a polling loop says it would wait.
-class FakeBackend : public PlatformBackend {
+class FakeBackend : public NullBackend {
   public:
     FakeBackend();
 
@@ -81,7 +81,7 @@ class FakeBackend : public PlatformBackend {
     bool trayArea = true;  // the desktop has a notification area
     std::map<std::string, WindowHandle> windows;
 
-    // --- PlatformBackend ---
+    // --- what the fake answers or records; the rest does nothing ---
     int showMessageBox(const MessageBoxRequest& request) override;
     void playSystemSound(int type) override { sounds.push_back(type); }
     void playSoundFile(const std::string& path) override { soundFiles.push_back(path); }
@@ -113,7 +113,6 @@ class FakeBackend : public PlatformBackend {
     bool trayAreaAvailable() override { return trayArea; }
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
-    void windowStayOnTop(WindowHandle, bool) override {}
     void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 

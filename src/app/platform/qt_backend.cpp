@@ -19,6 +19,9 @@
 #include <chrono>
 #include <cstdio>
 
+#include "app/help/help_viewer.h"
+#include "app/platform/power_actions.h"
+
 namespace vornel {
 namespace {
 
@@ -63,9 +66,86 @@ const char* soundName(int type) {
     }
 }
 
+// A CR alone breaks the line as CR LF does. The text carries file names, so the box shows it
+// as plain text, never as markup.
+QString boxText(const std::string& text) {
+    return q(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QChar('\r'), QChar('\n'));
+}
+
+QMessageBox::Icon iconOf(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Stop:
+            return QMessageBox::Critical;
+        case BoxIcon::Question:
+            return QMessageBox::Question;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::Information:
+            break;
+    }
+    return QMessageBox::Information;
+}
+
+QMessageBox::StandardButtons buttonsOf(BoxButtons buttons) {
+    switch (buttons) {
+        case BoxButtons::Ok:
+            break;
+        case BoxButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case BoxButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case BoxButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case BoxButtons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// Closed with Escape or the close box, or by the end of the session: the answer the platform
+// gives then.
+int cancelAnswerOf(QMessageBox::StandardButtons buttons) {
+    if (buttons & QMessageBox::Cancel) return kAnsCancel;
+    if (buttons & QMessageBox::No) return kAnsNo;
+    return kAnsOk;
+}
+
+// The captions a Japanese desktop gives these buttons, whatever the locale.
+void setJapaneseCaptions(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "キャンセル"},
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Retry, "再試行(&R)"},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
+    }
+}
+
+int answerOf(int result, int cancelAnswer) {
+    switch (result) {
+        case QMessageBox::Ok:
+            return kAnsOk;
+        case QMessageBox::Cancel:
+            return kAnsCancel;
+        case QMessageBox::Retry:
+            return kAnsRetry;
+        case QMessageBox::Yes:
+            return kAnsYes;
+        case QMessageBox::No:
+            return kAnsNo;
+        default:
+            return cancelAnswer;
+    }
+}
+
 }  // namespace
 
-QtBackend::QtBackend() = default;
+QtBackend::QtBackend(QtBackendServices services) : services_(std::move(services)) {}
 QtBackend::~QtBackend() = default;
 
 WindowHandle QtBackend::handleFor(QWidget* window) {
@@ -96,84 +176,23 @@ QIcon QtBackend::iconFor(IconHandle icon, WindowHandle owner) const {
 }
 
 int QtBackend::showMessageBox(const MessageBoxRequest& r) {
-    if (boxAnswerer) return boxAnswerer(r);
+    if (services_.answerBoxes) return services_.answerBoxes(r);
+    const QMessageBox::StandardButtons buttons = buttonsOf(r.buttons);
+    const int cancelAnswer = cancelAnswerOf(buttons);
+    if (sessionEnding_) return cancelAnswer;
     QMessageBox box;
     box.setWindowTitle(q(r.title));
-    // A CR alone breaks the line as CR LF does.
-    QString text = q(r.text);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
-    // Texts carry file names; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    switch (r.icon) {
-        case BoxIcon::Stop:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case BoxIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case BoxIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case BoxIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-    }
-    QMessageBox::StandardButtons buttons;
-    switch (r.buttons) {
-        case BoxButtons::Ok:
-            buttons = QMessageBox::Ok;
-            break;
-        case BoxButtons::OkCancel:
-            buttons = QMessageBox::Ok | QMessageBox::Cancel;
-            break;
-        case BoxButtons::YesNo:
-            buttons = QMessageBox::Yes | QMessageBox::No;
-            break;
-        case BoxButtons::YesNoCancel:
-            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            break;
-        case BoxButtons::RetryCancel:
-            buttons = QMessageBox::Retry | QMessageBox::Cancel;
-            break;
-    }
-    // Closed with Escape or the close box, or by the end of the session: the answer the
-    // platform gives then.
-    const int cancelAnswer = (buttons & QMessageBox::Cancel) ? kAnsCancel
-                             : (buttons & QMessageBox::No)   ? kAnsNo
-                                                             : kAnsOk;
-    if (sessionEnding_) return cancelAnswer;
+    box.setText(boxText(r.text));
+    box.setIcon(iconOf(r.icon));
     box.setStandardButtons(buttons);
-    // The captions a Japanese desktop gives these buttons, whatever the locale.
-    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
-        {QMessageBox::Ok, "OK"},
-        {QMessageBox::Cancel, "キャンセル"},
-        {QMessageBox::Yes, "はい(&Y)"},
-        {QMessageBox::No, "いいえ(&N)"},
-        {QMessageBox::Retry, "再試行(&R)"},
-    };
-    for (const auto& [button, caption] : captions) {
-        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
-    }
+    setJapaneseCaptions(box);
     box.setWindowModality(Qt::ApplicationModal);
     if (r.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     openBoxes_.push_back(&box);
     const int result = box.exec();
     openBoxes_.pop_back();
-    switch (result) {
-        case QMessageBox::Ok:
-            return kAnsOk;
-        case QMessageBox::Cancel:
-            return kAnsCancel;
-        case QMessageBox::Retry:
-            return kAnsRetry;
-        case QMessageBox::Yes:
-            return kAnsYes;
-        case QMessageBox::No:
-            return kAnsNo;
-        default:
-            return cancelAnswer;
-    }
+    return answerOf(result, cancelAnswer);
 }
 
 bool QtBackend::endSession() {
@@ -253,12 +272,11 @@ bool QtBackend::shellOpen(const std::string& path, std::function<void()> onLateF
 
 bool QtBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
                          int context) {
-    if (!helpOpener) return false;
-    return helpOpener(widgetFor(owner), helpFile, command, context);
+    return services_.help && services_.help->open(widgetFor(owner), helpFile, command, context);
 }
 
 void QtBackend::requestPowerAction(PowerRequest request) {
-    if (powerRequester) powerRequester(request);
+    if (services_.power) services_.power->request(request);
 }
 
 OsVersion QtBackend::osVersion() {
@@ -337,7 +355,7 @@ void QtBackend::trayNotify(WindowHandle owner, const std::string& title, const s
 
 bool QtBackend::trayAreaAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
-QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) const {
+QSystemTrayIcon* QtBackend::trayIcon(WindowHandle owner) {
     auto it = trays_.find(owner);
     return it == trays_.end() ? nullptr : it->second.data();
 }

@@ -13,15 +13,26 @@
 
 namespace vornel {
 
+class HelpViewer;
+class PowerActions;
+
+// What the backend hands requests on to. Each may be left out: help then reports failure,
+// power requests go nowhere, and boxes are shown.
+struct QtBackendServices {
+    HelpViewer* help = nullptr;
+    PowerActions* power = nullptr;
+    // Answers message boxes instead of showing them (a run without a display).
+    std::function<int(const MessageBoxRequest&)> answerBoxes;
+};
+
 // The real program's backend: Qt widgets and dialogs, libcanberra sounds, xdg-open, logind
 // over D-Bus. Windows are known to the core only by handles that this backend hands out.
 class QtBackend : public PlatformBackend {
   public:
-    QtBackend();
+    explicit QtBackend(QtBackendServices services = {});
     ~QtBackend() override;
 
-    // Handles for the program's own windows.
-    WindowHandle handleFor(QWidget* window);
+    WindowHandle handleFor(QWidget* window) override;
     QWidget* widgetFor(WindowHandle handle) const;
     // Handles for icons the tray may show; 0 stands for the owner window's own icon.
     IconHandle handleForIcon(const QIcon& icon);
@@ -52,23 +63,15 @@ class QtBackend : public PlatformBackend {
     bool trayDelete(WindowHandle owner) override;
     void trayNotify(WindowHandle owner, const std::string& title, const std::string& text) override;
     bool trayAreaAvailable() override;
+    QSystemTrayIcon* trayIcon(WindowHandle owner) override;
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override;
     void windowStayOnTop(WindowHandle window, bool onTop) override;
     void closeWindow(WindowHandle window) override;
     bool endSession() override;
 
-    // The tray icon added for `owner`, for the tray menus to attach to; null when none.
-    QSystemTrayIcon* trayIcon(WindowHandle owner) const;
-
-    // The help viewer and the power requests are provided by the application.
-    std::function<bool(QWidget* owner, const std::string& file, int command, int context)>
-        helpOpener;
-    std::function<void(PowerRequest)> powerRequester;
-    // When set, answers message boxes instead of showing them (a run without a display).
-    std::function<int(const MessageBoxRequest&)> boxAnswerer;
-
   private:
+    QtBackendServices services_;
     bool sessionEnding_ = false;
     std::vector<QPointer<QMessageBox>> openBoxes_;
     QIcon iconFor(IconHandle icon, WindowHandle owner) const;

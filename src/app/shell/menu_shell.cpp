@@ -26,16 +26,14 @@ std::string appVersionText(int major, int minor, int revision) {
     return "Ver" + std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
 }
 
-MenuShell::MenuShell(Module1& m, ShellPlatform platform, std::string programFolder, QObject* parent)
-    : QObject(parent),
-      m_(m),
-      platform_(std::move(platform)),
-      programFolder_(std::move(programFolder)) {
+MenuShell::MenuShell(Module1& m, PlatformBackend& backend, std::string programFolder,
+                     QObject* parent)
+    : QObject(parent), m_(m), backend_(backend), programFolder_(std::move(programFolder)) {
     // The window and its own utility instance; the pop-up menus belong to it from the start,
     // so that the load can put the Wake-on-LAN captions into them.
-    menu_ = std::make_unique<Menu>(m_, platform_.backend);
+    menu_ = std::make_unique<Menu>(m_, backend_);
     menu_->setWindowIcon(programIcon());
-    hWnd_ = platform_.handleFor ? platform_.handleFor(menu_.get()) : 1;
+    hWnd_ = backend_.handleFor(menu_.get());
     menu_->setHWnd(hWnd_);
     tray_ = std::make_unique<TrayMenus>(menu_->cmn(), hWnd_);
     connect(menu_.get(), &Menu::wolCaptionChanged, tray_.get(), &TrayMenus::setWolCaption);
@@ -119,7 +117,7 @@ void MenuShell::Form_Load() {
     if (!menu_->testAttribute(Qt::WA_Resized)) menu_->adjustSize();
     centreOnScreen(*menu_);
     cmn.TrayAddIcon(hWnd_, 0, kTrayTip);
-    if (platform_.trayIconFor) tray_->attach(platform_.trayIconFor(hWnd_));
+    tray_->attach(backend_.trayIcon(hWnd_));
     menu_->hide();
     trayCheck_.start(trayWaitMs);
 
@@ -209,7 +207,7 @@ void MenuShell::mini_bt_Click() {
     if (chg_confirm(m_) == 1) menu_->ok_bt_Click();
     // Hidden without an icon to bring it back, the program could only be reached by
     // starting it again.
-    if (platform_.backend.trayAreaAvailable()) {
+    if (backend_.trayAreaAvailable()) {
         menu_->hide();
     } else {
         menu_->showMinimized();
@@ -217,7 +215,7 @@ void MenuShell::mini_bt_Click() {
 }
 
 void MenuShell::checkTrayArea() {
-    const bool missing = !platform_.backend.trayAreaAvailable();
+    const bool missing = !backend_.trayAreaAvailable();
     notray_lbl->setVisible(missing);
     if (!missing) return;
     // Looked at again now and then: a panel started later takes the icon, and the note goes.
@@ -253,7 +251,7 @@ void MenuShell::requestClose() {
     // A box open now would hold the close until the session manager kills the program: it is
     // closed as its cancel button would close it, and the close goes on once the code that
     // asked has had its answer.
-    if (platform_.backend.endSession()) {
+    if (backend_.endSession()) {
         QTimer::singleShot(0, this, &MenuShell::requestClose);
         return;
     }

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QObject>
 #include <QPointer>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -22,25 +21,17 @@ namespace vornel {
 // "Ver" + major + "." + minor and revision written one after the other: 1.1.0 gives Ver1.10.
 std::string appVersionText(int major, int minor, int revision);
 
-// What the shell needs of the desktop beyond the platform seam: the handle of a window and the
-// tray icon added for it (the real backend hands these out; tests pass their own).
-struct ShellPlatform {
-    PlatformBackend& backend;
-    std::function<WindowHandle(QWidget*)> handleFor;
-    std::function<QSystemTrayIcon*(WindowHandle)> trayIconFor;
-};
-
 // The life of the main window `Menu`: loading, activation, showing and hiding, the ways to
 // quit and the close request that every one of them ends in, help and About.
 class MenuShell : public QObject {
     Q_OBJECT
   public:
-    // Windows of other parts of the program that the close request closes, in this order
+    // Windows the rest of the program opens, which the close request closes in this order
     // around the shell's own.
     enum class OtherWindow { copydlg, frmErrLog, ShutDownDialog };
 
     // `programFolder` holds the program, system.dat, history.txt and the help file.
-    MenuShell(Module1& m, ShellPlatform platform, std::string programFolder,
+    MenuShell(Module1& m, PlatformBackend& backend, std::string programFolder,
               QObject* parent = nullptr);
     ~MenuShell() override;
 
@@ -123,7 +114,7 @@ class MenuShell : public QObject {
     bool deferWhileRunning(std::function<void()> then);
 
     Module1& m_;
-    ShellPlatform platform_;
+    PlatformBackend& backend_;
     std::string programFolder_;
     std::string helpFile_;
     std::unique_ptr<Menu> menu_;

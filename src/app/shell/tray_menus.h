@@ -16,7 +16,7 @@ namespace vornel {
 class TrayMenus : public QObject {
     Q_OBJECT
   public:
-    // The places of `mnumain` that other parts of the program fill, top to bottom.
+    // The places of `mnumain` that the rest of the program fills, top to bottom.
     enum class Group {
         BackupRun,  // bkup_exitwin, start_bkup
         Power,      // exit_win, reboot_win, log_off
