@@ -15,8 +15,7 @@ BackupCommands::BackupCommands(Module1& m, MenuShell& shell, std::function<void(
       copydlg_(m),
       engine_(m, copydlg_, errlog_,
               BackupHooks{[&shell] { return shell.menu().Sysdat_read(); },
-                          // The countdown window comes with the scheduler; until then a
-                          // finished start-up run asks for nothing.
+                          // ScheduleCommands sets the countdown once it is made.
                           nullptr, [this](const RunResult& r) { notifyRunEnd(r); }}) {
     m_.copydlg_visible = [this] { return copydlg_.isVisible(); };
     errlog_.placeBeside(&shell.menu(), shell.menu().SSTab1->tabBar());

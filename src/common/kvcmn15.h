@@ -66,6 +66,7 @@ class KvCmn15 {
     // The pending error of this instance's callers.
     ErrObject Err;
 
+    // Methods.
     void Err_Msg(const std::string& Procedure_name);
     void Wait(float second);
     std::string GetTime();

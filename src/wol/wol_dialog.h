@@ -26,7 +26,7 @@ class WOL_Dialog : public QWidget {
     // forward without activating it. Its five seconds are not restarted.
     void showFor(const QString& pcName);
     // Closes the window once five seconds have passed since its creation on the backend's
-    // clock; a timer that fires early is started again for the time still left.
+    // clock; called earlier, it waits out the rest.
     void Timer1_Timer();
 
     QLabel* Label1;

@@ -107,7 +107,9 @@ TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     ASSERT_EQ(trayOps(), "add");
     EXPECT_EQ(be.trayCalls[0].owner, menu().hWnd());
     EXPECT_EQ(be.trayCalls[0].tip, "左-Menu:右-Help");
+    shell->checkTrayArea();  // with a notification area the window stays hidden, without a note
     EXPECT_FALSE(menu().isVisible());
+    EXPECT_TRUE(shell->notray_lbl->isHidden());
     EXPECT_EQ(m.Fld_no, 1);
     EXPECT_EQ(menu().pcPage()->arbint_day_cb->count(), 31);
     EXPECT_EQ(menu().pcPage()->arbint_week_cb->itemText(0), QStringLiteral("日"));
@@ -368,12 +370,6 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     EXPECT_EQ(be.helpCalls[0].command, 1);
     EXPECT_EQ(be.helpCalls[0].context, 0);
     EXPECT_EQ(be.helpCalls[0].owner, menu().hWnd());
-    be.helpResult = false;
-    be.answerNextBox(kAnsOk);
-    shell->help_show_Click();
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text,
-              "Help File = " + (dir / "Vornel_Net1.chm") + " を開けませんでした！");
 
     shell->tray().History_Disp->trigger();
     QPointer<HistoryWindow> viewer = shell->history();
@@ -382,13 +378,6 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     EXPECT_TRUE(viewer->status_lbl->text().endsWith(QString::fromStdString(dir / "history.txt")));
     viewer->edit_bt->click();
     EXPECT_EQ(be.shellOpened, std::vector<std::string>{dir / "history.txt"});
-    be.shellResult = false;
-    be.answerNextBox(kAnsOk);
-    viewer->edit_bt->click();
-    ASSERT_EQ(be.boxes.size(), 2u);
-    EXPECT_EQ(be.boxes[1].text,
-              dir / "history.txt" +
-                  "が見つからないか、拡張子に\r関連付けられたアプリケーションが有りません！");
     menu().recedit_bt_Click();
     EXPECT_EQ(shell->history(), viewer.data()) << "one viewer at a time";
     shell->tray().mnuset->trigger();
@@ -413,13 +402,6 @@ TEST_F(Shell, WithoutANotificationAreaTheWindowIsShownAndMinimizesInsteadOfHidin
     shell->mnuset_Click();
     shell->mini_bt_Click();
     EXPECT_FALSE(menu().isVisible());
-}
-
-TEST_F(Shell, WithANotificationAreaTheWindowStaysHidden) {
-    load();
-    shell->checkTrayArea();
-    EXPECT_FALSE(menu().isVisible());
-    EXPECT_TRUE(shell->notray_lbl->isHidden());
 }
 
 }  // namespace

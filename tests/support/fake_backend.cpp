@@ -15,6 +15,15 @@ int weekdayOf(int y, int m, int d) {
     return static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;  // Sunday = 1
 }
 
+// The next scripted answer, or an empty one (a cancelled dialog) when none is left.
+template <typename T>
+T takeFront(std::deque<T>& answers) {
+    if (answers.empty()) return {};
+    T a = std::move(answers.front());
+    answers.pop_front();
+    return a;
+}
+
 }  // namespace
 
 FakeBackend::FakeBackend() { setClock(2026, 12, 6, 12 * 3600.0); }
@@ -78,28 +87,19 @@ std::string FakeBackend::folderDialog(WindowHandle, const std::string& title,
                                       const std::string& startFolder) {
     dialogTitles.push_back(title);
     folderDialogStarts.push_back(startFolder);
-    if (folderAnswers.empty()) return {};
-    std::string a = folderAnswers.front();
-    folderAnswers.pop_front();
-    return a;
+    return takeFront(folderAnswers);
 }
 
 OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string& title,
                                            const std::string&, const std::string&) {
     dialogTitles.push_back(title);
-    if (openAnswers.empty()) return {};
-    OpenFileResult a = openAnswers.front();
-    openAnswers.pop_front();
-    return a;
+    return takeFront(openAnswers);
 }
 
 std::string FakeBackend::saveFileDialog(WindowHandle, const std::string& title, const std::string&,
                                         const std::string&, const std::string&) {
     dialogTitles.push_back(title);
-    if (saveAnswers.empty()) return {};
-    std::string a = saveAnswers.front();
-    saveAnswers.pop_front();
-    return a;
+    return takeFront(saveAnswers);
 }
 
 bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
