@@ -97,8 +97,12 @@ void Menu::arb_int_Click(int index) {
 void Menu::SSTab1_Click() {
     const int t = SSTab1->currentIndex();
     SSTab1->setFocus(Qt::OtherFocusReason);
-    if (t >= 0 && t <= 7) helpContext_ = 1;
-    if (t >= 8 && t <= 11) helpContext_ = t - 6;
+    // The help has one topic for all folder pairs, then one for each page up to the PC
+    // functions (2 for the copy conditions); going to the Wake-on-LAN page leaves it as it was.
+    const int copyConditions = tabIndex(Tab::CopyConditions);
+    if (t >= tabIndex(Tab::FolderPair1) && t < copyConditions) helpContext_ = 1;
+    if (t >= copyConditions && t <= tabIndex(Tab::PcFunctions))
+        helpContext_ = t - copyConditions + 2;
 }
 
 void Menu::refsrc_bt_Click(int index) {
