@@ -1,11 +1,7 @@
 #include "app/menu.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/pages/control_naming.h"
@@ -26,7 +22,7 @@ Menu::Menu(Module1& m, PlatformBackend& backend, QWidget* parent)
     setWindowTitle(QString::fromStdString(m_.App_title));
 
     SSTab1 =
-        designNamed(new QTabWidget(this), QStringLiteral("SSTab1"), -1, QStringLiteral("設定"));
+        controlNamed(new QTabWidget(this), QStringLiteral("SSTab1"), -1, QStringLiteral("設定"));
     // Every page caption stays whole and visible, as the window is sized to show them all.
     SSTab1->setUsesScrollButtons(false);
     SSTab1->setElideMode(Qt::ElideNone);
@@ -34,7 +30,7 @@ Menu::Menu(Module1& m, PlatformBackend& backend, QWidget* parent)
     buildPages();
 
     auto button = [this](const char* name, const QString& caption) {
-        return designNamed(new QPushButton(caption, this), QString::fromLatin1(name), -1, caption);
+        return controlNamed(new QPushButton(caption, this), QString::fromLatin1(name), -1, caption);
     };
     bkup_bt = button("bkup_bt", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ開始"));
     bkup_exit_bt = button("bkup_exit_bt", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ後Windows終了"));
@@ -43,8 +39,8 @@ Menu::Menu(Module1& m, PlatformBackend& backend, QWidget* parent)
     close_bt = button("close_bt", QStringLiteral("終　了"));
     histclr_bt = historyPage_->histclr_bt;
     // A save shows that it happened; the text goes again after a few seconds.
-    saved_lbl = designNamed(new QLabel(this), QStringLiteral("saved_lbl"), -1,
-                            QStringLiteral("保存の結果"));
+    saved_lbl = controlNamed(new QLabel(this), QStringLiteral("saved_lbl"), -1,
+                             QStringLiteral("保存の結果"));
     saved_lbl->setTextFormat(Qt::PlainText);
     savedShown_ = new QTimer(this);
     savedShown_->setSingleShot(true);
@@ -87,84 +83,16 @@ void Menu::buildPages() {
 }
 
 void Menu::connectHandlers() {
-    auto onText = [this](QLineEdit* box) {
-        connect(box, &QLineEdit::textChanged, this, &Menu::markChanged);
-    };
-    auto onCombo = [this](QComboBox* cb) {
-        connect(cb, &QComboBox::currentTextChanged, this, &Menu::markChanged);
-    };
-    auto onCheck = [this](QCheckBox* box, void (Menu::*handler)()) {
-        connect(box, &QCheckBox::stateChanged, this, handler);
-        // A grey state comes only from a stored value; clicks go between clear and ticked.
-        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
-            if (state != Qt::PartiallyChecked) box->setTristate(false);
-        });
-    };
-    auto onOption = [this](QRadioButton* option, std::function<void()> handler) {
-        connect(option, &QRadioButton::toggled, this, [handler](bool on) {
-            if (on) handler();
-        });
-    };
-
-    for (int k = 0; k < 8; ++k) {
-        FolderPairPage* p = folderPage(k);
-        onText(p->srcfld_txt);
-        onText(p->dstfld_txt);
-        onCheck(p->subfld_chk, &Menu::markChanged);
-        onCheck(p->skip_chk, &Menu::markChanged);
-        connect(p->refsrc_src, &QPushButton::clicked, this, [this, k] { refsrc_bt_Click(2 * k); });
-        connect(p->refsrc_dst, &QPushButton::clicked, this,
-                [this, k] { refsrc_bt_Click(2 * k + 1); });
-        connect(p->set_clr_bt, &QPushButton::clicked, this, [this, k] { set_clr_bt_Click(k); });
+    for (int t = 0; t < SSTab1->count(); ++t) {
+        auto* page = static_cast<SettingsPage*>(SSTab1->widget(t));
+        connect(page, &SettingsPage::edited, this, &Menu::markChanged);
+        connect(
+            page, &SettingsPage::boxLeft, this,
+            [this, page](QLineEdit* box, SettingsPage::BoxKind kind) { boxLeft(page, box, kind); });
     }
-    for (QRadioButton* o : copyPage_->copy_op) onOption(o, [this] { markChanged(); });
-    for (QRadioButton* o : copyPage_->cp_skip) onOption(o, [this] { markChanged(); });
-    for (QRadioButton* o : historyPage_->rec_op) onOption(o, [this] { markChanged(); });
-    connect(historyPage_->recedit_bt, &QPushButton::clicked, this, &Menu::recedit_bt_Click);
-
-    StartEventsPage* s = startPage_;
-    onCheck(s->start_chk, &Menu::start_chk_Click);
-    onCheck(s->st_sdown, &Menu::markChanged);
-    onCheck(s->timer_chk, &Menu::timer_chk_Click);
-    for (int k = 0; k < 3; ++k) {
-        const auto u = static_cast<std::size_t>(k);
-        onText(s->hour_txt[u]);
-        onText(s->min_txt[u]);
-        onCheck(s->sdown[u], &Menu::markChanged);
-        watchLeaving(s->hour_txt[u], [this, k] { hour_txt_LostFocus(k); });
-        watchLeaving(s->min_txt[u], [this, k] { min_txt_LostFocus(k); });
-    }
-
-    PcFunctionsPage* p = pcPage_;
-    onCheck(p->asd_chk, &Menu::asd_chk_Click);
-    onCheck(p->arb_chk, &Menu::arb_chk_Click);
-    for (QLineEdit* box : {p->asd_hour_txt, p->asd_min_txt, p->arb_hour_txt, p->arb_min_txt}) {
-        onText(box);
-    }
-    watchLeaving(p->asd_hour_txt, [this] { asd_hour_txt_LostFocus(); });
-    watchLeaving(p->asd_min_txt, [this] { asd_min_txt_LostFocus(); });
-    watchLeaving(p->arb_hour_txt, [this] { arb_hour_txt_LostFocus(); });
-    watchLeaving(p->arb_min_txt, [this] { arb_min_txt_LostFocus(); });
-    for (int i = 0; i < 3; ++i)
-        onOption(p->arb_int[static_cast<std::size_t>(i)], [this, i] { arb_int_Click(i); });
-    onCombo(p->arbint_week_cb);
-    onCombo(p->arbint_day_cb);
-
-    WolPage* w = wolPage_;
-    for (int g = 0; g < 5; ++g) {
-        const auto u = static_cast<std::size_t>(g);
-        onCheck(w->WOL_chk[u], &Menu::markChanged);
-        onText(w->WOL_PCtxt[u]);
-        onText(w->WOL_IPtxt[u]);
-        onText(w->WOL_Time_txt[u]);
-        for (int j = 0; j < 6; ++j) {
-            QLineEdit* mac = w->WOL_MAC_txt[u][static_cast<std::size_t>(j)];
-            onText(mac);
-            watchLeaving(mac, [this, g, j] { WOL_MAC_txt_LostFocus(g, j); });
-        }
-    }
-    onText(w->WOL_Port_txt);
-    onCombo(w->WOL_ReptNum_cb);
+    connectFolderPages();
+    connectSwitches();
+    connect(historyPage_, &HistoryPage::historyRequested, this, &Menu::recedit_bt_Click);
 
     // A click that takes the focus from a refused value is held back (eventFilter).
     for (QAbstractButton* b : findChildren<QAbstractButton*>()) b->installEventFilter(this);
@@ -173,26 +101,26 @@ void Menu::connectHandlers() {
     connect(ok_bt, &QPushButton::clicked, this, &Menu::ok_bt_Click);
 }
 
+void Menu::connectFolderPages() {
+    for (FolderPairPage* p : folderPages_)
+        connect(p, &FolderPairPage::browseRequested, this, &Menu::refsrc_bt_Click);
+}
+
+void Menu::connectSwitches() {
+    connect(startPage_, &StartEventsPage::startSwitched, this,
+            [this](int value) { ctl_state(CtlGroup::StartShutdown, value); });
+    connect(startPage_, &StartEventsPage::timerSwitched, this,
+            [this](int value) { ctl_state(CtlGroup::Times, value); });
+    connect(pcPage_, &PcFunctionsPage::shutdownSwitched, this,
+            [this](int value) { ctl_state(CtlGroup::AutoShutdown, value); });
+    connect(pcPage_, &PcFunctionsPage::restartSwitched, this,
+            [this](int value) { ctl_state(CtlGroup::AutoRestart, value); });
+    connect(pcPage_, &PcFunctionsPage::cycleChosen, this, &Menu::arb_int_Click);
+}
+
 void Menu::fillLists() {
-    auto fill = [](QComboBox* cb, const QStringList& items) {
-        // Filling the list leaves the typed text as it was, as adding items to a list does
-        // not change what its box shows; no edit handler is due.
-        const QSignalBlocker quiet(cb);
-        const QString shown = cb->currentText();
-        cb->clear();
-        cb->addItems(items);
-        cb->setCurrentIndex(-1);
-        cb->setEditText(shown);
-    };
-    fill(pcPage_->arbint_week_cb,
-         {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
-          QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土")});
-    QStringList counts;
-    for (int n = 3; n <= 10; ++n) counts << QString::number(n);
-    fill(wolPage_->WOL_ReptNum_cb, counts);
-    QStringList days;
-    for (int d = 1; d <= 31; ++d) days << QString::number(d);
-    fill(pcPage_->arbint_day_cb, days);
+    pcPage_->fillLists();
+    wolPage_->fillLists();
 }
 
 }  // namespace vornel

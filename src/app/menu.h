@@ -6,10 +6,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <functional>
-#include <map>
 #include <optional>
 
+#include "app/pages/settings_page.h"
 #include "common/kvcmn15.h"
 #include "common/module_state.h"
 #include "settings/settings_view.h"
@@ -26,6 +25,14 @@ class StartEventsPage;
 class HistoryPage;
 class PcFunctionsPage;
 class WolPage;
+
+// The controls each check box of the start-event and PC pages switches on and off.
+enum class CtlGroup {
+    StartShutdown = 1,  // st_sdown, by start_chk
+    Times,              // the three times of day, by timer_chk
+    AutoShutdown,       // the shutdown time, by asd_chk
+    AutoRestart,        // the restart time and cycle, by arb_chk
+};
 
 // The main window: every setting on the thirteen pages of SSTab1 and the buttons below them.
 // It owns its own utility instance. The buttons other than ok_bt are wired by whoever drives
@@ -58,28 +65,10 @@ class Menu : public QWidget, public SettingsView {
     void fillLists();
     bool Sysdat_read(SysdatMissing whenMissing = SysdatMissing::Report);
     void ok_bt_Click();
-    // Enables the controls of group 1..4 when `value` is 1 (a ticked box), else disables them.
-    void ctl_state(int group, int value);
-
-    // Handlers that do more than mark an edit.
-    void start_chk_Click();
-    void timer_chk_Click();
-    void asd_chk_Click();
-    void arb_chk_Click();
-    void arb_int_Click(int index);
-    void SSTab1_Click();
-    void refsrc_bt_Click(int index);
-    void set_clr_bt_Click(int index);
+    // Enables the controls of `group` when `value` is 1 (a ticked box), else disables them.
+    void ctl_state(CtlGroup group, int value);
+    // "履歴表示", from the history page or the tray.
     void recedit_bt_Click();
-
-    // Checks of a time or MAC box the user leaves.
-    void hour_txt_LostFocus(int k);
-    void min_txt_LostFocus(int k);
-    void asd_hour_txt_LostFocus();
-    void asd_min_txt_LostFocus();
-    void arb_hour_txt_LostFocus();
-    void arb_min_txt_LostFocus();
-    void WOL_MAC_txt_LostFocus(int g, int j);
 
     // The pages, for tests and for code that needs a control directly.
     FolderPairPage* folderPage(int k) const { return folderPages_[static_cast<std::size_t>(k)]; }
@@ -111,10 +100,17 @@ class Menu : public QWidget, public SettingsView {
   private:
     void buildPages();
     void connectHandlers();
-    void watchLeaving(QLineEdit* box, std::function<void()> check);
-    // Every edit handler that only marks the settings as changed.
+    void connectFolderPages();
+    void connectSwitches();
+    // Every edit that only marks the settings as changed.
     void markChanged() { m_.Chg_flg = 1; }
+    void arb_int_Click(int index);
+    void SSTab1_Click();
+    void refsrc_bt_Click(int index);
+    // Runs the check of a box the user left on `page`.
+    void boxLeft(SettingsPage* page, QLineEdit* box, SettingsPage::BoxKind kind);
     void checkTime(QLineEdit* box, int largest, const char* message, Tab tab);
+    void checkMac(QLineEdit* box, Tab tab);
     // A refused value is reported once the event that moved the focus is over, so a page
     // change it interrupts completes first and is then undone in one piece.
     void reportLater(QLineEdit* box, const char* message, Tab tab);
@@ -140,7 +136,6 @@ class Menu : public QWidget, public SettingsView {
     HistoryPage* historyPage_ = nullptr;
     PcFunctionsPage* pcPage_ = nullptr;
     WolPage* wolPage_ = nullptr;
-    std::map<QObject*, std::function<void()>> leaveChecks_;
     QTimer* savedShown_ = nullptr;
 };
 

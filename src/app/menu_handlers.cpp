@@ -1,24 +1,20 @@
 // What the controls of the main window do when they are used.
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFocusEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTimer>
 
 #include "app/menu.h"
-#include "app/pages/check_value.h"
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/pc_functions_page.h"
 #include "app/pages/start_events_page.h"
-#include "app/pages/wol_page.h"
 #include "settings/field_checks.h"
 #include "settings/sysdat_read.h"
 #include "settings/sysdat_save.h"
 
 namespace vornel {
+
 bool Menu::Sysdat_read(SysdatMissing whenMissing) {
     return vornel::Sysdat_read(m_, *this, whenMissing);
 }
@@ -31,78 +27,38 @@ void Menu::ok_bt_Click() {
     savedShown_->start();
 }
 
-void Menu::ctl_state(int group, int value) {
+void Menu::ctl_state(CtlGroup group, int value) {
     const bool on = value == 1;
     switch (group) {
-        case 1:
-            startPage_->st_sdown->setEnabled(on);
+        case CtlGroup::StartShutdown:
+            startPage_->enableStartShutdown(on);
             break;
-        case 2:
-            for (std::size_t k = 0; k < 3; ++k) {
-                startPage_->hour_txt[k]->setEnabled(on);
-                startPage_->min_txt[k]->setEnabled(on);
-                startPage_->sdown[k]->setEnabled(on);
-            }
-            for (QLabel* l : startPage_->tb_lbl) l->setEnabled(on);
+        case CtlGroup::Times:
+            startPage_->enableTimes(on);
             break;
-        case 3:
-            pcPage_->asd_hour_txt->setEnabled(on);
-            pcPage_->asd_min_txt->setEnabled(on);
-            for (QLabel* l : pcPage_->asd_lbl) l->setEnabled(on);
+        case CtlGroup::AutoShutdown:
+            pcPage_->enableShutdown(on);
             break;
-        case 4:
-            pcPage_->arb_hour_txt->setEnabled(on);
-            pcPage_->arb_min_txt->setEnabled(on);
-            for (QRadioButton* o : pcPage_->arb_int) o->setEnabled(on);
-            for (QLabel* l : pcPage_->arb_lbl) l->setEnabled(on);
-            pcPage_->arbint_week_cb->setEnabled(false);
-            pcPage_->arbint_day_cb->setEnabled(false);
-            if (on) {
-                if (m_.Arb_int == "1") pcPage_->arbint_week_cb->setEnabled(true);
-                if (m_.Arb_int == "2") pcPage_->arbint_day_cb->setEnabled(true);
-            }
-            break;
-        default:
+        case CtlGroup::AutoRestart:
+            pcPage_->enableRestart(on);
+            if (on) pcPage_->enableCycleLists(m_.Arb_int == "1" ? 1 : m_.Arb_int == "2" ? 2 : 0);
             break;
     }
 }
 
-void Menu::start_chk_Click() {
-    markChanged();
-    ctl_state(1, checkValue(startPage_->start_chk));
-}
-
-void Menu::timer_chk_Click() {
-    markChanged();
-    ctl_state(2, checkValue(startPage_->timer_chk));
-}
-
-void Menu::asd_chk_Click() {
-    markChanged();
-    ctl_state(3, checkValue(pcPage_->asd_chk));
-}
-
-void Menu::arb_chk_Click() {
-    markChanged();
-    ctl_state(4, checkValue(pcPage_->arb_chk));
-}
-
 void Menu::arb_int_Click(int index) {
-    markChanged();
     m_.Arb_int = std::to_string(index);
-    pcPage_->arbint_week_cb->setEnabled(m_.Arb_int == "1");
-    pcPage_->arbint_day_cb->setEnabled(m_.Arb_int == "2");
+    pcPage_->enableCycleLists(index);
 }
 
 void Menu::SSTab1_Click() {
     const int t = SSTab1->currentIndex();
+    const int copy = tabIndex(Tab::CopyConditions);
     SSTab1->setFocus(Qt::OtherFocusReason);
-    // The help has one topic for all folder pairs, then one for each page up to the PC
-    // functions (2 for the copy conditions); going to the Wake-on-LAN page leaves it as it was.
-    const int copyConditions = tabIndex(Tab::CopyConditions);
-    if (t >= tabIndex(Tab::FolderPair1) && t < copyConditions) helpContext_ = 1;
-    if (t >= copyConditions && t <= tabIndex(Tab::PcFunctions))
-        helpContext_ = t - copyConditions + 2;
+    // Topic 1 covers the folder pairs, 2 to 5 the pages from the copy conditions to the PC
+    // functions; the Wake-on-LAN page has none and keeps the topic shown before it.
+    if (t >= 0 && t < copy) helpContext_ = 1;
+    if (t >= copy && t <= tabIndex(Tab::PcFunctions)) helpContext_ = t - copy + 2;
 }
 
 void Menu::refsrc_bt_Click(int index) {
@@ -126,20 +82,7 @@ void Menu::refsrc_bt_Click(int index) {
     }
 }
 
-void Menu::set_clr_bt_Click(int index) {
-    FolderPairPage* p = folderPage(index);
-    p->srcfld_txt->setText(QString());
-    p->dstfld_txt->setText(QString());
-    p->subfld_chk->setCheckState(Qt::Unchecked);
-    p->skip_chk->setCheckState(Qt::Unchecked);
-}
-
 void Menu::recedit_bt_Click() { emit historyRequested(); }
-
-void Menu::watchLeaving(QLineEdit* box, std::function<void()> check) {
-    leaveChecks_[box] = std::move(check);
-    box->installEventFilter(this);
-}
 
 bool Menu::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -149,15 +92,6 @@ bool Menu::eventFilter(QObject* watched, QEvent* event) {
         // report comes instead, and the button is released cleanly.
         reportPending();
         return true;
-    }
-    if (type == QEvent::FocusOut && !checking_) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Only leaving for another control of this window counts: a message box or a menu
-        // taking the focus for a moment is not the user leaving the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto it = leaveChecks_.find(watched);
-            if (it != leaveChecks_.end()) it->second();
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -195,40 +129,30 @@ bool Menu::reportPending() {
     return true;
 }
 
-void Menu::hour_txt_LostFocus(int k) {
-    checkTime(startPage_->hour_txt.at(static_cast<std::size_t>(k)), kLargestHour, kHourOutOfRange,
-              Tab::StartEvents);
+void Menu::boxLeft(SettingsPage* page, QLineEdit* box, SettingsPage::BoxKind kind) {
+    // The box that takes the focus back after a report is not left by the user.
+    if (checking_) return;
+    // Pages sit on SSTab1 at the index their Tab names.
+    const auto tab = static_cast<Tab>(SSTab1->indexOf(page));
+    switch (kind) {
+        case SettingsPage::BoxKind::Hour:
+            checkTime(box, kLargestHour, kHourOutOfRange, tab);
+            break;
+        case SettingsPage::BoxKind::Minute:
+            checkTime(box, kLargestMinute, kMinuteOutOfRange, tab);
+            break;
+        case SettingsPage::BoxKind::Mac:
+            checkMac(box, tab);
+            break;
+    }
 }
 
-void Menu::min_txt_LostFocus(int k) {
-    checkTime(startPage_->min_txt.at(static_cast<std::size_t>(k)), kLargestMinute,
-              kMinuteOutOfRange, Tab::StartEvents);
-}
-
-void Menu::asd_hour_txt_LostFocus() {
-    checkTime(pcPage_->asd_hour_txt, kLargestHour, kHourOutOfRange, Tab::PcFunctions);
-}
-
-void Menu::asd_min_txt_LostFocus() {
-    checkTime(pcPage_->asd_min_txt, kLargestMinute, kMinuteOutOfRange, Tab::PcFunctions);
-}
-
-void Menu::arb_hour_txt_LostFocus() {
-    checkTime(pcPage_->arb_hour_txt, kLargestHour, kHourOutOfRange, Tab::PcFunctions);
-}
-
-void Menu::arb_min_txt_LostFocus() {
-    checkTime(pcPage_->arb_min_txt, kLargestMinute, kMinuteOutOfRange, Tab::PcFunctions);
-}
-
-void Menu::WOL_MAC_txt_LostFocus(int g, int j) {
-    QLineEdit* box =
-        wolPage_->WOL_MAC_txt.at(static_cast<std::size_t>(g)).at(static_cast<std::size_t>(j));
+void Menu::checkMac(QLineEdit* box, Tab tab) {
     box->setText(box->text().toUpper());
     const std::string t = box->text().toStdString();
     if (t.empty() || cmn_.LenByte(t) == 2) return;
     // The box's page is shown again too: the focus may have left it for another page.
-    reportLater(box, kMacLengthWrong, Tab::WakeOnLan);
+    reportLater(box, kMacLengthWrong, tab);
 }
 
 }  // namespace vornel

@@ -2,7 +2,6 @@
 
 #include <netdb.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <thread>
 
 #include "common/errors.h"
+#include "common/file_ops.h"
 
 namespace vornel {
 namespace {
@@ -51,8 +51,8 @@ int lookup(const std::string& host, int flags, in_addr& out) {
     hints.ai_flags = flags;
     addrinfo* found = nullptr;
     if (int rc = ::getaddrinfo(host.c_str(), nullptr, &hints, &found); rc != 0) return rc;
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owned(found, ::freeaddrinfo);
     out = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-    ::freeaddrinfo(found);
     return 0;
 }
 
@@ -64,20 +64,6 @@ struct Resolution {
     bool done = false;
     int rc = 0;
     in_addr addr{};
-};
-
-class Socket {
-  public:
-    Socket() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
-        if (fd_ < 0) raiseSocketError(errno);
-    }
-    ~Socket() { ::close(fd_); }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
 };
 
 sockaddr_in ipv4(in_addr addr, int port) {
@@ -128,21 +114,22 @@ in_addr resolveHost(KvCmn15& cmn, const UdpNet& net, const std::string& host) {
 
 void sendDatagrams(const UdpNet& net, in_addr to, int remotePort, int localPort,
                    const std::uint8_t* data, std::size_t size, int count) {
-    const Socket socket;
+    const Fd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!socket.ok()) raiseSocketError(errno);
     const int on = 1;
-    if (::setsockopt(socket.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+    if (::setsockopt(socket.get(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         raiseSocketError(errno);
-    int err = net.bind(socket.fd(), ipv4(in_addr{htonl(INADDR_ANY)}, localPort));
+    int err = net.bind(socket.get(), ipv4(in_addr{htonl(INADDR_ANY)}, localPort));
     // Ports below 1024 are kept for privileged programs here, and the usual wake port 9 asks
     // for local port 10. A sleeping card does not look at the source port.
-    if (err == EACCES) err = net.bind(socket.fd(), ipv4(in_addr{htonl(INADDR_ANY)}, 0));
+    if (err == EACCES) err = net.bind(socket.get(), ipv4(in_addr{htonl(INADDR_ANY)}, 0));
     if (err != 0) raiseSocketError(err);
 
     const sockaddr_in dest = ipv4(to, remotePort);
     for (int i = 0; i < count; ++i) {
         ssize_t n;
         do {
-            n = ::sendto(socket.fd(), data, size, 0, reinterpret_cast<const sockaddr*>(&dest),
+            n = ::sendto(socket.get(), data, size, 0, reinterpret_cast<const sockaddr*>(&dest),
                          sizeof dest);
         } while (n < 0 && errno == EINTR);
         if (n < 0) raiseSocketError(errno);

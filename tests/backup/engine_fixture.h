@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "backup/backup_engine.h"
-#include "common/cp932.h"
-#include "support/fake_backend.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "support/program_state.h"
 
 namespace vornel::test {
 
@@ -65,10 +62,9 @@ inline std::vector<std::string> stamped(std::vector<std::string> texts) {
 
 // A backup engine over real folders in a temporary folder, with the fake desktop and the
 // default settings of a first start. Folder pairs are empty until a test fills them.
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected ProgramState<> {
   protected:
     EngineTest() {
-        m.Hist_path = tmp / "history.txt";
         m.Copy_op = m.Cp_skip = m.Rec_op = "1";
         m.St_sdown = "0";
         m.Sdown_flg.fill("0");
@@ -86,15 +82,6 @@ class EngineTest : public ::testing::Test {
     std::string src(int k) const { return m.Src_fld[k]; }
     std::string dst(int k) const { return m.Dst_fld[k]; }
 
-    // History lines as UTF-8, without their CR LF.
-    std::vector<std::string> historyLines() const {
-        return crlfLines(cp932::decode(readFile(m.Hist_path)).utf8);
-    }
-
-    TempDir tmp;
-    FakeBackend be;
-    KvCmn15 cmn{be};
-    Module1 m{cmn};
     RecordingProgress progress;
     RecordingErrLog errlog;
     std::function<void()> onReload;  // runs as the settings are read at the start of a run

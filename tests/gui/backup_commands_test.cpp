@@ -11,61 +11,26 @@
 #include <map>
 
 #include "qt_printers.h"
-#include "support/fake_backend.h"
-#include "support/settings_file.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "shell_fixture.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
 using Tags = std::vector<std::string>;
 
-class BackupCommandsTest : public ::testing::Test {
+class BackupCommandsTest : public ShellTest {
   protected:
-    test::FakeBackend be;
-    KvCmn15 module{be};
-    Module1 m{module};
-    test::TempDir dir;
-    std::unique_ptr<MenuShell> shell;
-    std::unique_ptr<BackupCommands> commands;
+    BackupCommandsTest() {
+        makeTree(tmp.str(),
+                 {file("src/a.txt", "alpha"), file("src/sub/b.txt", "beta"), dir("dst")});
+    }
+
     int programEnded = 0;
-
-    void SetUp() override {
-        be.secondsPerPump = 0.01;  // waits end by the time they would take, not real seconds
-        test::makeTree(dir.str(), {test::file("src/a.txt", "alpha"),
-                                   test::file("src/sub/b.txt", "beta"), test::dir("dst")});
-        shell = std::make_unique<MenuShell>(m, be, dir.str());
-        commands = std::make_unique<BackupCommands>(m, *shell, [this] {
-            ++programEnded;
-            shell->endWithoutClosing();
-        });
-    }
-    void TearDown() override {
-        commands.reset();
-        shell.reset();
-    }
-    void load(std::map<int, std::string> changes = {}) {
-        changes.emplace(15, dir / "src");
-        changes.emplace(23, dir / "dst");
-        test::writeSettingsFile(dir / "system.dat", changes);
-        shell->Form_Load();
-    }
-    // The history as tags only: date and time cut off each line.
-    Tags historyTags() {
-        Tags tags = test::crlfLines(test::readFile(m.Hist_path));
-        for (std::string& line : tags) line.erase(0, line.find(' ', line.find(' ') + 1) + 1);
-        return tags;
-    }
+    std::unique_ptr<BackupCommands> commands = std::make_unique<BackupCommands>(m, *shell, [this] {
+        ++programEnded;
+        shell->endWithoutClosing();
+    });
 };
-
-TEST_F(BackupCommandsTest, TheTrayMenuStartsWithTheBackupItems) {
-    QStringList items;
-    for (QAction* a : shell->tray().mnumain()->actions().mid(0, 3))
-        items << a->objectName() + "=" + a->text();
-    EXPECT_EQ(items, (QStringList{"bkup_exitwin=ﾊﾞｯｸｱｯﾌﾟ後Windows終了", "start_bkup=ﾊﾞｯｸｱｯﾌﾟ実行",
-                                  "L1="}));
-}
 
 TEST_F(BackupCommandsTest, TheStartButtonAndTheTrayItemRunAManualBackup) {
     load();
@@ -81,7 +46,7 @@ TEST_F(BackupCommandsTest, TheStartButtonAndTheTrayItemRunAManualBackup) {
     // Belonging to the main window, the copy window stays above it when the user clicks there.
     EXPECT_EQ(keptAbove, shell->menu().windowHandle());
     EXPECT_FALSE(m.copydlg_visible());
-    EXPECT_EQ(test::readFile(dir / "dst/sub/b.txt"), "beta");
+    EXPECT_EQ(readFile(tmp / "dst/sub/b.txt"), "beta");
     EXPECT_FALSE(commands->copydlg().isVisible());
     commands->start_bkup()->trigger();
     EXPECT_EQ(historyTags(), (Tags{"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Manual]",
@@ -104,16 +69,16 @@ TEST_F(BackupCommandsTest, ARunWithSomethingToReportSaysSoOnceBesideTheTrayIcon)
          "コピーできなかったファイルが 2 件あります。履歴表示で確認して下さい。"},
         {"clean", {}, 0, ""},
         {"missing source",
-         {{16, dir / "missing"}, {24, dir / "dst"}},
+         {{16, tmp / "missing"}, {24, tmp / "dst"}},
          0,
          "エラーLogに 1 件の記録があります。"},
     };
     load();
     for (Case c : cases) {
         SCOPED_TRACE(c.what);
-        c.settings.emplace(15, dir / "src");
-        c.settings.emplace(23, dir / "dst");
-        test::writeSettingsFile(dir / "system.dat", c.settings);  // the run reads it
+        c.settings.emplace(15, tmp / "src");
+        c.settings.emplace(23, tmp / "dst");
+        writeSettingsFile(tmp / "system.dat", c.settings);  // the run reads it
         be.trayNotices.clear();
         be.sounds.clear();
         commands->engine().copyFault = [&c](CopyStage s) {
@@ -159,8 +124,8 @@ TEST_F(BackupCommandsTest, BackUpThenShutDownEndsTheProgramWithoutTheCloseReques
     EXPECT_TRUE(shell->closed());
     shell->requestClose();  // the system closing the program afterwards finds nothing to do
     EXPECT_EQ(historyTags(), (Tags{"[Start]  [Manual]", "[Success]  [Manual]"}));
-    EXPECT_EQ(test::readFile(dir / "dst/a.txt"), "alpha");
+    EXPECT_EQ(readFile(tmp / "dst/a.txt"), "alpha");
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test

@@ -21,19 +21,16 @@
 #include "backup/backup_engine.h"
 #include "history/errlog_window.h"
 #include "qt_printers.h"
-#include "support/fake_backend.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "support/program_state.h"
 
 namespace vornel {
 namespace {
 
 // The copy window and the error-log window of a run from tmp/src to tmp/dst, on the fake
 // desktop.
-class CopyWindowTest : public ::testing::Test {
+class CopyWindowTest : public ::testing::Test, protected test::ProgramState<> {
   protected:
     CopyWindowTest() {
-        m.Hist_path = tmp / "history.txt";
         m.Rec_op = m.Copy_op = m.Cp_skip = "1";
         m.Skip_flg.fill("0");
         m.Subfld_flg.fill("1");
@@ -42,29 +39,24 @@ class CopyWindowTest : public ::testing::Test {
     }
     QLabel* label(const char* name) { return w.findChild<QLabel*>(name); }
 
-    test::TempDir tmp;
-    test::FakeBackend be;
-    KvCmn15 cmn{be};
-    Module1 m{cmn};
     CopyWindow w{m};
     ErrLogWindowSink log;
     BackupEngine engine{m, w, log, BackupHooks{}};
 };
 
 TEST_F(CopyWindowTest, EachValueGoesToItsOwnLabel) {
+    using Setter = void (CopyProgressSink::*)(const std::string&);
+    const std::tuple<Setter, const char*, const char*> labels[] = {
+        {&CopyProgressSink::set_srcfld, "srcfld", "/home/u/資料"},
+        {&CopyProgressSink::set_dstfld, "dstfld", "/mnt/backup"},
+        {&CopyProgressSink::set_subfld, "subfld", "/a/b"},
+        {&CopyProgressSink::set_cpfname, "cpfname", "x.txt"},
+        {&CopyProgressSink::set_filesize, "filesize", "1,234 byte"}};
     CopyProgressSink& sink = w;
-    sink.set_srcfld("/home/u/資料");
-    sink.set_dstfld("/mnt/backup");
-    sink.set_subfld("/a/b");
-    sink.set_cpfname("x.txt");
-    sink.set_filesize("1,234 byte");
+    for (const auto& [set, name, text] : labels) (sink.*set)(text);
     w.refresh();
-    const std::pair<const char*, const char*> labels[] = {{"srcfld", "/home/u/資料"},
-                                                          {"dstfld", "/mnt/backup"},
-                                                          {"subfld", "/a/b"},
-                                                          {"cpfname", "x.txt"},
-                                                          {"filesize", "1,234 byte"}};
-    for (const auto& [name, text] : labels) EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
+    for (const auto& [set, name, text] : labels)
+        EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
 }
 
 TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {

@@ -68,27 +68,5 @@ TEST_F(MenuFieldChecks, LeavingABoxWritesItsValueOutOrRefusesIt) {
     }
 }
 
-TEST_F(MenuFieldChecks, MovingTheFocusToAnotherControlRunsTheCheckOnce) {
-    start();
-    menu->SSTab1->setCurrentIndex(9);
-    put({{"timer_chk", "1"}});
-    QLineEdit* hour = edit("hour_txt_0");
-    hour->setFocus(Qt::TabFocusReason);
-    hour->setText("7");
-    edit("min_txt_0")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(hour->text(), "07");
-
-    hour->setFocus(Qt::TabFocusReason);
-    hour->setText("31");
-    be.answerNextBox(kAnsOk);
-    edit("min_txt_0")->setFocus(Qt::TabFocusReason);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(onlyBox(), kHour);
-    EXPECT_EQ(focusName(), "hour_txt_0");
-    EXPECT_EQ(hour->text(), "31");
-    giveUp(hour);
-    EXPECT_TRUE(be.boxes.empty());
-}
-
 }  // namespace
 }  // namespace vornel::test

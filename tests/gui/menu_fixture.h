@@ -14,9 +14,8 @@
 
 #include "app/menu.h"
 #include "settings/change_tracking.h"
-#include "support/fake_backend.h"
+#include "support/program_state.h"
 #include "support/sysdat_image.h"
-#include "support/temp_dir.h"
 
 namespace vornel::test {
 
@@ -38,21 +37,18 @@ inline QString shown(QWidget* window, const QString& name) {
 }
 
 // A settings window on the fake desktop, loaded from a hand-made system.dat in a fresh folder.
-class MenuTest : public ::testing::Test {
+class MenuTest : public ::testing::Test, public ProgramState<> {
   public:
-    FakeBackend be;
-    KvCmn15 module{be};
-    Module1 m{module};
-    TempDir dir;
     std::unique_ptr<Menu> menu;
     std::string image;
 
-    void start(const Records& records = defaultRecords()) {
-        m.Sysdat_path = dir / "system.dat";
-        m.Hist_path = dir / "history.txt";
+    // Opens the window over a file of `records`, with its boxes and dialogs on `desktop`
+    // (the fake one when null).
+    void start(const Records& records = defaultRecords(), PlatformBackend* desktop = nullptr) {
+        m.Sysdat_path = tmp / "system.dat";
         image = handMadeSysdat(records);
         writeFile(m.Sysdat_path, image);
-        menu = std::make_unique<Menu>(m, be);
+        menu = std::make_unique<Menu>(m, desktop ? *desktop : be);
         menu->fillLists();
         menu->Sysdat_read();
         menu->show();

@@ -1,45 +1,27 @@
 // A refused time or MAC value met by real focus changes and real message boxes: the page change
 // that interrupted it ends with the box's page shown and the box focused, and nothing refused
 // is ever saved.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
-#include "app/menu.h"
-#include "app/pages/start_events_page.h"
 #include "app/platform/qt_backend.h"
-#include "support/settings_file.h"
-#include "support/sysdat_image.h"
-#include "support/temp_dir.h"
+#include "menu_fixture.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
 const QString kHour = QStringLiteral("入力された時間が範囲外です！");
 const QString kMac = QStringLiteral("MACアドレスの文字数が違います！");
 
-class RealFocus : public ::testing::Test {
+class RealFocus : public MenuTest {
   protected:
     void SetUp() override {
-        m.Sysdat_path = dir / "system.dat";
-        m.Hist_path = dir / "history.txt";
         // Timed backups on, the first time and the second time's minute filled.
-        test::writeSettingsFile(m.Sysdat_path, {{3, "1"}, {9, "07"}, {12, "00"}, {13, "00"}});
-        image = test::readFile(m.Sysdat_path);
-        menu = std::make_unique<Menu>(m, backend);
-        menu->setHWnd(backend.handleFor(menu.get()));
-        menu->fillLists();
-        menu->Sysdat_read();
-        menu->show();
+        start(with({{3, "1"}, {9, "07"}, {12, "00"}, {13, "00"}}, defaultRecords()), &desktop);
+        menu->setHWnd(desktop.handleFor(menu.get()));
         menu->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(menu.get()));
         // Answers every message box as soon as it is up, as a user clicking OK.
@@ -51,12 +33,12 @@ class RealFocus : public ::testing::Test {
         });
         answerer.start(0);
     }
+    void TearDown() override { menu.reset(); }  // before the desktop it shows its boxes on
 
     // Types `text` into the named box on page `tab` as a user does.
     QLineEdit* typeInto(const char* name, int tab, const QString& text) {
         menu->SSTab1->setCurrentIndex(tab);
-        auto* box = menu->findChild<QLineEdit*>(QString::fromLatin1(name));
-        EXPECT_NE(box, nullptr) << name;
+        QLineEdit* box = edit(QString::fromLatin1(name));
         QTest::mouseClick(box, Qt::LeftButton);
         EXPECT_EQ(QApplication::focusWidget(), box);
         QTest::keyClicks(box, text);
@@ -76,15 +58,10 @@ class RealFocus : public ::testing::Test {
         EXPECT_TRUE(menu->SSTab1->widget(tab)->isVisible()) << "the strip and the page agree";
         EXPECT_EQ(QApplication::focusWidget(), box);
         EXPECT_FALSE(menu->ok_bt->isDown());
-        EXPECT_TRUE(test::sameBytes(test::readFile(m.Sysdat_path), image)) << "nothing saved";
+        EXPECT_TRUE(sameBytes(fileNow(), image)) << "nothing saved";
     }
 
-    test::TempDir dir;
-    QtBackend backend;
-    KvCmn15 module{backend};
-    Module1 m{module};
-    std::unique_ptr<Menu> menu;
-    std::string image;
+    QtBackend desktop;
     QTimer answerer;
     QStringList boxes;
 };
@@ -153,4 +130,4 @@ TEST_F(RealFocus, AnotherWindowTakesNoCheckAndTheSaveRefusesTheValue) {
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test

@@ -72,7 +72,7 @@ TEST_F(MenuSave, IsRefusedWhileABackupRuns) {
 
 TEST_F(MenuSave, AMissingSourceIsReportedButSaved) {
     start();
-    put({{"srcfld_txt_1", "/nonexist/a"}, {"dstfld_txt_1", QString::fromStdString(dir.str())}});
+    put({{"srcfld_txt_1", "/nonexist/a"}, {"dstfld_txt_1", QString::fromStdString(tmp.str())}});
     be.answerNextBox(kAnsOk);
     menu->ok_bt_Click();
     EXPECT_EQ(onlyBox(), "コピー元フォルダが見つかりません！\r/nonexist/a\rLen = 11 byte");
@@ -84,9 +84,9 @@ TEST_F(MenuSave, AMissingSourceIsReportedButSaved) {
 
 TEST_F(MenuSave, AMissingDestinationIsCreatedOnOkOrKeptOnCancel) {
     start();
-    const std::string made = dir / "made", later1 = dir / "later1", later2 = dir / "later2";
+    const std::string made = tmp / "made", later1 = tmp / "later1", later2 = tmp / "later2";
     for (const auto& [k, dst] : {std::pair(0, made), std::pair(2, later1), std::pair(5, later2)}) {
-        put({{QStringLiteral("srcfld_txt_%1").arg(k), QString::fromStdString(dir.str())},
+        put({{QStringLiteral("srcfld_txt_%1").arg(k), QString::fromStdString(tmp.str())},
              {QStringLiteral("dstfld_txt_%1").arg(k), QString::fromStdString(dst)}});
     }
     for (int answer : {kAnsOk, kAnsCancel, kAnsCancel}) be.answerNextBox(answer);
@@ -112,8 +112,8 @@ TEST_F(MenuSave, AMissingDestinationIsCreatedOnOkOrKeptOnCancel) {
 
 TEST_F(MenuSave, ADestinationThatCannotBeCreatedStopsTheSave) {
     start();
-    put({{"srcfld_txt_0", QString::fromStdString(dir.str())},
-         {"dstfld_txt_0", QString::fromStdString(dir / "no/such")}});
+    put({{"srcfld_txt_0", QString::fromStdString(tmp.str())},
+         {"dstfld_txt_0", QString::fromStdString(tmp / "no/such")}});
     be.answerNextBox(kAnsOk);
     be.answerNextBox(kAnsOk);
     menu->ok_bt_Click();
@@ -127,27 +127,12 @@ TEST_F(MenuSave, ADestinationThatCannotBeCreatedStopsTheSave) {
 // stored record by record and come back in a window that loads the file afresh. Times may stay
 // half filled while the timer is off.
 TEST_F(MenuSave, HandMadeFileShowsEditsSurviveASaveAndARestart) {
-    // 事務所 in 61.
-    const Changes stored = {{0, "0"},
-                            {2, "1"},
-                            {3, "1"},
-                            {4, "0"},
-                            {9, "07"},
-                            {12, "30"},
-                            {15, "/"},
-                            {23, "/"},
-                            {33, "0"},
-                            {41, "1"},
-                            {51, "1"},
-                            {52, "04"},
-                            {53, "00"},
-                            {54, "2"},
-                            {56, "15"},
-                            {60, "1"},
-                            {62, "127.0.0.1"},
-                            {69, "08:15"},
-                            {61, "\x8E\x96\x96\xB1\x8F\x8A"}};
+    const Changes stored = {{0, "0"},   {2, "1"},  {3, "1"},   {4, "0"},  {9, "07"},    {12, "30"},
+                            {15, "/"},  {23, "/"}, {33, "0"},  {41, "1"}, {51, "1"},    {52, "04"},
+                            {53, "00"}, {54, "2"}, {56, "15"}, {60, "1"}, {69, "08:15"}};
     Records r = with(stored, defaultRecords());
+    r[61] = "\x8E\x96\x96\xB1\x8F\x8A";  // 事務所
+    r[62] = "127.0.0.1";
     for (std::size_t j = 0; j < 6; ++j) r[63 + j] = "0" + std::to_string(j);
     start(r);
     const Entries loaded = {
@@ -170,24 +155,22 @@ TEST_F(MenuSave, HandMadeFileShowsEditsSurviveASaveAndARestart) {
     EXPECT_TRUE(be.boxes.empty());
     EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_EQ(focusName(), "mini_bt");
-    // 水 in 55.
+    // 水 in 55, ﾃｽﾄPC in 61.
     const Changes saved = {{3, "0"},         {10, "08"},       {33, "1"},
                            {54, "1"},        {55, "\x90\x85"}, {61, "\xC3\xBD\xC4PC"},
                            {72, "127.0.0.2"}};
     r = with(saved, r);
     EXPECT_TRUE(sameBytes(fileNow(), handMadeSysdat(r)));
 
-    FakeBackend be2;
-    KvCmn15 module2(be2);
-    Module1 m2(module2);
-    m2.Sysdat_path = m.Sysdat_path;
-    Menu again(m2, be2);
+    ProgramState<> fresh;
+    fresh.m.Sysdat_path = m.Sysdat_path;
+    Menu again(fresh.m, fresh.be);
     again.fillLists();
     again.Sysdat_read();
     for (const auto& [name, value] : edits) {
         EXPECT_EQ(test::shown(&again, name), value) << name.toStdString();
     }
-    EXPECT_EQ(m2.End_bkup, "1");
+    EXPECT_EQ(fresh.m.End_bkup, "1");
 }
 
 }  // namespace

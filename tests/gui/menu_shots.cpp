@@ -8,9 +8,8 @@
 #include <cstdio>
 
 #include "app/menu.h"
-#include "settings/sysdat_file.h"
-#include "support/fake_backend.h"
-#include "support/temp_dir.h"
+#include "support/program_state.h"
+#include "support/settings_file.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,39 +20,27 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
 
-    vornel::test::FakeBackend backend;
-    vornel::KvCmn15 module(backend);
-    vornel::Module1 m(module);
-    vornel::test::TempDir dir;
-    m.Sysdat_path = dir / "system.dat";
-    vornel::SysdatRecords values = vornel::defaultSysdatValues();
-    values[3] = "1";
-    values[9] = "07";
-    values[12] = "30";
+    vornel::test::ProgramState<> state;
+    vornel::Module1& m = state.m;
+    m.Sysdat_path = state.tmp / "system.dat";
+    std::map<int, std::string> values = {{3, "1"},   {9, "07"},    {12, "30"}, {48, "1"},
+                                         {49, "22"}, {50, "00"},   {51, "1"},  {54, "1"},
+                                         {60, "1"},  {69, "08:15"}};
     values[15] = "/home/user/ドキュメント";
     values[23] = "/media/backup/ドキュメント";
-    values[48] = "1";
-    values[49] = "22";
-    values[50] = "00";
-    values[51] = "1";
-    values[54] = "1";
-    values[60] = "1";
     values[61] = "事務所PC";
     values[62] = "192.168.1.20";
     const char* mac[] = {"00", "1A", "2B", "3C", "4D", "5E"};
-    for (int j = 0; j < 6; ++j) values[static_cast<std::size_t>(63 + j)] = mac[j];
-    values[69] = "08:15";
-    vornel::SysdatRecords bytes;
-    for (int i = 0; i < vornel::kSysdatRecords; ++i) {
-        bytes[static_cast<std::size_t>(i)] =
-            vornel::encodeSysdatValue(values[static_cast<std::size_t>(i)]).bytes;
-    }
-    vornel::writeSysdatFile(m.Sysdat_path, vornel::buildSysdatImage(bytes));
+    for (int j = 0; j < 6; ++j) values[63 + j] = mac[j];
+    vornel::test::writeSettingsFile(m.Sysdat_path, values);
 
-    vornel::Menu menu(m, backend);
+    vornel::Menu menu(m, state.be);
     menu.fillLists();
     menu.Sysdat_read();
-    for (int g = 1; g <= 4; ++g) menu.ctl_state(g, g == 1 ? 0 : 1);
+    menu.ctl_state(vornel::CtlGroup::StartShutdown, 0);
+    for (auto g :
+         {vornel::CtlGroup::Times, vornel::CtlGroup::AutoShutdown, vornel::CtlGroup::AutoRestart})
+        menu.ctl_state(g, 1);
     menu.show();
     for (int t = 0; t < menu.SSTab1->count(); ++t) {
         menu.SSTab1->setCurrentIndex(t);

@@ -9,62 +9,37 @@
 
 #include "app/backup_commands.h"
 #include "qt_printers.h"
-#include "support/fake_backend.h"
-#include "support/settings_file.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "shell_fixture.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
 using Tags = std::vector<std::string>;
 
-class ScheduleCommandsTest : public ::testing::Test {
+class ScheduleCommandsTest : public ShellTest {
   protected:
-    void SetUp() override {
-        be.secondsPerPump = 0.01;
+    ScheduleCommandsTest() {
         be.setClock(2026, 12, 6, 12 * 3600 + 55);
-        test::makeTree(dir.str(), {test::file("src/a.txt", "alpha"), test::dir("dst")});
-        shell = std::make_unique<MenuShell>(m, be, dir.str());
-        backups = std::make_unique<BackupCommands>(m, *shell, [] {});
-        schedule = std::make_unique<ScheduleCommands>(m, *shell, backups->engine());
-    }
-    void TearDown() override {
-        schedule.reset();
-        backups.reset();
-        shell.reset();
-    }
-    void load(std::map<int, std::string> changes) {
-        changes.emplace(15, dir / "src");
-        changes.emplace(23, dir / "dst");
-        test::writeSettingsFile(dir / "system.dat", changes);
-        shell->Form_Load();
+        makeTree(tmp.str(), {file("src/a.txt", "alpha"), dir("dst")});
     }
     void tickAt(double secondsOfDay) {
         be.setClock(2026, 12, 6, secondsOfDay);
         schedule->Timer1_Timer();
     }
-    Tags historyTags() {
-        Tags tags = test::crlfLines(test::readFile(m.Hist_path));
-        for (std::string& line : tags) line.erase(0, line.find(' ', line.find(' ') + 1) + 1);
-        return tags;
-    }
 
-    test::FakeBackend be;
-    KvCmn15 module{be};
-    Module1 m{module};
-    test::TempDir dir;
-    std::unique_ptr<MenuShell> shell;
-    std::unique_ptr<BackupCommands> backups;
-    std::unique_ptr<ScheduleCommands> schedule;
+    std::unique_ptr<BackupCommands> backups = std::make_unique<BackupCommands>(m, *shell, [] {});
+    std::unique_ptr<ScheduleCommands> schedule =
+        std::make_unique<ScheduleCommands>(m, *shell, backups->engine());
 };
 
+// The tray menu opens with the run items, then the power items between separators.
 TEST_F(ScheduleCommandsTest, PowerItemsAskAtOnceWithoutAWordAndTheProgramStays) {
-    load({});
+    load();
     QStringList items;
-    for (QAction* a : shell->tray().mnumain()->actions().mid(2, 5))
+    for (QAction* a : shell->tray().mnumain()->actions().mid(0, 7))
         items << a->objectName() + "=" + a->text();
-    EXPECT_EQ(items, (QStringList{"L1=", "exit_win=Windows終了", "reboot_win=Windows再起動",
+    EXPECT_EQ(items, (QStringList{"bkup_exitwin=ﾊﾞｯｸｱｯﾌﾟ後Windows終了", "start_bkup=ﾊﾞｯｸｱｯﾌﾟ実行",
+                                  "L1=", "exit_win=Windows終了", "reboot_win=Windows再起動",
                                   "log_off=ログオフ", "L2="}));
     schedule->exit_win->trigger();
     schedule->reboot_win->trigger();
@@ -88,7 +63,7 @@ TEST_F(ScheduleCommandsTest, AScheduledRunStartsOnTheTickAndEndsInItsShutdown) {
     EXPECT_EQ(historyTags(),
               (Tags{"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]"}));
     EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{PowerRequest::Shutdown});
-    EXPECT_EQ(test::readFile(dir / "dst/a.txt"), "alpha");
+    EXPECT_EQ(readFile(tmp / "dst/a.txt"), "alpha");
     tickAt(12 * 3600 + 61);
     EXPECT_EQ(shell->menu().windowTitle(), "Vornelnet  (Now 12:01:01)");
     shell->mnuend_Click();
@@ -109,4 +84,4 @@ TEST_F(ScheduleCommandsTest, TheStartUpRunOpensTheCountdownAndQuittingClosesIt) 
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test

@@ -10,67 +10,44 @@
 
 #include "app/pages/wol_page.h"
 #include "app/wol_commands.h"
-#include "support/fake_backend.h"
+#include "shell_fixture.h"
 #include "support/loopback_receiver.h"
-#include "support/settings_file.h"
-#include "support/temp_dir.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
-class WolTest : public ::testing::Test {
+class WolTest : public ShellTest {
   protected:
-    test::FakeBackend be;
-    KvCmn15 module{be};
-    Module1 m{module};
-    test::TempDir dir;
-    test::LoopbackReceiver rx;
-    std::unique_ptr<MenuShell> shell;
-    std::unique_ptr<WolCommands> wol;
-
-    void SetUp() override {
-        be.secondsPerPump = 0.01;
-        shell = std::make_unique<MenuShell>(m, be, dir.str());
-        wol = std::make_unique<WolCommands>(m, *shell);
+    WolTest() {
         // Entry 0 complete and not enabled; entry 1 has everything but its name.
-        test::writeSettingsFile(dir / "system.dat", {{57, std::to_string(rx.port())},
-                                                     {58, "3"},
-                                                     {60, "0"},
-                                                     {61, "事務所PC"},
-                                                     {62, "127.0.0.1"},
-                                                     {63, "00"},
-                                                     {64, "1A"},
-                                                     {65, "2B"},
-                                                     {66, "3C"},
-                                                     {67, "4D"},
-                                                     {68, "5E"},
-                                                     {72, "127.0.0.1"},
-                                                     {73, "00"},
-                                                     {74, "1A"},
-                                                     {75, "2B"},
-                                                     {76, "3C"},
-                                                     {77, "4D"},
-                                                     {78, "5E"}});
-        shell->Form_Load();
+        std::map<int, std::string> entries = {{57, std::to_string(rx.port())},
+                                              {58, "3"},
+                                              {61, "事務所PC"},
+                                              {62, "127.0.0.1"},
+                                              {72, "127.0.0.1"}};
+        const char* const mac[] = {"00", "1A", "2B", "3C", "4D", "5E"};
+        for (int j = 0; j < 6; ++j) {
+            entries[63 + j] = mac[j];
+            entries[73 + j] = mac[j];
+        }
+        load(entries);
         be.setClock(2026, 3, 4, 7 * 3600 + 5 * 60 + 9.75);
-    }
-    void TearDown() override {
-        wol.reset();
-        shell.reset();
     }
     // Moves the clock on and lets the notice's timer look at it.
     void after(double seconds) {
         be.advance(seconds);
         if (wol->notice()) wol->notice()->Timer1_Timer();
     }
-    static QRect frameOf(const QWidget* w) { return w->frameGeometry(); }
+
+    LoopbackReceiver rx;
+    std::unique_ptr<WolCommands> wol = std::make_unique<WolCommands>(m, *shell);
 };
 
 TEST_F(WolTest, TheTrayItemWakesTheSavedEntryAndRecordsItByteExact) {
     shell->menu().findChild<WolPage*>()->WOL_IPtxt[0]->setText("127.0.0.2");  // not saved
     shell->tray().pc_wol(0)->trigger();
     EXPECT_EQ(rx.take().size(), 3u);
-    EXPECT_EQ(test::readFile(m.Hist_path),
+    EXPECT_EQ(readFile(m.Hist_path),
               "2026/03/04 7:05:09 [Success] \x8e\x96\x96\xb1\x8f\x8aPC [WakeOnLan]\r\n");
     ASSERT_TRUE(wol->notice());
     EXPECT_EQ(wol->notice()->Label1->text(), "事務所PCを起動しました！");
@@ -89,14 +66,16 @@ TEST_F(WolTest, AnIncompleteEntryIsShownAsSuchAndOnlyAnswersWithTheMessage) {
     EXPECT_FALSE(wol->notice());
 }
 
+// A name is shown as the user typed it, never read as markup.
 TEST_F(WolTest, TheNoticeLivesFiveSecondsFromItsFirstOpeningAndEndsEmpty) {
     wol->open("PC1");
     WOL_Dialog* notice = wol->notice();
     ASSERT_TRUE(notice && notice->Timer1->isActive());
     after(3);
-    wol->open("PC2");
+    wol->open("<b>PC2</b>");
     EXPECT_EQ(wol->notice(), notice) << "a second wake reuses the open notice";
-    EXPECT_EQ(notice->Label1->text(), "PC2を起動しました！");
+    EXPECT_EQ(notice->Label1->text(), "<b>PC2</b>を起動しました！");
+    EXPECT_EQ(notice->Label1->textFormat(), Qt::PlainText);
     after(1.9);
     EXPECT_TRUE(notice->isVisible());
     QLabel* label = notice->Label1;
@@ -105,11 +84,6 @@ TEST_F(WolTest, TheNoticeLivesFiveSecondsFromItsFirstOpeningAndEndsEmpty) {
     EXPECT_EQ(label->text(), "");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(wol->notice());
-}
-
-TEST_F(WolTest, TheNoticeShowsANameAsPlainText) {
-    wol->open("<b>PC1</b>");
-    EXPECT_EQ(wol->notice()->Label1->textFormat(), Qt::PlainText);
 }
 
 TEST_F(WolTest, TheNoticeLeavesTheFocusWhereTheUserIsTyping) {
@@ -140,7 +114,7 @@ TEST_F(WolTest, TheNoticeKeepsClearOfTheSettingsTabStrip) {
         wol->open("PC1");
         const QTabBar* strip = menu.SSTab1->tabBar();
         const QRect stripRect(strip->mapToGlobal(QPoint(0, 0)), strip->size());
-        EXPECT_FALSE(frameOf(wol->notice()).intersects(stripRect))
+        EXPECT_FALSE(wol->notice()->frameGeometry().intersects(stripRect))
             << "settings window at " << menu.x() << "," << menu.y();
     }
 }
@@ -153,4 +127,4 @@ TEST_F(WolTest, TheCloseSequenceLeavesTheNoticeToCloseItself) {
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test

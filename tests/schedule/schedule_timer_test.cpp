@@ -7,10 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/cp932.h"
-#include "support/fake_backend.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
+#include "support/program_state.h"
 
 namespace vornel::test {
 namespace {
@@ -27,10 +24,9 @@ class LoggingBackend : public FakeBackend {
     }
 };
 
-class Tick : public ::testing::Test {
+class Tick : public ::testing::Test, protected ProgramState<LoggingBackend> {
   protected:
     Tick() {
-        m.Hist_path = tmp / "history.txt";
         m.Timer_flg = m.Asd_flg = m.Arb_flg = "1";
         m.Arb_int = "0";
         be.note = [this](const std::string& what) {
@@ -70,16 +66,6 @@ class Tick : public ::testing::Test {
         while (formatClock(be.wallClock().secondsOfDay) != last)
             tick(day + " " + formatClock(be.wallClock().secondsOfDay + 1));
     }
-    Log historyTags() const {
-        Log tags = crlfLines(cp932::decode(readFile(m.Hist_path)).utf8);
-        for (std::string& line : tags) line.erase(0, line.find(' ', line.find(' ') + 1) + 1);
-        return tags;
-    }
-
-    TempDir tmp;
-    LoggingBackend be;
-    KvCmn15 cmn{be};
-    Module1 m{cmn};
     ScheduleTimer timer{m, cmn};
     Log log;
     Log titles;

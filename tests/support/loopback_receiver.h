@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/file_ops.h"
+
 namespace vornel::test {
 
 // A UDP socket on a loopback address that collects what the program sends it. Tests never
@@ -32,18 +34,16 @@ class LoopbackReceiver {
         const int first = port != 0 ? port : 20000 + static_cast<int>(::getpid() % 5000) * 2;
         const int last = port != 0 ? port : 32700;
         for (port_ = first; port_ <= last; port_ += 2) {
-            fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            Fd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
             sa.sin_port = htons(static_cast<std::uint16_t>(port_));
-            if (::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
-                (port != 0 || portFree(port_ + 1)))
+            if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
+                (port != 0 || portFree(port_ + 1))) {
+                fd_ = std::move(socket);
                 return;
-            ::close(fd_);
+            }
         }
         throw std::runtime_error("cannot listen on " + address);
     }
-    ~LoopbackReceiver() { ::close(fd_); }
-    LoopbackReceiver(const LoopbackReceiver&) = delete;
-    LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
 
     int port() const { return port_; }
 
@@ -54,7 +54,7 @@ class LoopbackReceiver {
             std::uint8_t buf[2048];
             sockaddr_in from{};
             socklen_t len = sizeof from;
-            const ssize_t n = ::recvfrom(fd_, buf, sizeof buf, MSG_DONTWAIT,
+            const ssize_t n = ::recvfrom(fd_.get(), buf, sizeof buf, MSG_DONTWAIT,
                                          reinterpret_cast<sockaddr*>(&from), &len);
             if (n < 0) return out;
             out.push_back({{buf, buf + n}, ntohs(from.sin_port)});
@@ -63,16 +63,14 @@ class LoopbackReceiver {
 
   private:
     static bool portFree(int port) {
-        const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const Fd probe(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
         sockaddr_in sa{};
         sa.sin_family = AF_INET;
         sa.sin_port = htons(static_cast<std::uint16_t>(port));
-        const bool free = ::bind(probe, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
-        ::close(probe);
-        return free;
+        return ::bind(probe.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
     }
 
-    int fd_ = -1;
+    Fd fd_;
     int port_ = 0;
 };
 

@@ -18,7 +18,7 @@ QGroupBox* optionFrame(QWidget* parent, const QString& caption, const QString& n
     auto* layout = new QVBoxLayout(frame);
     const QString texts[] = {first, second};
     for (int i = 0; i < 2; ++i) {
-        options[static_cast<std::size_t>(i)] = designNamed(
+        options[static_cast<std::size_t>(i)] = controlNamed(
             new QRadioButton(texts[i], frame), name, i, caption + QLatin1Char(' ') + texts[i]);
         group->addButton(options[static_cast<std::size_t>(i)], i);
         layout->addWidget(options[static_cast<std::size_t>(i)]);
@@ -28,7 +28,7 @@ QGroupBox* optionFrame(QWidget* parent, const QString& caption, const QString& n
 
 }  // namespace
 
-CopyConditionPage::CopyConditionPage(QWidget* parent) : QWidget(parent) {
+CopyConditionPage::CopyConditionPage(QWidget* parent) : SettingsPage(parent) {
     auto* top = new QVBoxLayout(this);
     top->addWidget(optionFrame(this, QStringLiteral("条件"), QStringLiteral("copy_op"), copy_op,
                                QStringLiteral("無条件で全て上書きコピー"),
@@ -37,6 +37,8 @@ CopyConditionPage::CopyConditionPage(QWidget* parent) : QWidget(parent) {
         this, QStringLiteral("オープン中のファイル"), QStringLiteral("cp_skip"), cp_skip,
         QStringLiteral("コピーをスキップする"), QStringLiteral("無視してコピーする")));
     top->addStretch();
+    for (QRadioButton* o : copy_op) watchOption(o);
+    for (QRadioButton* o : cp_skip) watchOption(o);
 }
 
 }  // namespace vornel

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QRadioButton>
-#include <QWidget>
 #include <array>
+
+#include "app/pages/settings_page.h"
 
 namespace vornel {
 
 // How files are overwritten, and what happens to files that are open.
-class CopyConditionPage : public QWidget {
+class CopyConditionPage : public SettingsPage {
     Q_OBJECT
   public:
     explicit CopyConditionPage(QWidget* parent = nullptr);

@@ -9,18 +9,18 @@
 
 namespace vornel {
 
-HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent) {
+HistoryPage::HistoryPage(QWidget* parent) : SettingsPage(parent) {
     auto* frame = new QGroupBox(QStringLiteral("コピー履歴"), this);
-    histclr_bt = designNamed(new QPushButton(QStringLiteral("履歴クリア"), frame),
-                             QStringLiteral("histclr_bt"), -1, QStringLiteral("履歴クリア"));
-    recedit_bt = designNamed(new QPushButton(QStringLiteral("履歴表示"), frame),
-                             QStringLiteral("recedit_bt"), -1, QStringLiteral("履歴表示"));
+    histclr_bt = controlNamed(new QPushButton(QStringLiteral("履歴クリア"), frame),
+                              QStringLiteral("histclr_bt"), -1, QStringLiteral("履歴クリア"));
+    recedit_bt = controlNamed(new QPushButton(QStringLiteral("履歴表示"), frame),
+                              QStringLiteral("recedit_bt"), -1, QStringLiteral("履歴表示"));
     auto* group = new QButtonGroup(frame);
     const QString texts[] = {QStringLiteral("　履歴の記録をしない"),
                              QStringLiteral("　履歴の記録をする")};
     auto* options = new QVBoxLayout;
     for (int i = 0; i < 2; ++i) {
-        rec_op[static_cast<std::size_t>(i)] = designNamed(
+        rec_op[static_cast<std::size_t>(i)] = controlNamed(
             new QRadioButton(texts[i], frame), QStringLiteral("rec_op"), i, texts[i].trimmed());
         group->addButton(rec_op[static_cast<std::size_t>(i)], i);
         options->addWidget(rec_op[static_cast<std::size_t>(i)]);
@@ -30,14 +30,9 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(recedit_bt);
     buttons->addWidget(histclr_bt);
     buttons->addStretch();
-    auto* layout = new QVBoxLayout(frame);
-    layout->addLayout(options);
-    layout->addSpacing(12);
-    layout->addLayout(buttons);
-
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(frame);
-    top->addStretch();
+    frameAtTop(this, frame, options, 12, buttons);
+    for (QRadioButton* o : rec_op) watchOption(o);
+    connect(recedit_bt, &QPushButton::clicked, this, &HistoryPage::historyRequested);
 }
 
 }  // namespace vornel

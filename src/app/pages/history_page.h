@@ -2,13 +2,14 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWidget>
 #include <array>
+
+#include "app/pages/settings_page.h"
 
 namespace vornel {
 
 // Whether runs are recorded, and the buttons that show and clear the record.
-class HistoryPage : public QWidget {
+class HistoryPage : public SettingsPage {
     Q_OBJECT
   public:
     explicit HistoryPage(QWidget* parent = nullptr);
@@ -16,6 +17,10 @@ class HistoryPage : public QWidget {
     QPushButton* histclr_bt;
     QPushButton* recedit_bt;
     std::array<QRadioButton*, 2> rec_op;
+
+  signals:
+    // "履歴表示": the history is to be shown.
+    void historyRequested();
 };
 
 }  // namespace vornel

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/pages/check_value.h"
 #include "app/pages/control_naming.h"
 #include "app/pages/typed_combo.h"
 
@@ -23,12 +24,12 @@ struct TimeRow {
 TimeRow timeRow(QWidget* frame, const QString& what, const QString& prefix, QLabel* hourLabel,
                 QLabel* minuteLabel) {
     TimeRow r;
-    r.on = designNamed(new QCheckBox(QStringLiteral("有効"), frame),
-                       prefix + QStringLiteral("_chk"), -1, what + QStringLiteral(" 有効"));
-    r.hour = designNamed(new QLineEdit(frame), prefix + QStringLiteral("_hour_txt"), -1,
-                         what + QStringLiteral(" 時"));
-    r.minute = designNamed(new QLineEdit(frame), prefix + QStringLiteral("_min_txt"), -1,
-                           what + QStringLiteral(" 分"));
+    r.on = controlNamed(new QCheckBox(QStringLiteral("有効"), frame),
+                        prefix + QStringLiteral("_chk"), -1, what + QStringLiteral(" 有効"));
+    r.hour = controlNamed(new QLineEdit(frame), prefix + QStringLiteral("_hour_txt"), -1,
+                          what + QStringLiteral(" 時"));
+    r.minute = controlNamed(new QLineEdit(frame), prefix + QStringLiteral("_min_txt"), -1,
+                            what + QStringLiteral(" 分"));
     r.hour->setFixedWidth(56);
     r.minute->setFixedWidth(56);
     r.layout = new QHBoxLayout;
@@ -43,12 +44,12 @@ TimeRow timeRow(QWidget* frame, const QString& what, const QString& prefix, QLab
 }
 
 QLabel* label(QWidget* frame, const QString& text, const QString& name, int index) {
-    return designNamed(new QLabel(text, frame), name, index, text);
+    return controlNamed(new QLabel(text, frame), name, index, text);
 }
 
 }  // namespace
 
-PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
+PcFunctionsPage::PcFunctionsPage(QWidget* parent) : SettingsPage(parent) {
     const QString asdName = QStringLiteral("自動PCｼｬｯﾄﾀﾞｳﾝ");
     auto* asdFrame = new QGroupBox(asdName, this);
     asd_lbl[0] = label(asdFrame, QStringLiteral("時"), QStringLiteral("asd_lbl"), 0);
@@ -76,14 +77,14 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     auto* group = new QButtonGroup(arbFrame);
     for (int i = 0; i < 3; ++i) {
         arb_int[static_cast<std::size_t>(i)] =
-            designNamed(new QRadioButton(cycles[i], arbFrame), QStringLiteral("arb_int"), i,
-                        arbName + cycles[i]);
+            controlNamed(new QRadioButton(cycles[i], arbFrame), QStringLiteral("arb_int"), i,
+                         arbName + cycles[i]);
         group->addButton(arb_int[static_cast<std::size_t>(i)], i);
     }
-    arbint_week_cb = designNamed(typedCombo(arbFrame), QStringLiteral("arbint_week_cb"), -1,
-                                 arbName + QStringLiteral(" 曜日"));
-    arbint_day_cb = designNamed(typedCombo(arbFrame), QStringLiteral("arbint_day_cb"), -1,
-                                arbName + QStringLiteral(" 日"));
+    arbint_week_cb = controlNamed(typedCombo(arbFrame), QStringLiteral("arbint_week_cb"), -1,
+                                  arbName + QStringLiteral(" 曜日"));
+    arbint_day_cb = controlNamed(typedCombo(arbFrame), QStringLiteral("arbint_day_cb"), -1,
+                                 arbName + QStringLiteral(" 日"));
 
     tabOrder({arb_min_txt, arb_int[0], arb_int[1], arbint_week_cb, arb_int[2], arbint_day_cb});
 
@@ -104,6 +105,59 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : QWidget(parent) {
     top->addWidget(asdFrame);
     top->addWidget(arbFrame);
     top->addStretch();
+    wire();
+}
+
+void PcFunctionsPage::wire() {
+    watchCheck(asd_chk);
+    connect(asd_chk, &QCheckBox::stateChanged, this,
+            [this] { emit shutdownSwitched(checkValue(asd_chk)); });
+    watchCheck(arb_chk);
+    connect(arb_chk, &QCheckBox::stateChanged, this,
+            [this] { emit restartSwitched(checkValue(arb_chk)); });
+    for (QLineEdit* box : {asd_hour_txt, asd_min_txt, arb_hour_txt, arb_min_txt}) watchText(box);
+    watchLeaving(asd_hour_txt, BoxKind::Hour);
+    watchLeaving(asd_min_txt, BoxKind::Minute);
+    watchLeaving(arb_hour_txt, BoxKind::Hour);
+    watchLeaving(arb_min_txt, BoxKind::Minute);
+    for (int i = 0; i < 3; ++i) {
+        QRadioButton* option = arb_int[static_cast<std::size_t>(i)];
+        watchOption(option);
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) emit cycleChosen(i);
+        });
+    }
+    watchCombo(arbint_week_cb);
+    watchCombo(arbint_day_cb);
+}
+
+void PcFunctionsPage::fillLists() {
+    fillKeepingText(
+        arbint_week_cb,
+        {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
+         QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土")});
+    QStringList days;
+    for (int d = 1; d <= 31; ++d) days << QString::number(d);
+    fillKeepingText(arbint_day_cb, days);
+}
+
+void PcFunctionsPage::enableShutdown(bool on) {
+    asd_hour_txt->setEnabled(on);
+    asd_min_txt->setEnabled(on);
+    for (QLabel* l : asd_lbl) l->setEnabled(on);
+}
+
+void PcFunctionsPage::enableRestart(bool on) {
+    arb_hour_txt->setEnabled(on);
+    arb_min_txt->setEnabled(on);
+    for (QRadioButton* o : arb_int) o->setEnabled(on);
+    for (QLabel* l : arb_lbl) l->setEnabled(on);
+    enableCycleLists(-1);
+}
+
+void PcFunctionsPage::enableCycleLists(int cycle) {
+    arbint_week_cb->setEnabled(cycle == 1);
+    arbint_day_cb->setEnabled(cycle == 2);
 }
 
 }  // namespace vornel

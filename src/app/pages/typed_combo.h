@@ -15,4 +15,15 @@ inline QComboBox* typedCombo(QWidget* parent) {
     return cb;
 }
 
+// Puts `items` in the list of `cb`. The box keeps showing what it showed, as adding items to
+// a list does not change its text, so no edit is reported.
+inline void fillKeepingText(QComboBox* cb, const QStringList& items) {
+    const QSignalBlocker quiet(cb);
+    const QString shown = cb->currentText();
+    cb->clear();
+    cb->addItems(items);
+    cb->setCurrentIndex(-1);
+    cb->setEditText(shown);
+}
+
 }  // namespace vornel

@@ -154,10 +154,10 @@ void MenuShell::loadForOneRun() {
 void MenuShell::Form_Activate() {
     if (m_.Fld_no >= 1 && m_.Fld_no <= 4)
         menu_->SSTab1->setCurrentIndex(tabIndex(folderPairTab(m_.Fld_no - 1)));
-    menu_->ctl_state(1, menu_->value({Control::start_chk}));
-    menu_->ctl_state(2, menu_->value({Control::timer_chk}));
-    menu_->ctl_state(3, menu_->value({Control::asd_chk}));
-    menu_->ctl_state(4, menu_->value({Control::arb_chk}));
+    menu_->ctl_state(CtlGroup::StartShutdown, menu_->value({Control::start_chk}));
+    menu_->ctl_state(CtlGroup::Times, menu_->value({Control::timer_chk}));
+    menu_->ctl_state(CtlGroup::AutoShutdown, menu_->value({Control::asd_chk}));
+    menu_->ctl_state(CtlGroup::AutoRestart, menu_->value({Control::arb_chk}));
 }
 
 void MenuShell::focusWindowChanged(QWindow* now) {
