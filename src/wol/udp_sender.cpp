@@ -16,8 +16,8 @@
 namespace vornel {
 namespace {
 
-// Socket failures carry the numbers the socket control of the original program reported, so
-// a user's error report means the same as before.
+// Socket failures carry the numbers the program has always shown for them (those of the
+// Windows socket layer), so a user's error report means the same on every system.
 constexpr int kErrSocketAccess = 10013;
 constexpr int kErrAddressInUse = 10048;
 constexpr int kErrAddressNotAvailable = 10049;
