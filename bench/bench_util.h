@@ -49,7 +49,7 @@ void makeFlatTree(const std::string& root, int files);
 // Deletes what a benchmark wrote under `dir` (entries whose names start with "out-").
 void removeOutputs(const std::string& dir);
 
-// Medians of alternating pairs: `ours` and `theirs` each run `pairs` times, A B A B, each
+// Medians of alternating pairs: `ours` and `theirs` each run `pairs` times, A B B A A B…, each
 // into a fresh folder. Prints each pair and the median line under `label`.
 struct PairResult {
     double ours = 0, theirs = 0, ratio = 0;
