@@ -32,6 +32,14 @@ HistoryWindow::HistoryWindow(const QString& path, std::function<void()> openInEd
     setWindowTitle(QStringLiteral("履歴表示"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    QLabel* filterLabel = buildControls();
+    layOut(filterLabel);
+    watchFolder();
+    refresh();
+}
+
+// Returns the filter box's label, which layOut places.
+QLabel* HistoryWindow::buildControls() {
     status_lbl = new QLabel(this);
     status_lbl->setObjectName(QStringLiteral("status_lbl"));
     // The path is the user's, whatever characters it holds.
@@ -63,6 +71,10 @@ HistoryWindow::HistoryWindow(const QString& path, std::function<void()> openInEd
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
+    return filterLabel;
+}
+
+void HistoryWindow::layOut(QLabel* filterLabel) {
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(filter_txt, 1);
@@ -76,13 +88,14 @@ HistoryWindow::HistoryWindow(const QString& path, std::function<void()> openInEd
     layout->addWidget(hist_txt, 1);
     layout->addLayout(buttons);
     resize(760, 440);
+}
 
+void HistoryWindow::watchFolder() {
     // The folder is watched too: a file that is replaced, or created after the window
     // opened, is a new file the watch on the old one never hears of.
     watcher_.addPath(QFileInfo(path_).absolutePath());
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &HistoryWindow::refresh);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &HistoryWindow::refresh);
-    refresh();
 }
 
 void HistoryWindow::refresh() {

@@ -40,6 +40,9 @@ class HistoryWindow : public QWidget {
     void caughtUp();
 
   private:
+    QLabel* buildControls();
+    void layOut(QLabel* filterLabel);
+    void watchFolder();
     void readSlice();
     void take(HistoryReader::Slice slice);
     void showNewLines();

@@ -43,17 +43,6 @@ TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {
     }
 }
 
-TEST(Cp932, CharacterWidths) {
-    // A character cut short counts its lead byte alone.
-    const std::tuple<std::string, int, std::size_t> cases[] = {
-        {"a", 1, 1}, {"あ", 2, 3}, {"ｱ", 1, 3}, {"\xF0\x9F\x98\x80", 1, 4}, {"\xE3\x61\x62", 1, 1}};
-    for (const auto& [text, width, length] : cases) {
-        std::size_t consumed = 0;
-        EXPECT_EQ(cp932::charWidth(text, 0, &consumed), width) << text;
-        EXPECT_EQ(consumed, length) << text;
-    }
-}
-
 TEST(Cp932, AMebibyteConvertsWhole) {
     std::string text;
     for (int i = 0; i < (1 << 20) / 4; ++i) text += "あa";

@@ -73,51 +73,33 @@ class Tick : public ::testing::Test, protected ProgramState<LoggingBackend> {
 };
 
 TEST_F(Tick, EachTimeFallsDueInTheFirstSecondOfItsMinuteOnce) {
+    // "7:30" is a time the clock never shows; each event happens only while its box is ticked.
     const struct {
-        const char* name;
-        std::function<void(Module1&)> set;
+        std::string backup2, timerFlg, shutdown, asdFlg, restart, wake3Enable;
         Log expected;
     } cases[] = {
-        {"backup time 2", [](Module1& m) { m.Tm_str[1] = "07:30"; }, {"07:30:00 backup 2 Tm_no=2"}},
-        {"backups off",
-         [](Module1& m) {
-             m.Tm_str[1] = "07:30";
-             m.Timer_flg = "0";
-         },
-         {}},
-        {"a time the clock never shows", [](Module1& m) { m.Tm_str[0] = "7:30"; }, {}},
-        {"shutdown", [](Module1& m) { m.Asd_time = "07:30"; }, {"07:30:00 shutdown"}},
-        {"shutdown off",
-         [](Module1& m) {
-             m.Asd_time = "07:30";
-             m.Asd_flg = "0";
-         },
-         {}},
-        {"daily restart", [](Module1& m) { m.Arb_time = "07:30"; }, {"07:30:00 reboot"}},
-        {"wake-up 3",
-         [](Module1& m) {
-             m.WOL_set[2] = {"1", "", "", {}, "07:30"};
-         },
-         {"07:30:00 wol 2"}},
-        {"wake-up 3 off",
-         [](Module1& m) {
-             m.WOL_set[2] = {"0", "", "", {}, "07:30"};
-         },
-         {}},
+        {"07:30", "1", "", "1", "", "0", {"07:30:00 backup 2 Tm_no=2"}},
+        {"07:30", "0", "", "1", "", "0", {}},
+        {"7:30", "1", "", "1", "", "0", {}},
+        {"", "1", "07:30", "1", "", "0", {"07:30:00 shutdown"}},
+        {"", "1", "07:30", "0", "", "0", {}},
+        {"", "1", "", "1", "07:30", "0", {"07:30:00 reboot"}},
+        {"", "1", "", "1", "", "1", {"07:30:00 wol 2"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         log.clear();
-        m.Tm_str = {};
-        m.Asd_time = m.Arb_time = "";
+        m.Tm_str = {"", c.backup2, ""};
+        m.Timer_flg = c.timerFlg;
+        m.Asd_time = c.shutdown;
+        m.Asd_flg = c.asdFlg;
+        m.Arb_time = c.restart;
         m.WOL_set = {};
-        m.Timer_flg = m.Asd_flg = "1";
-        c.set(m);
+        m.WOL_set[2] = {c.wake3Enable, "", "", {}, "07:30"};
         setClock("2026-12-06 07:29:58");
         timer.start();
-        for (const char* t : {"07:29:59", "07:29:59.6", "07:30:00", "07:30:00.4", "07:30:01"}) {
+        for (const char* t : {"07:29:59", "07:29:59.6", "07:30:00", "07:30:00.4", "07:30:01"})
             tick(std::string("2026-12-06 ") + t);
-        }
         EXPECT_EQ(log, c.expected);
     }
 }

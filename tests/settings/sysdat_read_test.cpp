@@ -102,7 +102,7 @@ TEST(SysdatLoad, DerivedTimesAndWakeOnLanCaptions) {
     EXPECT_EQ(t.view.trayCaptions, tray);
 }
 
-TEST(SysdatLoad, FillsTheControlsInTheOrderOfTheAlgorithm) {
+TEST(SysdatLoad, FillsTheControlsInLoadOrder) {
     Loaded t(with({{0, "1"}, {4, "1"}, {5, "1"}, {1, "0"}, {3, "0"}, {47, "0"}}));
     t.load();
     std::vector<C> order;

@@ -152,7 +152,8 @@ void MenuShell::loadForOneRun() {
 }
 
 void MenuShell::Form_Activate() {
-    if (m_.Fld_no >= 1 && m_.Fld_no <= 4) menu_->SSTab1->setCurrentIndex(m_.Fld_no - 1);
+    if (m_.Fld_no >= 1 && m_.Fld_no <= 4)
+        menu_->SSTab1->setCurrentIndex(tabIndex(folderPairTab(m_.Fld_no - 1)));
     menu_->ctl_state(CtlGroup::StartShutdown, menu_->value({Control::start_chk}));
     menu_->ctl_state(CtlGroup::Times, menu_->value({Control::timer_chk}));
     menu_->ctl_state(CtlGroup::AutoShutdown, menu_->value({Control::asd_chk}));
