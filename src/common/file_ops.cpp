@@ -1,9 +1,7 @@
 #include "common/file_ops.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <linux/magic.h>
-#include <sys/ioctl.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
@@ -13,7 +11,10 @@
 
 namespace vornel {
 
-int FileOps::cloneData(int in, int out) { return ::ioctl(out, FICLONE, in) == 0 ? 0 : errno; }
+int FileOps::openUnnamed(int dirFd, int& fd) {
+    fd = ::openat(dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    return fd >= 0 ? 0 : errno;
+}
 
 int FileOps::copyRange(int in, int out, std::size_t len, std::size_t& moved) {
     for (;;) {

@@ -10,14 +10,16 @@ namespace vornel {
 
 // The few calls whose outcome depends on the file system a backup is written to. USB disks
 // formatted FAT32 or exFAT refuse modes and links and keep coarse times; many file systems
-// cannot share or copy data inside the kernel; tests stand in for such disks by overriding
-// these. Every call returns 0 or an errno value.
+// cannot copy data inside the kernel or make a file without a name; tests stand in for such
+// disks by overriding these. Every call returns 0 or an errno value.
 class FileOps {
   public:
     virtual ~FileOps() = default;
-    // Makes `out` share all the data of `in` (a reflink) where the file system can.
-    virtual int cloneData(int in, int out);
-    // Copies up to `len` bytes from the offset of `in` to that of `out` inside the kernel;
+    // Opens a new file without a name in the open folder `dirFd` (mode 0600) into `fd`.
+    // EOPNOTSUPP and EISDIR mean the file system cannot make one.
+    virtual int openUnnamed(int dirFd, int& fd);
+    // Copies up to `len` bytes from the offset of `in` to that of `out` inside the kernel,
+    // sharing the data instead where the file system can (a reflink on Btrfs or XFS);
     // `moved` gets how many (0 at the end of `in`). EXDEV, EOPNOTSUPP, EINVAL, ENOSYS and
     // EBADF mean the file systems cannot, and the data is read and written instead.
     virtual int copyRange(int in, int out, std::size_t len, std::size_t& moved);

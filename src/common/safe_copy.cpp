@@ -92,13 +92,12 @@ int copyByReadWrite(int in, int out, FileOps& ops, Pacer& pacer, off_t done, boo
     }
 }
 
-// Copies the data: a reflink where the file system can share it, else copy_file_range, else
+// Copies the data inside the kernel (which shares it where the file system can), else by
 // reads and writes. Returns 0 or an errno value.
 int copyData(int in, int out, off_t size, const CopyOptions& opt, bool& readFailed) {
     readFailed = false;
     if (int e = injected(opt, CopyStage::Write)) return e;
     FileOps& ops = opsOf(opt);
-    if (size > 0 && ops.cloneData(in, out) == 0) return 0;
     Pacer pacer(opt);
     off_t done = 0;
     const int err = copyInKernel(in, out, size, ops, pacer, done);
@@ -121,11 +120,13 @@ CopyFailure unreadable(int err) {
 }
 
 // What stands at the destination may be replaced: nothing, a link, or a file the user may
-// write. A folder is never replaced by a file.
-CopyResult checkDestination(const EntryAt& dst, const CopyOptions& opt) {
+// write. A folder is never replaced by a file. `missing` tells whether nothing stands there.
+CopyResult checkDestination(const EntryAt& dst, const CopyOptions& opt, bool& missing) {
+    missing = true;
     if (opt.destinationMissing) return done();
     struct stat st {};
     if (::fstatat(dst.dirFd, dst.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return done();
+    missing = false;
     if (S_ISDIR(st.st_mode)) return fail(CopyFailure::Destination, EISDIR);
     if (S_ISREG(st.st_mode) && readOnlyForUser(st))
         return fail(CopyFailure::DestinationReadOnly, EACCES);
@@ -149,8 +150,9 @@ CopyResult openSource(const EntryAt& src, const struct stat& before, const CopyO
     }
     if (opt.failIfSourceInUse && sourceInUse(in.get()))
         return fail(CopyFailure::SourceInUse, EBUSY);
-    // Reads must block normally from here on; O_NONBLOCK only guarded the open.
-    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    // Reads must block normally from here on; O_NONBLOCK only guarded the open, and no other
+    // status flag was set.
+    ::fcntl(in.get(), F_SETFL, 0);
     return done();
 }
 
@@ -166,10 +168,11 @@ int setAttributes(int fd, const struct stat& from, const CopyOptions& opt) {
 }
 
 // The open source's data, mode and times in a new temporary file in the destination folder.
-CopyResult writeCopy(int in, const struct stat& opened, int dirFd, const CopyOptions& opt,
-                     TempFile& tmp) {
+CopyResult writeCopy(int in, const struct stat& opened, int dirFd, bool replaces,
+                     const CopyOptions& opt, TempFile& tmp) {
     if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
-    if (int e = tmp.create(dirFd)) return fail(CopyFailure::Destination, e);
+    if (int e = replaces ? tmp.create(dirFd) : tmp.createUnnamed(dirFd, opsOf(opt)))
+        return fail(CopyFailure::Destination, e);
     bool readFailed = false;
     if (int e = copyData(in, tmp.fd(), opened.st_size, opt, readFailed))
         return fail(readFailed ? CopyFailure::SourceUnreadable : CopyFailure::Destination, e);
@@ -222,9 +225,10 @@ CopyResult copyFileAt(const EntryAt& src, const EntryAt& dst, const CopyOptions&
     Fd in;
     struct stat opened {};
     if (CopyResult r = openSource(src, before, opt, in, opened); !r.ok) return r;
-    if (CopyResult r = checkDestination(dst, opt); !r.ok) return r;
+    bool missing = true;
+    if (CopyResult r = checkDestination(dst, opt, missing); !r.ok) return r;
     TempFile tmp;
-    if (CopyResult r = writeCopy(in.get(), opened, dst.dirFd, opt, tmp); !r.ok) return r;
+    if (CopyResult r = writeCopy(in.get(), opened, dst.dirFd, !missing, opt, tmp); !r.ok) return r;
     return putInPlace(tmp, in.get(), opened, dst, opt);
 }
 
@@ -293,7 +297,8 @@ CopyResult copySymlinkAt(const EntryAt& src, const EntryAt& dst, const CopyOptio
         // Something else than a link took the name since it was looked at.
         return fail(e == EINVAL ? CopyFailure::SourceReplaced : unreadable(e), e);
     }
-    if (CopyResult r = checkDestination(dst, opt); !r.ok) return r;
+    bool missing = true;
+    if (CopyResult r = checkDestination(dst, opt, missing); !r.ok) return r;
     if (int e = injected(opt, CopyStage::CreateTemp)) return fail(CopyFailure::Destination, e);
     int err = ENOENT;
     for (int attempt = 0; attempt < 3 && err == ENOENT; ++attempt)

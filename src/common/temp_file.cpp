@@ -51,6 +51,12 @@ bool removeIfStale(int dirFd, const char* name) {
     return ::unlinkat(dirFd, name, 0) == 0;
 }
 
+// The kernel shows each open file under /proc/self/fd; linking that entry names the file.
+bool canNameOpenFiles() {
+    static const bool yes = ::access("/proc/self/fd", X_OK) == 0;
+    return yes;
+}
+
 }  // namespace
 
 int TempFile::create(int dirFd) {
@@ -72,6 +78,15 @@ int TempFile::create(int dirFd) {
         return 0;
     }
     return EEXIST;
+}
+
+int TempFile::createUnnamed(int dirFd, FileOps& ops) {
+    discard();
+    int fd = -1;
+    if (!canNameOpenFiles() || ops.openUnnamed(dirFd, fd) != 0) return create(dirFd);
+    dirFd_ = dirFd;
+    fd_.reset(fd);
+    return 0;
 }
 
 int TempFile::createLink(int dirFd, const std::string& target, FileOps& ops) {
@@ -115,8 +130,39 @@ int TempFile::setModeLike(const std::string& target) {
 }
 
 int TempFile::commit(const std::string& target, Commit how) {
+    if (fd_.ok() && how.syncData && ::fsync(fd_.get()) != 0) return errno;
+    const int err = fd_.ok() && name_.empty() ? linkUnnamed(target) : renameInPlace(target);
+    if (err != 0) return err;
+    return how.syncFolder && ::fsync(dirFd_) != 0 ? errno : 0;
+}
+
+int TempFile::linkUnnamed(const std::string& target) {
+    // Closing a second descriptor reports what closing the file would (a delayed write
+    // error) while the file has no name yet.
+    Fd second(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+    if (!second.ok() || ::close(second.release()) != 0) return errno;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+    if (::linkat(AT_FDCWD, self.c_str(), dirFd_, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        fd_.reset();
+        return 0;
+    }
+    if (errno != EEXIST) return errno;
+    // Something took the name meanwhile: it is replaced as any file is, from a locked
+    // temporary name.
+    if (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) return errno;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string name = randomTemporaryName();
+        if (::linkat(AT_FDCWD, self.c_str(), dirFd_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            name_ = std::move(name);
+            return renameInPlace(target);
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+}
+
+int TempFile::renameInPlace(const std::string& target) {
     if (fd_.ok()) {
-        if (how.syncData && ::fsync(fd_.get()) != 0) return errno;
         // A second descriptor keeps the lock until the rename is done.
         Fd locked(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
         if (!locked.ok()) return errno;
@@ -126,7 +172,7 @@ int TempFile::commit(const std::string& target, Commit how) {
         return errno;
     }
     name_.clear();
-    return how.syncFolder && ::fsync(dirFd_) != 0 ? errno : 0;
+    return 0;
 }
 
 void TempFile::discard() {
@@ -144,8 +190,10 @@ bool isCopyTemporaryName(const std::string& name) {
 
 int removeStaleCopyTemporariesAt(int dirFd) {
     // A description of its own: the caller's descriptor keeps its place in any listing.
-    DIR* d = ::fdopendir(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd own(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* d = own.ok() ? ::fdopendir(own.get()) : nullptr;
     if (!d) return 0;
+    own.release();  // the listing closes it
     int removed = 0;
     while (struct dirent* e = ::readdir(d)) {
         if (e->d_name[0] != '.' || !isCopyTemporaryName(e->d_name)) continue;

@@ -15,6 +15,9 @@ namespace vornel {
 // A temporary file is created with O_EXCL and O_NOFOLLOW and holds an exclusive flock until
 // it has been renamed, so a sweep of stale temporaries leaves one that is still being written
 // alone. A temporary link cannot be locked; it exists only between its creation and its rename.
+//
+// Where the file system can, a file that does not exist yet is written without any name and
+// linked under its own name when complete: no rename, and a killed writer leaves nothing.
 class TempFile {
   public:
     TempFile() = default;
@@ -25,6 +28,9 @@ class TempFile {
     // Creates the temporary file (mode 0600) in the open folder `dirFd`, which must stay open
     // while this object holds the file. Returns 0 or an errno value.
     int create(int dirFd);
+    // Creates the file without a name for a `target` expected not to exist yet, or, where the
+    // file system cannot (FAT, exFAT, NFS), as create() does.
+    int createUnnamed(int dirFd, FileOps& ops);
     // Creates a temporary symbolic link to `target` instead, through `ops`.
     int createLink(int dirFd, const std::string& target, FileOps& ops);
 
@@ -45,7 +51,8 @@ class TempFile {
         bool syncFolder = false;
     };
     // Puts the temporary in place of `target` in the same folder. A close that fails (a
-    // delayed write error on NFS, a quota) fails the commit. Returns 0 or an errno value.
+    // delayed write error on NFS, a quota) fails the commit. A file without a name replaces
+    // a `target` that appeared meanwhile too. Returns 0 or an errno value.
     int commit(const std::string& target, Commit how);
     int commit(const std::string& target) { return commit(target, Commit{}); }
 
@@ -53,6 +60,9 @@ class TempFile {
     void discard();
 
   private:
+    int linkUnnamed(const std::string& target);
+    int renameInPlace(const std::string& target);
+
     int dirFd_ = -1;
     Fd fd_;
     std::string name_;

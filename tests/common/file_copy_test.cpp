@@ -10,6 +10,7 @@
 
 #include "common/kvcmn15.h"
 #include "common/safe_copy.h"
+#include "common/temp_file.h"
 #include "support/fake_backend.h"
 #include "support/temp_dir.h"
 
@@ -108,6 +109,39 @@ INSTANTIATE_TEST_SUITE_P(EveryStage, CopyFaultTest,
                          ::testing::Values(CopyStage::OpenSource, CopyStage::CreateTemp,
                                            CopyStage::Write, CopyStage::SetAttributes,
                                            CopyStage::Sync, CopyStage::Rename));
+
+// A file that does not exist yet is written without a name and linked in whole: abandoned, it
+// leaves nothing; a name taken meanwhile is replaced like any file. A file system that cannot
+// make such files gets a named temporary instead.
+TEST_F(FileCopyTest, NewFilesAreWrittenWithoutANameWhereTheFileSystemCan) {
+    struct NoUnnamedFiles : FileOps {
+        int openUnnamed(int, int&) override { return EOPNOTSUPP; }
+    } noUnnamed;
+    Fd folder(::open(dir.str().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int probe = -1;
+    const bool canHere = FileOps::real().openUnnamed(folder.get(), probe) == 0;
+    Fd{probe};
+    for (FileOps* ops : {&FileOps::real(), static_cast<FileOps*>(&noUnnamed)}) {
+        const bool named = ops == &noUnnamed || !canHere;
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        {
+            TempFile abandoned;
+            ASSERT_EQ(abandoned.createUnnamed(folder.get(), *ops), 0);
+            EXPECT_EQ(names().size(), named ? 1u : 0u);
+        }
+        EXPECT_TRUE(names().empty());
+        for (const bool appears : {false, true}) {
+            TempFile tmp;
+            ASSERT_EQ(tmp.createUnnamed(folder.get(), *ops), 0);
+            ASSERT_EQ(tmp.write("new"), 0);
+            if (appears) writeFile(dst, "appeared meanwhile");
+            ASSERT_EQ(tmp.commit("dst.dat"), 0);
+            EXPECT_EQ(readFile(dst), "new");
+            EXPECT_EQ(names(), Names{"dst.dat"});
+            fs::remove(dst);
+        }
+    }
+}
 
 TEST_F(FileCopyTest, StaleTemporariesAreRemovedAndNothingElse) {
     writeFile(dir / ".vornelnet-part-a1B2c3", "left by a killed copy");
