@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,7 +22,6 @@
 #include <QTranslator>
 #include <QWidget>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 
 #include "app/platform/qt_translation.h"
@@ -129,33 +127,15 @@ class FakeOpener {
     QByteArray oldPath_;
 };
 
-// Everything written to stderr while `act` runs.
-std::string stderrOf(const std::function<void()>& act) {
-    std::fflush(stderr);
-    FILE* capture = std::tmpfile();
-    const int saved = ::dup(2);
-    ::dup2(::fileno(capture), 2);
-    act();
-    std::fflush(stderr);
-    ::dup2(saved, 2);
-    ::close(saved);
-    std::string text(4096, '\0');
-    std::rewind(capture);
-    text.resize(std::fread(text.data(), 1, text.size(), capture));
-    std::fclose(capture);
-    return text;
-}
-
 TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
     // A sound card that does not exist makes every device fail to open, sound or not.
     qputenv("ALSA_CARD", "VornelNoSuchCard");
     QtBackend be;
-    const std::string noise = stderrOf([&] {
-        for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
-        be.playSoundFile("/nonexistent/sound.wav");
-    });
+    testing::internal::CaptureStderr();
+    for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
+    be.playSoundFile("/nonexistent/sound.wav");
     qunsetenv("ALSA_CARD");
-    EXPECT_EQ(noise, "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
@@ -306,19 +286,15 @@ TEST(QtBackendSessionEnd, BoxesAreAnsweredAsTheirCancelButtonWould) {
     }
 }
 
+// Its text and title reach the box as every kind's do (the table above).
 TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
     answerBox(QMessageBox::Ok, [&] {
         k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));
         return 0;
     });
     ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.title, QStringLiteral("予期せぬエラー"));
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_TRUE(seen.onTop);
-    EXPECT_EQ(
-        seen.text,
-        QStringLiteral("エラー番号57 デバイス I/O エラーです。\n\nプロシージャ名 = [Sysdat_read]"));
-    EXPECT_EQ(seen.buttons, QStringList({"OK"}));
 }
 
 // Once the dialog is up: records its title, then `act` picks a file or cancels.

@@ -3,17 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 
 namespace vornel::test {
 namespace {
-
-int weekdayOf(int y, int m, int d) {
-    using namespace std::chrono;
-    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)},
-                             day{static_cast<unsigned>(d)}};
-    return static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;  // Sunday = 1
-}
 
 // The next scripted answer, or an empty one (a cancelled dialog) when none is left.
 template <typename T>
@@ -29,27 +21,20 @@ T takeFront(std::deque<T>& answers) {
 FakeBackend::FakeBackend() { setClock(2026, 12, 6, 12 * 3600.0); }
 
 void FakeBackend::setClock(int year, int month, int day, double secondsOfDay) {
-    clock_.year = year;
-    clock_.month = month;
-    clock_.day = day;
-    clock_.weekday = weekdayOf(year, month, day);
-    clock_.secondsOfDay = secondsOfDay;
+    const std::chrono::weekday weekday{
+        std::chrono::sys_days{std::chrono::year{year} / month / day}};
+    clock_ = {year, month, day, static_cast<int>(weekday.c_encoding()) + 1, secondsOfDay};
 }
 
 void FakeBackend::advance(double seconds) {
     using namespace std::chrono;
     monotonic_ += seconds;
-    double s = clock_.secondsOfDay + seconds;
-    sys_days date =
-        sys_days{year_month_day{year{clock_.year}, month{static_cast<unsigned>(clock_.month)},
-                                day{static_cast<unsigned>(clock_.day)}}};
-    while (s >= 86400.0) {
-        s -= 86400.0;
-        date += days{1};
-    }
-    const year_month_day ymd{date};
-    setClock(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-             static_cast<int>(static_cast<unsigned>(ymd.day())), s);
+    const double s = clock_.secondsOfDay + seconds;
+    const int later = static_cast<int>(s / 86400);
+    const year_month_day date{sys_days{year{clock_.year} / clock_.month / clock_.day} +
+                              days{later}};
+    setClock(static_cast<int>(date.year()), static_cast<int>(unsigned{date.month()}),
+             static_cast<int>(unsigned{date.day()}), s - later * 86400.0);
 }
 
 int FakeBackend::showMessageBox(const MessageBoxRequest& request) {
@@ -94,12 +79,6 @@ OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string& titl
                                            const std::string&, const std::string&) {
     dialogTitles.push_back(title);
     return takeFront(openAnswers);
-}
-
-std::string FakeBackend::saveFileDialog(WindowHandle, const std::string& title, const std::string&,
-                                        const std::string&, const std::string&) {
-    dialogTitles.push_back(title);
-    return takeFront(saveAnswers);
 }
 
 bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {

@@ -27,7 +27,6 @@ class FakeBackend : public NullBackend {
     // --- recorded ---
     std::vector<MessageBoxRequest> boxes;
     std::vector<int> sounds;
-    std::vector<std::string> soundFiles;
     std::vector<std::string> shellOpened;
     struct HelpCall {
         WindowHandle owner;
@@ -53,7 +52,6 @@ class FakeBackend : public NullBackend {
     std::vector<std::string> dialogTitles;
     std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
-    std::vector<WindowHandle> closedWindows;
     int pumpCount = 0;
 
     // --- answers and settings ---
@@ -75,7 +73,6 @@ class FakeBackend : public NullBackend {
     std::string systemDir = "/usr/lib";
     std::deque<std::string> folderAnswers;
     std::deque<OpenFileResult> openAnswers;
-    std::deque<std::string> saveAnswers;
     bool trayResult = true;
     bool trayPresent = false;
     bool trayArea = true;  // the desktop has a notification area
@@ -84,7 +81,6 @@ class FakeBackend : public NullBackend {
     // --- what the fake answers or records; the rest does nothing ---
     int showMessageBox(const MessageBoxRequest& request) override;
     void playSystemSound(int type) override { sounds.push_back(type); }
-    void playSoundFile(const std::string& path) override { soundFiles.push_back(path); }
     void processEvents(int maxWaitMs) override;
     WallClock wallClock() override { return clock_; }
     double monotonicSeconds() override { return monotonic_; }
@@ -100,9 +96,6 @@ class FakeBackend : public NullBackend {
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                   const std::string& filter,
                                   const std::string& initialDir) override;
-    std::string saveFileDialog(WindowHandle owner, const std::string& title,
-                               const std::string& filter, const std::string& initialDir,
-                               const std::string& initialName) override;
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
     bool trayDelete(WindowHandle owner) override;
@@ -113,7 +106,6 @@ class FakeBackend : public NullBackend {
     bool trayAreaAvailable() override { return trayArea; }
     WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
-    void closeWindow(WindowHandle window) override { closedWindows.push_back(window); }
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 
   private:

@@ -26,11 +26,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::string bytes;
-    char buf[1 << 16];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0)
-        bytes.append(buf, static_cast<std::size_t>(in.gcount()));
-    return bytes;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace vornel::test
