@@ -29,14 +29,13 @@ QGroupBox* optionFrame(QWidget* parent, const QString& caption, const QString& n
 }  // namespace
 
 CopyConditionPage::CopyConditionPage(QWidget* parent) : SettingsPage(parent) {
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(optionFrame(this, QStringLiteral("条件"), QStringLiteral("copy_op"), copy_op,
-                               QStringLiteral("無条件で全て上書きコピー"),
-                               QStringLiteral("同一ファイル名は日付の新しいものだけ上書きコピー")));
-    top->addWidget(optionFrame(
-        this, QStringLiteral("オープン中のファイル"), QStringLiteral("cp_skip"), cp_skip,
-        QStringLiteral("コピーをスキップする"), QStringLiteral("無視してコピーする")));
-    top->addStretch();
+    stackFrames(
+        {optionFrame(this, QStringLiteral("条件"), QStringLiteral("copy_op"), copy_op,
+                     QStringLiteral("無条件で全て上書きコピー"),
+                     QStringLiteral("同一ファイル名は日付の新しいものだけ上書きコピー")),
+         optionFrame(this, QStringLiteral("オープン中のファイル"), QStringLiteral("cp_skip"),
+                     cp_skip, QStringLiteral("コピーをスキップする"),
+                     QStringLiteral("無視してコピーする"))});
     for (QRadioButton* o : copy_op) watchOption(o);
     for (QRadioButton* o : cp_skip) watchOption(o);
 }

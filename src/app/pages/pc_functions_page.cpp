@@ -101,20 +101,13 @@ PcFunctionsPage::PcFunctionsPage(QWidget* parent) : SettingsPage(parent) {
     arbLayout->addLayout(arb.layout);
     arbLayout->addLayout(cycleGrid);
 
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(asdFrame);
-    top->addWidget(arbFrame);
-    top->addStretch();
+    stackFrames({asdFrame, arbFrame});
     wire();
 }
 
 void PcFunctionsPage::wire() {
-    watchCheck(asd_chk);
-    connect(asd_chk, &QCheckBox::stateChanged, this,
-            [this] { emit shutdownSwitched(checkValue(asd_chk)); });
-    watchCheck(arb_chk);
-    connect(arb_chk, &QCheckBox::stateChanged, this,
-            [this] { emit restartSwitched(checkValue(arb_chk)); });
+    watchSwitch(asd_chk, [this](int on) { emit shutdownSwitched(on); });
+    watchSwitch(arb_chk, [this](int on) { emit restartSwitched(on); });
     for (QLineEdit* box : {asd_hour_txt, asd_min_txt, arb_hour_txt, arb_min_txt}) watchText(box);
     watchLeaving(asd_hour_txt, BoxKind::Hour);
     watchLeaving(asd_min_txt, BoxKind::Minute);

@@ -5,6 +5,9 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/pages/check_value.h"
 
 namespace vornel {
 
@@ -47,6 +50,18 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SettingsPage::watchSwitch(QCheckBox* box, std::function<void(int)> switched) {
+    watchCheck(box);
+    connect(box, &QCheckBox::stateChanged, this,
+            [box, switched = std::move(switched)] { switched(checkValue(box)); });
+}
+
+void SettingsPage::stackFrames(std::initializer_list<QWidget*> frames) {
+    auto* top = new QVBoxLayout(this);
+    for (QWidget* frame : frames) top->addWidget(frame);
+    top->addStretch();
 }
 
 }  // namespace vornel

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <initializer_list>
 #include <map>
 
 class QCheckBox;
@@ -33,9 +35,13 @@ class SettingsPage : public QWidget {
     void watchText(QLineEdit* box);
     void watchCombo(QComboBox* cb);
     void watchCheck(QCheckBox* box);
+    // watchCheck, and the box's value (0 or 1) handed to `switched` on every change.
+    void watchSwitch(QCheckBox* box, std::function<void(int)> switched);
     // Reports `option` as an edit when it becomes the selected one.
     void watchOption(QRadioButton* option);
     void watchLeaving(QLineEdit* box, BoxKind kind);
+    // Lays out the page's frames from the top down, the free room below them.
+    void stackFrames(std::initializer_list<QWidget*> frames);
 
   private:
     std::map<const QObject*, BoxKind> leaving_;

@@ -62,21 +62,14 @@ StartEventsPage::StartEventsPage(QWidget* parent) : SettingsPage(parent) {
     timerLayout->addWidget(timer_chk);
     timerLayout->addLayout(grid);
 
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(startFrame);
-    top->addWidget(timerFrame);
-    top->addStretch();
+    stackFrames({startFrame, timerFrame});
     wire();
 }
 
 void StartEventsPage::wire() {
-    watchCheck(start_chk);
-    connect(start_chk, &QCheckBox::stateChanged, this,
-            [this] { emit startSwitched(checkValue(start_chk)); });
+    watchSwitch(start_chk, [this](int on) { emit startSwitched(on); });
     watchCheck(st_sdown);
-    watchCheck(timer_chk);
-    connect(timer_chk, &QCheckBox::stateChanged, this,
-            [this] { emit timerSwitched(checkValue(timer_chk)); });
+    watchSwitch(timer_chk, [this](int on) { emit timerSwitched(on); });
     for (std::size_t k = 0; k < 3; ++k) {
         watchText(hour_txt[k]);
         watchText(min_txt[k]);
