@@ -1,0 +1,649 @@
+// system.dat: its records on disk, the load into a window without widgets, and the save.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/module_state.h"
+#include "settings/settings_view.h"
+#include "settings/sysdat_file.h"
+#include "settings/sysdat_read.h"
+#include "settings/sysdat_save.h"
+#include "support/fake_backend.h"
+#include "support/sysdat_image.h"
+#include "support/temp_dir.h"
+
+namespace vornel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::handMadeSysdat;
+using test::readFile;
+using test::Records;
+using test::sameBytes;
+using test::TempDir;
+using test::validRecords;
+using test::with;
+using test::writeFile;
+using C = Control;
+
+const std::string kDocument = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";  // ドキュメント
+const std::string kHyou = "\x95\x5C";  // 表: its second byte is the backslash
+
+// 日 and ﾃｽﾄ (one byte a character) in 55 and 61.
+const test::Changes kSampleValues = {{0, "1"},
+                                     {15, "/home/u/" + kDocument},
+                                     {16, "  lead"},
+                                     {17, kHyou + "\\x"},
+                                     {55, "\x93\xFA"},
+                                     {61, "\xC3\xBD\xC4"},
+                                     {109, std::string(256, 'z')}};
+const Records kSample = with(kSampleValues, Records{});
+
+// A folder for system.dat.
+class SysdatFile : public ::testing::Test {
+  protected:
+    static long entriesIn(const std::string& folder) {
+        return std::distance(fs::directory_iterator(folder), {});
+    }
+    static unsigned modeOf(const std::string& file) {
+        struct stat st {};
+        EXPECT_EQ(::stat(file.c_str(), &st), 0) << file;
+        return st.st_mode & 0777;
+    }
+    TempDir dir;
+    std::string path = dir / "system.dat";
+};
+
+TEST_F(SysdatFile, ReadsAHandMadeFileAndEncodesItBackByteForByte) {
+    const std::string image = handMadeSysdat(kSample);
+    writeFile(path, image);
+    const SysdatContent c = readSysdatFile(path);
+    EXPECT_FALSE(c.wrongLength || c.invalidBytes);
+    const std::pair<std::size_t, std::string> shown[] = {
+        {0, "1"},    {15, "/home/u/ドキュメント"}, {16, "  lead"}, {17, "表\\x"}, {55, "日"},
+        {61, "ﾃｽﾄ"}, {109, std::string(256, 'z')}, {1, ""}};
+    for (const auto& [i, text] : shown) EXPECT_EQ(c.text[i], text) << "record " << i;
+    EXPECT_TRUE(sameBytes(buildSysdatImage(c.bytes), image));
+
+    SysdatRecords encoded;
+    for (std::size_t i = 0; i < 110; ++i) encoded[i] = encodeSysdatValue(c.text[i]).bytes;
+    EXPECT_TRUE(sameBytes(buildSysdatImage(encoded), image));
+}
+
+TEST(SysdatCodec, RefusesValuesThatDoNotFitARecord) {
+    const ValueEncoding emoji = encodeSysdatValue("ab\xF0\x9F\x98\x80");
+    EXPECT_EQ(emoji.status, ValueEncoding::Unrepresentable);
+    EXPECT_EQ(emoji.badChar, "\xF0\x9F\x98\x80");
+
+    std::string full;
+    for (int i = 0; i < 128; ++i) full += "日";
+    EXPECT_EQ(encodeSysdatValue(full).status, ValueEncoding::Ok);
+    const ValueEncoding over = encodeSysdatValue(full + "a");
+    EXPECT_EQ(over.status, ValueEncoding::TooLong);
+    EXPECT_EQ(over.length, 257u);
+}
+
+// A file cut inside a record reads what it holds and the missing records as empty; bytes
+// that are not code page 932 read as U+FFFD and are kept as they were. Each is its own kind of
+// damage, and the file is left alone. (A path that is no readable file is checked through the
+// load, which reports the system error.)
+TEST_F(SysdatFile, ADamagedFileReadsWhatItHoldsAndTellsWhichDamage) {
+    std::string cut = handMadeSysdat(kSample);
+    cut.resize(15 * 512 + 10);  // record 15 cut after its first ten bytes
+    const struct {
+        std::string image;
+        bool wrongLength, invalidBytes;
+        std::vector<std::pair<std::size_t, std::string>> texts;
+    } cases[] = {
+        {cut, true, false, {{0, "1"}, {15, "/home/u/ド"}, {55, ""}}},
+        {handMadeSysdat(with({{61, "A\x80Z"}}, kSample)), false, true, {{61, "A\xEF\xBF\xBDZ"}}},
+    };
+    for (const auto& c : cases) {
+        writeFile(path, c.image);
+        const SysdatContent r = readSysdatFile(path);
+        EXPECT_EQ(r.wrongLength, c.wrongLength);
+        EXPECT_EQ(r.invalidBytes, c.invalidBytes);
+        for (const auto& [i, text] : c.texts) EXPECT_EQ(r.text[i], text) << "record " << i;
+        EXPECT_TRUE(sameBytes(readFile(path), c.image));
+    }
+}
+
+// Settings kept elsewhere and linked here (a relative link to a relative link, as a user's
+// dotfile manager makes them) are replaced in their own folder, and the links stay.
+TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
+    const std::string image = handMadeSysdat(kSample);
+    writeFile(path, "old");
+    ::chmod(path.c_str(), 0640);
+    writeSysdatFile(path, image);
+    EXPECT_TRUE(sameBytes(readFile(path), image));
+    EXPECT_EQ(modeOf(path), 0640u);
+    EXPECT_EQ(entriesIn(dir.str()), 1) << "no temporary file is left behind";
+
+    fs::create_directories(dir / "synced/settings");
+    const std::string target = dir / "synced/settings/system.dat";
+    fs::rename(path, target);
+    ::chmod(target.c_str(), 0600);
+    fs::create_symlink("synced/settings/system.dat", dir / "middle.dat");
+    fs::create_symlink("middle.dat", path);
+    const std::string blank = handMadeSysdat(Records{});
+    writeSysdatFile(path, blank);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_TRUE(fs::is_symlink(dir / "middle.dat"));
+    EXPECT_TRUE(sameBytes(readFile(target), blank));
+    EXPECT_EQ(modeOf(target), 0600u);
+    EXPECT_EQ(entriesIn(dir.str()), 3);
+    EXPECT_EQ(entriesIn(dir / "synced/settings"), 1);
+}
+
+TEST_F(SysdatFile, AFailedWriteLeavesNothingBehind) {
+    // A non-empty folder where the file should be: the final rename fails.
+    fs::create_directory(path);
+    writeFile(path + "/keep", "x");
+    EXPECT_THROW(writeSysdatFile(path, "data"), VbError);
+    EXPECT_EQ(readFile(path + "/keep"), "x");
+    EXPECT_EQ(entriesIn(dir.str()), 1);
+    EXPECT_THROW(writeSysdatFile(dir / "no/such/system.dat", "data"), VbError);
+}
+
+// A settings window without widgets: it keeps each control's content, runs the handlers a
+// change runs (the edit mark, and the restart cycle for arb_int), and logs what was set.
+class FakeView : public SettingsView {
+  public:
+    explicit FakeView(Module1& m) : m_(m) {}
+
+    struct Set {
+        ControlRef control;
+        std::string value;
+    };
+    std::vector<Set> log;
+    std::string caption;
+    std::map<int, std::string> trayCaptions;
+    std::vector<Tab> tabs;
+    std::vector<ControlRef> focused;
+
+    std::string text(ControlRef c) override { return texts_[key(c)]; }
+    void setText(ControlRef c, const std::string& t) override {
+        log.push_back({c, t});
+        change(texts_[key(c)], t);
+    }
+    int value(ControlRef c) override { return values_[key(c)]; }
+    void setValue(ControlRef c, int v) override {
+        const Control k = c.control;
+        const bool option = k == C::copy_op || k == C::cp_skip || k == C::rec_op || k == C::arb_int;
+        if (!option && (v < 0 || v > 2)) throw VbError(380, "プロパティの値が不正です。");
+        log.push_back({c, std::to_string(v)});
+        if (option) {
+            if (v != 1 || values_[key(c)] == 1) return;
+            for (int i = 0; i < 3; ++i) values_[key({k, i})] = 0;
+            if (k == C::arb_int) m_.Arb_int = std::to_string(c.index);
+        }
+        change(values_[key(c)], v);
+    }
+    void setCaption(const std::string& c) override { caption = c; }
+    void setTrayCaption(int g, const std::string& c) override { trayCaptions[g] = c; }
+    void showTab(Tab tab) override { tabs.push_back(tab); }
+    void focus(ControlRef c) override { focused.push_back(c); }
+
+    // Puts content in place as a user would have typed it, without logging.
+    void type(ControlRef c, const std::string& t) { texts_[key(c)] = t; }
+
+  private:
+    template <class T>
+    void change(T& current, const T& wanted) {
+        if (current == wanted) return;
+        current = wanted;
+        m_.Chg_flg = 1;
+    }
+    static std::tuple<int, int, int> key(ControlRef c) {
+        return {static_cast<int>(c.control), c.index, c.sub};
+    }
+    Module1& m_;
+    std::map<std::tuple<int, int, int>, std::string> texts_;
+    std::map<std::tuple<int, int, int>, int> values_;
+};
+
+// A program folder holding a hand-made system.dat, and a window without widgets for it.
+struct ViewedFile {
+    test::FakeBackend be;
+    KvCmn15 module{be};
+    KvCmn15 window{be};
+    Module1 m{module};
+    FakeView view{m};
+    TempDir dir;
+    std::string image;
+
+    explicit ViewedFile(const Records& records) : image(handMadeSysdat(records)) {
+        m.Sysdat_path = dir / "system.dat";
+        writeFile(m.Sysdat_path, image);
+    }
+    void load() { Sysdat_read(m, view); }
+    void save() { ok_bt_Click(m, window, view); }
+    std::string shown(ControlRef c) { return view.text(c); }
+    int state(ControlRef c) { return view.value(c); }
+    std::string fileNow() { return readFile(m.Sysdat_path); }
+    std::string lastBox() { return be.boxes.empty() ? "" : be.boxes.back().text; }
+};
+
+// How a yes/no record reaches its control, loaded first with `text`, then with `other`
+// over it. Options and the strict boxes follow only "0" and "1" and otherwise stay as they
+// were; the pair and shutdown boxes tick for anything but "0"; the PC boxes only for "1".
+struct BoxRule {
+    std::size_t record;
+    ControlRef control;
+    const char* text;
+    int state;
+    const char* other;
+    int stateAfterOther;
+};
+
+TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
+    const BoxRule rules[] = {
+        {0, {C::copy_op, 1}, "0", 0, "1 ", 1},  // a trailing blank is padding: this reads as "1"
+        {4, {C::cp_skip, 1}, "0", 1, " 1", 1},  {5, {C::rec_op, 1}, "1", 1, "", 1},
+        {1, {C::start_chk}, "1", 1, "yes", 1},  {47, {C::st_sdown}, "0", 0, "2", 0},
+        {3, {C::timer_chk}, "1", 1, "", 1},     {6, {C::sdown, 0}, "0", 0, "x", 1},
+        {7, {C::sdown, 1}, "", 1, "0", 0},      {31, {C::subfld_chk, 0}, "0", 0, "", 1},
+        {46, {C::skip_chk, 7}, "1", 1, "0", 0}, {48, {C::asd_chk}, "1", 1, "yes", 0},
+        {51, {C::arb_chk}, "1", 1, "", 0}};
+    Records r = validRecords();
+    for (const BoxRule& b : rules) r[b.record] = b.text;
+    ViewedFile t(r);
+    t.view.setCaption("before");
+    t.load();
+    EXPECT_EQ(t.view.caption, "Vornelnet");
+    for (const BoxRule& b : rules) EXPECT_EQ(t.state(b.control), b.state) << "record " << b.record;
+
+    for (const BoxRule& b : rules) r[b.record] = b.other;
+    writeFile(t.m.Sysdat_path, handMadeSysdat(r));
+    t.view.setCaption("before");
+    t.load();
+    EXPECT_EQ(t.view.caption, "before") << "a timer record that is no state leaves the caption";
+    for (const BoxRule& b : rules) EXPECT_EQ(t.state(b.control), b.stateAfterOther) << b.record;
+}
+
+TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast) {
+    const test::Changes texts = {{9, "07"},        {14, "45"},   {15, "  /src"},   {30, "/dst  "},
+                                 {55, "\x93\xFA"}, {58, "5"},    {59, "reserved"}, {62, "10.0.0.9"},
+                                 {68, "ff"},       {69, "08:15"}};
+    ViewedFile t(with(texts));
+    t.m.Chg_flg = 1;
+    t.load();
+    const std::pair<ControlRef, std::string> shown[] = {
+        {{C::hour_txt, 0}, "07"},        {{C::min_txt, 2}, "45"},
+        {{C::srcfld_txt, 0}, "  /src"},  {{C::dstfld_txt, 7}, "/dst"},
+        {{C::arbint_week_cb}, "日"},     {{C::WOL_ReptNum_cb}, "5"},
+        {{C::WOL_IPtxt, 0}, "10.0.0.9"}, {{C::WOL_MAC_txt, 0, 5}, "ff"},
+        {{C::WOL_Time_txt, 0}, "08:15"}};
+    for (const auto& [control, text] : shown) EXPECT_EQ(t.shown(control), text);
+    EXPECT_EQ(t.m.Src_fld[0], "  /src");
+    EXPECT_EQ(t.m.WOL_set[0].WTime, "08:15");
+    for (const auto& s : t.view.log) EXPECT_NE(s.value, "reserved");
+    EXPECT_EQ(t.m.Tm_str[0], "07:");
+    EXPECT_EQ(t.m.Tm_str[2], ":45");
+    EXPECT_EQ(t.m.Chg_flg, 0);
+    EXPECT_TRUE(t.be.boxes.empty());
+}
+
+TEST(SysdatLoad, DerivedTimesAndWakeOnLanCaptions) {
+    Records r = with({{49, "22"}, {50, "05"}, {52, "03"}, {53, "30"}});
+    // Entry 0 complete; entry 1 lacks only its PC name; entry 4 lacks one MAC byte.
+    for (std::size_t g : {0u, 1u, 4u}) {
+        r[61 + 10 * g] = g == 1 ? "" : "PC" + std::to_string(g + 1);
+        r[62 + 10 * g] = "192.168.0.2";
+        for (std::size_t j = 0; j < (g == 4 ? 5 : 6); ++j) r[63 + 10 * g + j] = "0A";
+    }
+    ViewedFile t(r);
+    t.load();
+    EXPECT_EQ(t.m.Asd_time, "22:05");
+    EXPECT_EQ(t.m.Arb_time, "03:30");
+    EXPECT_EQ(t.m.WOL_valid, (std::array<std::int16_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(t.m.pc_wol_caption[0], "PC1起動");
+    const std::map<int, std::string> tray = {{0, "PC1起動"},
+                                             {1, "- WOL2無効 -"},
+                                             {2, "- WOL3無効 -"},
+                                             {3, "- WOL4無効 -"},
+                                             {4, "- WOL5無効 -"}};
+    EXPECT_EQ(t.view.trayCaptions, tray);
+}
+
+TEST(SysdatLoad, FillsTheControlsInLoadOrder) {
+    ViewedFile t(with({{0, "1"}, {4, "1"}, {5, "1"}, {1, "0"}, {3, "0"}, {47, "0"}}));
+    t.load();
+    std::vector<C> order;
+    for (const auto& s : t.view.log) {
+        if (order.empty() || order.back() != s.control.control) order.push_back(s.control.control);
+    }
+    std::vector<C> expected;
+    auto add = [&expected](int times, std::initializer_list<C> controls) {
+        while (times-- > 0) expected.insert(expected.end(), controls);
+    };
+    add(1, {C::copy_op, C::cp_skip, C::start_chk, C::st_sdown});
+    add(3, {C::hour_txt, C::min_txt});
+    add(1, {C::timer_chk, C::rec_op});
+    add(8, {C::srcfld_txt, C::dstfld_txt, C::subfld_chk, C::skip_chk});
+    add(1, {C::sdown, C::asd_chk, C::asd_hour_txt, C::asd_min_txt, C::arb_chk, C::arb_hour_txt,
+            C::arb_min_txt, C::arb_int, C::arbint_week_cb, C::arbint_day_cb, C::WOL_Port_txt,
+            C::WOL_ReptNum_cb});
+    add(5, {C::WOL_chk, C::WOL_PCtxt, C::WOL_IPtxt, C::WOL_MAC_txt, C::WOL_Time_txt});
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(t.view.log.size(), 4u + 6 + 2 + 32 + 3 + 11 + 5 * 10);
+}
+
+// A failed load stops where it fails, keeps the edit mark the values shown so far set, and
+// reports the error number.
+struct FailureCase {
+    Records records;
+    int number;
+    ControlRef lastShown;
+    ControlRef firstNotShown;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << "error " << c.number; }
+
+class SysdatLoadFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(SysdatLoadFailure, StopsTheLoadWhereTheValueIsNoState) {
+    const FailureCase& c = GetParam();
+    ViewedFile t(c.records);
+    t.view.type(c.firstNotShown, "old");
+    t.view.setTrayCaption(1, "old");
+    t.be.answerNextBox(kAnsOk);
+    t.load();
+    ASSERT_EQ(t.be.boxes.size(), 1u);
+    EXPECT_EQ(t.be.boxes[0].title, "予期せぬエラー");
+    EXPECT_NE(t.lastBox().find("エラー番号" + std::to_string(c.number)), std::string::npos);
+    EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
+    EXPECT_EQ(t.view.log.back().control, c.lastShown);
+    EXPECT_EQ(t.shown(c.firstNotShown), "old");
+    EXPECT_EQ(t.view.trayCaptions[1], "old");
+    EXPECT_EQ(t.m.Chg_flg, 1);
+}
+
+FailureCase badCycle(const char* arbInt, int number) {
+    return {with({{54, arbInt}, {55, "\x8C\x8E"}}), number, {C::arb_min_txt}, {C::arbint_week_cb}};
+}
+
+FailureCase badEnable() {
+    return {
+        with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}), 380, {C::WOL_Time_txt, 0}, {C::WOL_PCtxt, 1}};
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SysdatLoadFailure,
+                         ::testing::Values(badCycle("3", 340), badCycle("", 13), badCycle("x", 13),
+                                           badCycle("-1", 340), badEnable()));
+
+TEST(SysdatFirstStart, OnlyTheFirstLoadWritesTheDefaultFile) {
+    ViewedFile t(validRecords());
+    fs::remove(t.m.Sysdat_path);
+    EXPECT_TRUE(Sysdat_read(t.m, t.view, SysdatMissing::WriteDefaults));
+    EXPECT_TRUE(t.be.boxes.empty());
+    EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(test::defaultRecords())));
+    EXPECT_EQ(t.m.Arb_week, "日");
+    EXPECT_EQ(t.state({C::copy_op, 1}), 1);
+    EXPECT_EQ(t.state({C::subfld_chk, 3}), 1);
+    EXPECT_EQ(t.m.Chg_flg, 0);
+}
+
+// What a later load finds where system.dat was: it is reported, nothing of it is loaded, the
+// values the program holds and the edit mark stay, and nothing is written in its place.
+struct FileState {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    std::string message;  // part of the one box shown
+};
+
+TEST(SysdatFileStates, OnlyARegularFileOfAtMost110RecordsIsLoaded) {
+    const std::string kOversize = sysdatTooLargeMessage();
+    const FileState states[] = {
+        {"vanished", [](const std::string& p) { fs::remove(p); }, "エラー番号53"},
+        {"folder", [](const std::string& p) { fs::create_directory(p); }, "エラー番号75"},
+        {"FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "エラー番号75"},
+        {"link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); },
+         "エラー番号75"},
+        {"dangling link", [](const std::string& p) { fs::create_symlink(p + ".gone", p); },
+         "エラー番号53"},
+        {"oversize",
+         [](const std::string& p) { writeFile(p, handMadeSysdat(validRecords()) + "x"); },
+         kOversize},
+    };
+    for (const FileState& s : states) {
+        SCOPED_TRACE(s.name);
+        ViewedFile t(with({{15, "/kept"}}));
+        ASSERT_TRUE(Sysdat_read(t.m, t.view));
+        fs::remove(t.m.Sysdat_path);
+        s.make(t.m.Sysdat_path);
+        std::error_code ec;
+        const auto made = fs::symlink_status(t.m.Sysdat_path, ec).type();
+        t.view.log.clear();
+        t.m.Chg_flg = 1;
+        t.be.answerNextBox(kAnsOk);
+        EXPECT_FALSE(Sysdat_read(t.m, t.view, SysdatMissing::Report));
+        ASSERT_EQ(t.be.boxes.size(), 1u);
+        EXPECT_NE(t.lastBox().find(s.message), std::string::npos) << t.lastBox();
+        EXPECT_TRUE(t.view.log.empty());
+        EXPECT_EQ(t.m.Src_fld[0], "/kept");
+        EXPECT_EQ(t.m.Chg_flg, 1);
+        EXPECT_EQ(fs::symlink_status(t.m.Sysdat_path, ec).type(), made)
+            << "nothing is written in its place";
+    }
+}
+
+TEST(SysdatFileStates, ALinkToARegularFileIsLoadedThrough) {
+    ViewedFile t(with({{15, "/linked"}}));
+    const std::string target = t.dir / "synced.dat";
+    fs::rename(t.m.Sysdat_path, target);
+    fs::create_symlink(target, t.m.Sysdat_path);
+    EXPECT_TRUE(Sysdat_read(t.m, t.view));
+    EXPECT_EQ(t.shown({C::srcfld_txt, 0}), "/linked");
+}
+
+// Whatever the bytes of the file, a load neither crashes nor hangs nor writes to it.
+TEST(SysdatFuzz, AnyContentLoadsWithoutHarmAndLeavesTheFileAsItWas) {
+    std::mt19937 rng(20261207);
+    auto byte = [&rng] { return static_cast<char>(rng() & 0xFF); };
+    const char* const garbage[] = {"",       " ",     "x",    "-1",       "3",  "99999",
+                                   "&HFFFF", "1.5e9", "\x81", "\xFF\xFF", "１", "2"};
+    for (std::size_t length = 0; length <= 110 * 512; length += 487) {
+        SCOPED_TRACE(length);
+        ViewedFile t(validRecords());
+        std::string image;
+        if (length % 2 == 0) {
+            for (std::size_t i = 0; i < length; ++i) image += byte();
+        } else {
+            // Records of the right shape: an invalid code page 932 sequence in every one and
+            // garbage in the records that must hold numbers.
+            Records r;
+            for (std::size_t i = 0; i < 110; ++i) {
+                r[i] = std::string(1, static_cast<char>(0x81 + rng() % 0x7E)) + "\x7F" + byte();
+            }
+            r[54] = garbage[rng() % std::size(garbage)];
+            for (std::size_t g = 0; g < 5; ++g)
+                r[60 + 10 * g] = garbage[rng() % std::size(garbage)];
+            image = handMadeSysdat(r).substr(0, length);
+        }
+        writeFile(t.m.Sysdat_path, image);
+        struct stat before {};
+        ASSERT_EQ(::stat(t.m.Sysdat_path.c_str(), &before), 0);
+        t.be.onBox = [&t](const MessageBoxRequest&) { t.be.answerNextBox(kAnsOk); };
+        t.load();
+        t.load();
+        struct stat after {};
+        ASSERT_EQ(::stat(t.m.Sysdat_path.c_str(), &after), 0);
+        EXPECT_TRUE(sameBytes(t.fileNow(), image));
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        EXPECT_EQ(std::distance(fs::directory_iterator(t.dir.path()), {}), 1);
+        EXPECT_LE(t.be.boxes.size(), 3u) << "damage is told once, a failure once per load";
+    }
+}
+
+TEST(SysdatDamaged, TellsOnceAndNeverRewritesTheFile) {
+    ViewedFile t(validRecords());
+    std::string image = handMadeSysdat(with({{61, "P\xFD"}}));
+    image.resize(image.size() - 512);  // 109 records
+    writeFile(t.m.Sysdat_path, image);
+    t.be.answerNextBox(kAnsOk);
+    t.load();
+    ASSERT_EQ(t.be.boxes.size(), 1u);
+    EXPECT_EQ(t.lastBox(), sysdatDamageMessage(true, true));
+    EXPECT_EQ(t.shown({C::WOL_PCtxt, 0}), "P\xEF\xBF\xBD");
+    EXPECT_EQ(t.shown({C::WOL_Time_txt, 4}), "");
+    EXPECT_EQ(t.m.Chg_flg, 0);
+
+    t.load();  // a backup run reloads: no second message
+    EXPECT_EQ(t.be.boxes.size(), 1u);
+    EXPECT_TRUE(sameBytes(t.fileNow(), image));
+
+    // Once the file is sound again, a later damage is told again.
+    writeFile(t.m.Sysdat_path, handMadeSysdat(validRecords()));
+    t.load();
+    writeFile(t.m.Sysdat_path, image);
+    t.be.answerNextBox(kAnsOk);
+    t.load();
+    EXPECT_EQ(t.be.boxes.size(), 2u);
+}
+
+// A window that loaded `records`; `damaged`: the file holds bytes that are not code page 932,
+// which the load tells once.
+struct Saving : ViewedFile {
+    explicit Saving(const Records& records, bool damaged = false) : ViewedFile(records) {
+        if (damaged) be.answerNextBox(kAnsOk);
+        load();
+    }
+};
+
+// Unedited values keep the bytes they were loaded from, even those the converter would write
+// differently or not at all; an edited value is stored in code page 932.
+TEST(SysdatSave, KeepsUneditedBytesAndStoresEditsInCodePage932) {
+    // End_bkup (2) has no control and must survive a save; 59 is no setting and is written
+    // back empty; 61 holds 纊 in its NEC-selected form, which the converter writes as FA 5C;
+    // 62 is not code page 932 at all.
+    Records r = with({{2, "1"}, {59, "reserved"}, {61, "\xED\x40"}, {62, "10.0.0.\x80"}},
+                     test::defaultRecords());
+    Saving t(r, true);
+    const int pumps = t.be.pumpCount;
+    t.view.type({C::WOL_PCtxt, 1}, "ﾃｽﾄ日");
+    t.save();
+
+    r[59] = "";
+    r[71] = "\xC3\xBD\xC4\x93\xFA";
+    EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(r)));
+    EXPECT_EQ(t.m.WOL_set[1].PCname, "ﾃｽﾄ日");
+    EXPECT_EQ(t.m.End_bkup, "1");
+    EXPECT_EQ(t.m.Chg_flg, 0);
+    EXPECT_GT(t.be.pumpCount, pumps) << "the save pauses before it reloads";
+    ASSERT_FALSE(t.view.focused.empty());
+    EXPECT_EQ(t.view.focused.back(), (ControlRef{C::mini_bt}));
+}
+
+struct Refusal {
+    ControlRef field;
+    std::string typed;
+    std::string message;
+    Tab tab;
+    test::Changes records = {};
+};
+
+class SysdatSaveRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
+    const Refusal& c = GetParam();
+    test::Changes records = {{17, "/"}, {25, "/"}};
+    records.insert(records.end(), c.records.begin(), c.records.end());
+    Saving t(with(records));
+    t.view.type(c.field, c.typed);
+    t.m.Chg_flg = 1;
+    t.be.answerNextBox(kAnsOk);
+    t.save();
+    ASSERT_EQ(t.be.boxes.size(), 1u);
+    EXPECT_EQ(t.be.boxes[0].text, c.message);
+    EXPECT_EQ(t.be.boxes[0].title, "Error");
+    EXPECT_EQ(t.view.tabs, std::vector<Tab>{c.tab});
+    EXPECT_EQ(t.view.focused, std::vector<ControlRef>{c.field});
+    EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
+    EXPECT_EQ(t.m.Dst_fld[2], "/");
+    EXPECT_EQ(t.m.Chg_flg, 1);
+}
+
+const char* const kTimerOn = "1";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SysdatSaveRefusal,
+    ::testing::Values(
+        Refusal{{C::dstfld_txt, 2},
+                "/x\xF0\x9F\x98\x80",
+                "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
+                "\xF0\x9F\x98\x80",
+                folderPairTab(2)},
+        // Read back, the tilde would name another folder.
+        Refusal{{C::srcfld_txt, 2},
+                "/home/u/資料〜2023",
+                "フォルダ設定3のコピー元フォルダに保存できない文字が含まれてます！\r文字 = 〜",
+                folderPairTab(2)},
+        Refusal{{C::WOL_PCtxt, 1},
+                std::string(257, 'p'),
+                "Wake On Lan設定2のPC名が長すぎます！\rLen = 257 byte（最大256 byte）",
+                Tab::WakeOnLan},
+        Refusal{{C::WOL_MAC_txt, 4, 5},
+                "F\xEF\xBF\xBD",
+                "Wake On Lan設定5のMACｱﾄﾞﾚｽ(6)に保存できない文字が含まれてます！\r文字 = "
+                "\xEF\xBF\xBD",
+                Tab::WakeOnLan},
+        // Values the check on leaving the box refuses are refused by the save as well.
+        Refusal{{C::hour_txt, 1},
+                "24",
+                "入力された時間が範囲外です！",
+                Tab::StartEvents,
+                {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
+        Refusal{{C::arb_min_txt},
+                "x",
+                "入力された分が範囲外です！",
+                Tab::PcFunctions,
+                {{51, "1"}, {52, "03"}}},
+        Refusal{{C::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan}));
+
+// A folder text that does not start at the root is told, never refused: a loaded value the
+// user never touched is saved as it is, and no folder is made for it.
+TEST(SysdatSave, ARelativeFolderIsToldAndSavedUnchanged) {
+    Saving t(with({{15, "  /src"}, {23, "dst"}}, test::defaultRecords()));
+    t.m.Chg_flg = 1;
+    t.be.answerNextBox(kAnsOk);
+    t.be.answerNextBox(kAnsOk);
+    t.save();
+    ASSERT_EQ(t.be.boxes.size(), 2u);
+    EXPECT_EQ(t.be.boxes[0].text,
+              "コピー元フォルダが / から始まるフルパスではありません！\r  /src\rLen = 6 byte");
+    EXPECT_EQ(t.be.boxes[1].text,
+              "コピー先フォルダが / から始まるフルパスではありません！\rdst\rLen = 3 byte");
+    EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
+    EXPECT_EQ(t.m.Chg_flg, 0);
+    EXPECT_FALSE(fs::exists(t.dir / "dst"));
+}
+
+TEST(SysdatSave, AFailedWriteIsReportedAndNothingReloads) {
+    Saving t(validRecords());
+    const std::string folder = t.dir / "gone";
+    t.m.Sysdat_path = folder + "/system.dat";
+    t.view.log.clear();
+    t.m.Chg_flg = 1;
+    t.be.answerNextBox(kAnsOk);
+    t.save();
+    ASSERT_EQ(t.be.boxes.size(), 1u);
+    EXPECT_NE(t.be.boxes[0].text.find("[ok_bt_Click]"), std::string::npos);
+    EXPECT_TRUE(t.view.log.empty());
+    EXPECT_EQ(t.m.Chg_flg, 1);
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+}  // namespace
+}  // namespace vornel
