@@ -340,46 +340,37 @@ TEST(SysdatLoad, FillsTheControlsInLoadOrder) {
 
 // A failed load stops where it fails, keeps the edit mark the values shown so far set, and
 // reports the error number.
-struct FailureCase {
-    Records records;
-    int number;
-    ControlRef lastShown;
-    ControlRef firstNotShown;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << "error " << c.number; }
-
-class SysdatLoadFailure : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(SysdatLoadFailure, StopsTheLoadWhereTheValueIsNoState) {
-    const FailureCase& c = GetParam();
-    ViewedFile t(c.records);
-    t.view.type(c.firstNotShown, "old");
-    t.view.setTrayCaption(1, "old");
-    t.be.answerNextBox(kAnsOk);
-    t.load();
-    ASSERT_EQ(t.be.boxes.size(), 1u);
-    EXPECT_EQ(t.be.boxes[0].title, "予期せぬエラー");
-    EXPECT_NE(t.lastBox().find("エラー番号" + std::to_string(c.number)), std::string::npos);
-    EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
-    EXPECT_EQ(t.view.log.back().control, c.lastShown);
-    EXPECT_EQ(t.shown(c.firstNotShown), "old");
-    EXPECT_EQ(t.view.trayCaptions[1], "old");
-    EXPECT_EQ(t.m.Chg_flg, 1);
+TEST(SysdatLoad, AFailureStopsTheLoadWhereTheValueIsNoState) {
+    const auto badCycle = [](const char* arbInt) { return with({{54, arbInt}, {55, "\x8C\x8E"}}); };
+    const struct {
+        Records records;
+        int number;
+        ControlRef lastShown, firstNotShown;
+    } cases[] = {{badCycle("3"), 340, {C::arb_min_txt}, {C::arbint_week_cb}},
+                 {badCycle(""), 13, {C::arb_min_txt}, {C::arbint_week_cb}},
+                 {badCycle("x"), 13, {C::arb_min_txt}, {C::arbint_week_cb}},
+                 {badCycle("-1"), 340, {C::arb_min_txt}, {C::arbint_week_cb}},
+                 {with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}),
+                  380,
+                  {C::WOL_Time_txt, 0},
+                  {C::WOL_PCtxt, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        ViewedFile t(c.records);
+        t.view.type(c.firstNotShown, "old");
+        t.view.setTrayCaption(1, "old");
+        t.be.answerNextBox(kAnsOk);
+        t.load();
+        ASSERT_EQ(t.be.boxes.size(), 1u);
+        EXPECT_EQ(t.be.boxes[0].title, "予期せぬエラー");
+        EXPECT_NE(t.lastBox().find("エラー番号" + std::to_string(c.number)), std::string::npos);
+        EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
+        EXPECT_EQ(t.view.log.back().control, c.lastShown);
+        EXPECT_EQ(t.shown(c.firstNotShown), "old");
+        EXPECT_EQ(t.view.trayCaptions[1], "old");
+        EXPECT_EQ(t.m.Chg_flg, 1);
+    }
 }
-
-FailureCase badCycle(const char* arbInt, int number) {
-    return {with({{54, arbInt}, {55, "\x8C\x8E"}}), number, {C::arb_min_txt}, {C::arbint_week_cb}};
-}
-
-FailureCase badEnable() {
-    return {
-        with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}), 380, {C::WOL_Time_txt, 0}, {C::WOL_PCtxt, 1}};
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SysdatLoadFailure,
-                         ::testing::Values(badCycle("3", 340), badCycle("", 13), badCycle("x", 13),
-                                           badCycle("-1", 340), badEnable()));
 
 TEST(SysdatFirstStart, OnlyTheFirstLoadWritesTheDefaultFile) {
     ViewedFile t(validRecords());
@@ -546,71 +537,67 @@ TEST(SysdatSave, KeepsUneditedBytesAndStoresEditsInCodePage932) {
     EXPECT_EQ(t.view.focused.back(), (ControlRef{C::mini_bt}));
 }
 
-struct Refusal {
-    ControlRef field;
-    std::string typed;
-    std::string message;
-    Tab tab;
-    test::Changes records = {};
-};
-
-class SysdatSaveRefusal : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(SysdatSaveRefusal, StopsBeforeAnythingChanges) {
-    const Refusal& c = GetParam();
-    test::Changes records = {{17, "/"}, {25, "/"}};
-    records.insert(records.end(), c.records.begin(), c.records.end());
-    Saving t(with(records));
-    t.view.type(c.field, c.typed);
-    t.m.Chg_flg = 1;
-    t.be.answerNextBox(kAnsOk);
-    t.save();
-    ASSERT_EQ(t.be.boxes.size(), 1u);
-    EXPECT_EQ(t.be.boxes[0].text, c.message);
-    EXPECT_EQ(t.be.boxes[0].title, "Error");
-    EXPECT_EQ(t.view.tabs, std::vector<Tab>{c.tab});
-    EXPECT_EQ(t.view.focused, std::vector<ControlRef>{c.field});
-    EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
-    EXPECT_EQ(t.m.Dst_fld[2], "/");
-    EXPECT_EQ(t.m.Chg_flg, 1);
-}
-
-const char* const kTimerOn = "1";
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SysdatSaveRefusal,
-    ::testing::Values(
-        Refusal{{C::dstfld_txt, 2},
-                "/x\xF0\x9F\x98\x80",
-                "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
-                "\xF0\x9F\x98\x80",
-                folderPairTab(2)},
+// A refused save shows its message, the tab and the field, and changes nothing.
+TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
+    const char* const kTimerOn = "1";
+    const struct {
+        ControlRef field;
+        std::string typed;
+        std::string message;
+        Tab tab;
+        test::Changes records = {};
+    } cases[] = {
+        {{C::dstfld_txt, 2},
+         "/x\xF0\x9F\x98\x80",
+         "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
+         "\xF0\x9F\x98\x80",
+         folderPairTab(2)},
         // Read back, the tilde would name another folder.
-        Refusal{{C::srcfld_txt, 2},
-                "/home/u/資料〜2023",
-                "フォルダ設定3のコピー元フォルダに保存できない文字が含まれてます！\r文字 = 〜",
-                folderPairTab(2)},
-        Refusal{{C::WOL_PCtxt, 1},
-                std::string(257, 'p'),
-                "Wake On Lan設定2のPC名が長すぎます！\rLen = 257 byte（最大256 byte）",
-                Tab::WakeOnLan},
-        Refusal{{C::WOL_MAC_txt, 4, 5},
-                "F\xEF\xBF\xBD",
-                "Wake On Lan設定5のMACｱﾄﾞﾚｽ(6)に保存できない文字が含まれてます！\r文字 = "
-                "\xEF\xBF\xBD",
-                Tab::WakeOnLan},
+        {{C::srcfld_txt, 2},
+         "/home/u/資料〜2023",
+         "フォルダ設定3のコピー元フォルダに保存できない文字が含まれてます！\r文字 = 〜",
+         folderPairTab(2)},
+        {{C::WOL_PCtxt, 1},
+         std::string(257, 'p'),
+         "Wake On Lan設定2のPC名が長すぎます！\rLen = 257 byte（最大256 byte）",
+         Tab::WakeOnLan},
+        {{C::WOL_MAC_txt, 4, 5},
+         "F\xEF\xBF\xBD",
+         "Wake On Lan設定5のMACｱﾄﾞﾚｽ(6)に保存できない文字が含まれてます！\r文字 = "
+         "\xEF\xBF\xBD",
+         Tab::WakeOnLan},
         // Values the check on leaving the box refuses are refused by the save as well.
-        Refusal{{C::hour_txt, 1},
-                "24",
-                "入力された時間が範囲外です！",
-                Tab::StartEvents,
-                {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
-        Refusal{{C::arb_min_txt},
-                "x",
-                "入力された分が範囲外です！",
-                Tab::PcFunctions,
-                {{51, "1"}, {52, "03"}}},
-        Refusal{{C::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan}));
+        {{C::hour_txt, 1},
+         "24",
+         "入力された時間が範囲外です！",
+         Tab::StartEvents,
+         {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
+        {{C::arb_min_txt},
+         "x",
+         "入力された分が範囲外です！",
+         Tab::PcFunctions,
+         {{51, "1"}, {52, "03"}}},
+        {{C::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        test::Changes records = {{17, "/"}, {25, "/"}};
+        records.insert(records.end(), c.records.begin(), c.records.end());
+        Saving t(with(records));
+        t.view.type(c.field, c.typed);
+        t.m.Chg_flg = 1;
+        t.be.answerNextBox(kAnsOk);
+        t.save();
+        ASSERT_EQ(t.be.boxes.size(), 1u);
+        EXPECT_EQ(t.be.boxes[0].text, c.message);
+        EXPECT_EQ(t.be.boxes[0].title, "Error");
+        EXPECT_EQ(t.view.tabs, std::vector<Tab>{c.tab});
+        EXPECT_EQ(t.view.focused, std::vector<ControlRef>{c.field});
+        EXPECT_TRUE(sameBytes(t.fileNow(), t.image));
+        EXPECT_EQ(t.m.Dst_fld[2], "/");
+        EXPECT_EQ(t.m.Chg_flg, 1);
+    }
+}
 
 // A folder text that does not start at the root is told, never refused: a loaded value the
 // user never touched is saved as it is, and no folder is made for it.
