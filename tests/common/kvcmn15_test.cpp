@@ -138,32 +138,23 @@ TEST_F(KvCmn15Test, WaitStartsFromTheRoundedClockRunsAcrossMidnightAndEndsAtOnce
     }
 }
 
-TEST_F(KvCmn15Test, ExitWindowsMapsLogOffShutdownAndRestartOntoOneRequestEach) {
+// Log-off, shutdown and restart make one request each, and other codes none. Of the version
+// names, only "2000" (5.x on the NT platform) changes what the program does: such a system is
+// asked to power off. The Linux backend reports the kernel's numbers without the old numbering,
+// which names nothing.
+TEST_F(KvCmn15Test, ExitWindowsMakesOneRequestEachAndPowersOffOnlySystemsNamed2000) {
     for (std::int32_t code : {0, 1, 2, 3, -1, 100, INT32_MIN}) k.ExitWindows(code);
-    EXPECT_EQ(be.powerRequests,
-              (std::vector<PowerRequest>{PowerRequest::LogOff, PowerRequest::Shutdown,
-                                         PowerRequest::Reboot}));
-}
-
-// Of the version names, only "2000" (5.x on the NT platform) changes what the program does: such
-// a system is asked to power off. The Linux backend reports the kernel's numbers without the
-// old numbering, which names nothing.
-TEST_F(KvCmn15Test, ExitWindowsAsksForPowerOffOnlyWhenTheSystemIsNamed2000) {
-    const std::pair<OsVersion, PowerRequest> cases[] = {
-        {{5, 1, 2600, 2, true}, PowerRequest::PowerOff},
-        {{5, 2, 0, 2, true}, PowerRequest::PowerOff},
-        {{4, 0, 0, 2, true}, PowerRequest::Shutdown},
-        {{6, 0, 0, 2, true}, PowerRequest::Shutdown},
-        {{5, 0, 0, 1, true}, PowerRequest::Shutdown},
-        {{5, 0, 0, 3, true}, PowerRequest::Shutdown},
-        {{5, 1, 0, 2, false}, PowerRequest::Shutdown}};
-    for (const auto& [os, request] : cases) {
+    for (const OsVersion& os :
+         {OsVersion{5, 1, 2600, 2, true}, OsVersion{5, 2, 0, 2, true}, OsVersion{4, 0, 0, 2, true},
+          OsVersion{6, 0, 0, 2, true}, OsVersion{5, 0, 0, 1, true}, OsVersion{5, 0, 0, 3, true},
+          OsVersion{5, 1, 0, 2, false}}) {
         be.os = os;
-        be.powerRequests.clear();
         KvCmn15(be).ExitWindows(k.ExwShutdown);
-        EXPECT_EQ(be.powerRequests, std::vector<PowerRequest>{request})
-            << os.major << "." << os.minor << " platform " << os.platformId;
     }
+    using enum PowerRequest;
+    EXPECT_EQ(be.powerRequests,
+              (std::vector<PowerRequest>{LogOff, Shutdown, Reboot, PowerOff, PowerOff, Shutdown,
+                                         Shutdown, Shutdown, Shutdown, Shutdown}));
 }
 
 TEST_F(KvCmn15Test, TheTrayTipFieldHoldsSixtyFourBytes) {

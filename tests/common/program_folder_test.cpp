@@ -58,9 +58,8 @@ TEST(HelpFile, IsFoundBesideTheProgramThenInItsInstallationThenInTheSystemsDataF
     const std::string bin = dir / "usr/bin";
     const std::string share = dir / "usr/share/vornelnet";
     const std::string system = dir / "system";
-    std::filesystem::create_directories(bin);
-    std::filesystem::create_directories(share);
-    std::filesystem::create_directories(system);
+    for (const std::string& folder : {bin, share, system})
+        std::filesystem::create_directories(folder);
     const auto find = [&] { return findHelpFile(bin, system, "h.chm"); };
 
     EXPECT_EQ(find(), bin + "/h.chm") << "nowhere: the message names the program's folder";
