@@ -35,19 +35,6 @@ using test::with;
 using test::writeFile;
 using C = Control;
 
-const std::string kDocument = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";  // ドキュメント
-const std::string kHyou = "\x95\x5C";  // 表: its second byte is the backslash
-
-// 日 and ﾃｽﾄ (one byte a character) in 55 and 61.
-const test::Changes kSampleValues = {{0, "1"},
-                                     {15, "/home/u/" + kDocument},
-                                     {16, "  lead"},
-                                     {17, kHyou + "\\x"},
-                                     {55, "\x93\xFA"},
-                                     {61, "\xC3\xBD\xC4"},
-                                     {109, std::string(256, 'z')}};
-const Records kSample = with(kSampleValues, Records{});
-
 // A folder for system.dat.
 class SysdatFile : public ::testing::Test {
   protected:
@@ -63,22 +50,6 @@ class SysdatFile : public ::testing::Test {
     std::string path = dir / "system.dat";
 };
 
-TEST_F(SysdatFile, ReadsAHandMadeFileAndEncodesItBackByteForByte) {
-    const std::string image = handMadeSysdat(kSample);
-    writeFile(path, image);
-    const SysdatContent c = readSysdatFile(path);
-    EXPECT_FALSE(c.wrongLength || c.invalidBytes);
-    const std::pair<std::size_t, std::string> shown[] = {
-        {0, "1"},    {15, "/home/u/ドキュメント"}, {16, "  lead"}, {17, "表\\x"}, {55, "日"},
-        {61, "ﾃｽﾄ"}, {109, std::string(256, 'z')}, {1, ""}};
-    for (const auto& [i, text] : shown) EXPECT_EQ(c.text[i], text) << "record " << i;
-    EXPECT_TRUE(sameBytes(buildSysdatImage(c.bytes), image));
-
-    SysdatRecords encoded;
-    for (std::size_t i = 0; i < 110; ++i) encoded[i] = encodeSysdatValue(c.text[i]).bytes;
-    EXPECT_TRUE(sameBytes(buildSysdatImage(encoded), image));
-}
-
 // A record holds 256 bytes of code page 932, not of UTF-8. (What has no code page 932 form is
 // checked through the save's refusals.)
 TEST(SysdatCodec, AValueFitsARecordByItsCodePage932Length) {
@@ -93,7 +64,7 @@ TEST(SysdatCodec, AValueFitsARecordByItsCodePage932Length) {
 // Settings kept elsewhere and linked here (a relative link to a relative link, as a user's
 // dotfile manager makes them) are replaced in their own folder, and the links stay.
 TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
-    const std::string image = handMadeSysdat(kSample);
+    const std::string image = handMadeSysdat(validRecords());
     writeFile(path, "old");
     ::chmod(path.c_str(), 0640);
     writeSysdatFile(path, image);
@@ -242,19 +213,26 @@ TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
     for (const BoxRule& b : rules) EXPECT_EQ(t.state(b.control), b.stateAfterOther) << b.record;
 }
 
+// Texts read in code page 932 (表: its second byte is the backslash; ﾃｽﾄ: one byte a character),
+// up to the 256 bytes a record holds.
 TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast) {
-    const test::Changes texts = {{9, "07"},        {14, "45"},   {15, "  /src"},   {30, "/dst  "},
-                                 {55, "\x93\xFA"}, {58, "5"},    {59, "reserved"}, {62, "10.0.0.9"},
-                                 {68, "ff"},       {69, "08:15"}};
+    const std::string document = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";
+    const std::string full(256, 'z');
+    const test::Changes texts = {
+        {9, "07"},        {14, "45"},       {15, "  /src"}, {16, document},   {17, "\x95\x5C\\x"},
+        {30, "/dst  "},   {55, "\x93\xFA"}, {58, "5"},      {59, "reserved"}, {61, "\xC3\xBD\xC4"},
+        {62, "10.0.0.9"}, {68, "ff"},       {69, "08:15"},  {109, full}};
     ViewedFile t(with(texts));
     t.m.Chg_flg = 1;
     t.load();
     const std::pair<ControlRef, std::string> shown[] = {
-        {{C::hour_txt, 0}, "07"},        {{C::min_txt, 2}, "45"},
-        {{C::srcfld_txt, 0}, "  /src"},  {{C::dstfld_txt, 7}, "/dst"},
-        {{C::arbint_week_cb}, "日"},     {{C::WOL_ReptNum_cb}, "5"},
-        {{C::WOL_IPtxt, 0}, "10.0.0.9"}, {{C::WOL_MAC_txt, 0, 5}, "ff"},
-        {{C::WOL_Time_txt, 0}, "08:15"}};
+        {{C::hour_txt, 0}, "07"},       {{C::min_txt, 2}, "45"},
+        {{C::srcfld_txt, 0}, "  /src"}, {{C::srcfld_txt, 1}, "ドキュメント"},
+        {{C::srcfld_txt, 2}, "表\\x"},  {{C::dstfld_txt, 7}, "/dst"},
+        {{C::arbint_week_cb}, "日"},    {{C::WOL_ReptNum_cb}, "5"},
+        {{C::WOL_PCtxt, 0}, "ﾃｽﾄ"},     {{C::WOL_IPtxt, 0}, "10.0.0.9"},
+        {{C::WOL_MAC_txt, 0, 5}, "ff"}, {{C::WOL_Time_txt, 0}, "08:15"},
+        {{C::WOL_Time_txt, 4}, full}};
     for (const auto& [control, text] : shown) EXPECT_EQ(t.shown(control), text);
     EXPECT_EQ(t.m.Src_fld[0], "  /src");
     EXPECT_EQ(t.m.WOL_set[0].WTime, "08:15");
