@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
 #include "support/fake_backend.h"
 #include "support/temp_dir.h"
@@ -234,38 +233,36 @@ TEST_F(KvCmn15Test, HexTextsPadToFourDigits) {
 // The last one is a mebibyte long and would wrap a 64-bit accumulator to zero.
 TEST_F(KvCmn15Test, HexToIntAndHexToLongUpperCaseTheCallersTextAndShowWhatTheyRefuse) {
     const std::string huge = "1" + std::string(1 << 20, '0');
-    struct Case {
-        bool toLong;
-        std::string input;
-        std::optional<std::int32_t> value;  // none: refused
-        std::string after;
+    const std::tuple<bool, std::string, std::int32_t, std::string> read[] = {
+        {false, "ffff", -1, "FFFF"},
+        {false, "8000", -32768, "8000"},
+        {false, "0000000a", 10, "0000000A"},
+        {true, "FFFF", 65535, "FFFF"},
+        {true, "ffffffff", -1, "FFFFFFFF"},
+        {true, "80000000", INT32_MIN, "80000000"},
+        {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
+    const std::tuple<bool, std::string, std::string> refused[] = {{false, "10000", "10000"},
+                                                                  {false, "", ""},
+                                                                  {false, " 1", " 1"},
+                                                                  {false, "&h1", "&H1"},
+                                                                  {false, "ｆｆ", "ＦＦ"},
+                                                                  {false, "\xFF", "\xFF"},
+                                                                  {true, "100000000", "100000000"},
+                                                                  {true, "12g", "12G"},
+                                                                  {true, huge, huge}};
+    const auto convert = [this](bool toLong, std::string& hex) -> std::int32_t {
+        return toLong ? k.HexToLong(hex) : k.HexToInt(hex);
     };
-    const Case cases[] = {{false, "ffff", -1, "FFFF"},
-                          {false, "8000", -32768, "8000"},
-                          {false, "0000000a", 10, "0000000A"},
-                          {false, "10000", {}, "10000"},
-                          {false, "", {}, ""},
-                          {false, " 1", {}, " 1"},
-                          {false, "&h1", {}, "&H1"},
-                          {false, "ｆｆ", {}, "ＦＦ"},
-                          {false, "\xFF", {}, "\xFF"},
-                          {true, "FFFF", 65535, "FFFF"},
-                          {true, "ffffffff", -1, "FFFFFFFF"},
-                          {true, "80000000", INT32_MIN, "80000000"},
-                          {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"},
-                          {true, "100000000", {}, "100000000"},
-                          {true, "12g", {}, "12G"},
-                          {true, huge, {}, huge}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.input.substr(0, 20));
-        std::string hex = c.input;
-        if (!c.value) be.answerNextBox(kAnsOk);
-        EXPECT_EQ(c.toLong ? k.HexToLong(hex) : k.HexToInt(hex), c.value.value_or(0));
-        EXPECT_EQ(hex, c.after);
-        if (!c.value) {
-            expectErrorBox(std::string("数値が異常です！\r\n") +
-                           (c.toLong ? "HexToLong" : "HexToInt") + "\r\nValue = " + c.after);
-        }
+    for (auto [toLong, hex, value, after] : read) {
+        EXPECT_EQ(convert(toLong, hex), value) << after;
+        EXPECT_EQ(hex, after);
+    }
+    for (auto [toLong, hex, shown] : refused) {
+        be.answerNextBox(kAnsOk);
+        EXPECT_EQ(convert(toLong, hex), 0) << shown.substr(0, 20);
+        EXPECT_EQ(hex, shown);
+        expectErrorBox(std::string("数値が異常です！\r\n") + (toLong ? "HexToLong" : "HexToInt") +
+                       "\r\nValue = " + shown);
     }
 }
 
