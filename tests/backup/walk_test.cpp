@@ -5,8 +5,6 @@
 namespace vornel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class Walk : public EngineTest {
   protected:
     void SetUp() override {
@@ -143,9 +141,7 @@ TEST_F(Walk, EventsAreLetThroughOncePerIntervalAndACancelStillStopsTheNextFile) 
     EXPECT_GE(copiesAtCancel, 90);
 }
 
-using RealTree = EngineTest;
-
-TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
+TEST_F(EngineTest, ARealTreeIsBackedUpExactlyAndASecondRunCopiesNothing) {
     const std::vector<TreeEntry> visible = {
         file("報告書 2024.txt", "本文", kT),
         dir("ﾃﾞｰﾀ"),
@@ -181,8 +177,8 @@ TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
     }
     EXPECT_TRUE(errlog.entries.empty());
     EXPECT_EQ(readFile(src(0) + "/.vornelnet-part-Ab12Cd"), "another copy's");
-    EXPECT_EQ(historyLines(), stamped({"[Start]  [Manual]", "[Success]  [Manual]",
-                                       "[Start]  [Manual]", "[Success]  [Manual]"}));
+    EXPECT_EQ(historyTags(), (Lines{"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Manual]",
+                                    "[Success]  [Manual]"}));
     EXPECT_EQ(exitCodeFor(engine.lastResult()), 0);
 }
 
@@ -200,7 +196,7 @@ class FatDisk : public FileOps {
     int timeStep(int) override { return 2; }
 };
 
-TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain) {
+TEST_F(EngineTest, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain) {
     usePair(0, {file("odd.txt", "odd", kT + 1), file("even.txt", "even", kT),
                 file("sub/in.txt", "in", kT + 3), link("link", "odd.txt")});
     FatDisk fat;

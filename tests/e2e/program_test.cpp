@@ -82,13 +82,6 @@ class Program : public ::testing::Test {
         while (!done() && !deadline.hasExpired()) QThread::msleep(20);
         return done();
     }
-    // Until a copy holds the single-instance lock.
-    bool waitForLock() const {
-        return waitUntil([this] { return fs::exists(folder + "/vornelnet.lock"); });
-    }
-    bool waitForHistory(std::size_t count) const {
-        return waitUntil([this, count] { return history().size() >= count; });
-    }
 
     TempDir root;
     const std::string folder = root / "prog";
@@ -102,7 +95,8 @@ class Program : public ::testing::Test {
 TEST_F(Program, RunsAtStartServesLaterStartsAndRunsAgainWhenTerminated) {
     settings({{kStartFlg, "1"}, {kEndBkup, "1"}});
     QProcess* first = start();
-    ASSERT_TRUE(waitForHistory(2)) << first->readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return history().size() >= 2; }))
+        << first->readAllStandardError().toStdString();
     expectTree(dst, {file("a.txt", "a"), dir("sub"), file("sub/b.txt", "b")});
 
     EXPECT_EQ(run({}), 0) << "a second start hands over to the first";
@@ -131,7 +125,8 @@ TEST_F(Program, BackupOptionReportsTheRunsOutcomeAloneAndThroughARunningCopy) {
     ::close(busy);
 
     QProcess* copy = start();
-    ASSERT_TRUE(waitForLock());
+    // Until it holds the single-instance lock.
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder + "/vornelnet.lock"); }));
     EXPECT_EQ(run({QStringLiteral("--backup")}), 0);
     EXPECT_TRUE(fs::exists(dst + "/busy.txt"));
     fs::rename(src, root / "moved");
