@@ -222,13 +222,10 @@ TEST_F(EngineTest, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAga
         errlog.entries.clear();
         engine.backup(HistOrigin::Manual);
         EXPECT_EQ(copied, run.copied);
-        EXPECT_EQ(errlog.entries, std::vector<std::string>{linkEntry});
+        EXPECT_EQ(errlog.entries, Lines{linkEntry});
     }
     expectTree(dst(0), {file("odd.txt", "odd, longer"), file("even.txt", "even"), dir("sub"),
                         file("sub/in.txt", "in")});
-    EXPECT_EQ(mtimeOf(dst(0) + "/sub/in.txt"), kT + 2);
-    for (const std::string& line : historyLines())
-        EXPECT_EQ(line.find("[Skiped Copy File]"), std::string::npos) << line;
 }
 
 }  // namespace
