@@ -49,7 +49,6 @@ TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
     const std::string folder257 = named(257, "d"), folder256 = named(256, "e");
     makeTree(src(1), {file(ok256, "fits"), file(long257, "x"), file(kanji257, "x"),
                       file(folder257 + "/inner", "x"), dir(folder256)});
-    ASSERT_EQ(cmn.LenByte(root + kanji257), 257);
     engine.fld_copy(1);
 
     expectTree(dst(1), {file(ok256, "fits"), dir(folder256)});
@@ -57,8 +56,6 @@ TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
     for (const std::string& name : {folder257, long257, kanji257})
         expected.push_back(
             logEntry(root + name, "フルパスの文字が半角256文字を超えてます！ TTL=257byte"));
-    std::sort(expected.begin(), expected.end());
-    std::sort(errlog.entries.begin(), errlog.entries.end());
     EXPECT_EQ(errlog.entries, expected);
 }
 
