@@ -152,7 +152,9 @@ TEST_F(Program, AnswersHelpAndVersionAndRefusesBadOptionsWithoutStarting) {
         const QString out =
             QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError());
         EXPECT_TRUE(out.contains(QString::fromUtf8(c.says))) << out.toStdString();
-        if (c.exitCode == 2) EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+        if (c.exitCode == 2) {
+            EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+        }
     }
     EXPECT_FALSE(fs::exists(folder + "/system.dat"));
     EXPECT_FALSE(fs::exists(folder + "/history.txt"));
