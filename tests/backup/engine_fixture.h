@@ -12,6 +12,7 @@
 namespace vornel::test {
 
 constexpr std::time_t kT = 1'700'000'000;
+using Lines = std::vector<std::string>;
 
 // Records what the run shows, in order, as "show", "hide", "srcfld=…", "subfld=…", etc.
 // Emptied file labels are left out.
@@ -52,12 +53,6 @@ class RecordingErrLog : public ErrLogSink {
 // An error-log entry of the fake clock's day.
 inline std::string logEntry(const std::string& path, const std::string& message) {
     return "2026/12/06 " + path + "\r\n\t  [" + message + "]\r\n";
-}
-
-// History lines of the fake clock's time: each text is prefixed with the date and time.
-inline std::vector<std::string> stamped(std::vector<std::string> texts) {
-    for (std::string& t : texts) t = "2026/12/06 12:00:00 " + t;
-    return texts;
 }
 
 // A backup engine over real folders in a temporary folder, with the fake desktop and the

@@ -5,8 +5,6 @@
 namespace vornel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class Walk : public EngineTest {
   protected:
     void SetUp() override {
@@ -34,11 +32,8 @@ TEST_F(Walk, SubfoldersOffCopiesOnlyTheRootFilesAnnouncingEachWithItsSize) {
     m.Subfld_flg[0] = "0";
     engine.fld_copy(0);
     expectTree(dst(0), {file("a.txt", std::string(1234567, 'x')), file("z.txt", "")});
-    EXPECT_EQ(progress.only("subfld="), Lines{""});
-    EXPECT_EQ(progress.only("filesize="), (Lines{"1,234,567 byte", " byte"}));
-    const auto at = std::find(progress.events.begin(), progress.events.end(), "cpfname=a.txt");
-    ASSERT_NE(at, progress.events.end());
-    EXPECT_EQ(*(at + 1), "filesize=1,234,567 byte");
+    EXPECT_EQ(progress.events, (Lines{"subfld=", "cpfname=a.txt", "filesize=1,234,567 byte",
+                                      "cpfname=z.txt", "filesize= byte"}));
 }
 
 TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
@@ -54,7 +49,6 @@ TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
     const std::string folder257 = named(257, "d"), folder256 = named(256, "e");
     makeTree(src(1), {file(ok256, "fits"), file(long257, "x"), file(kanji257, "x"),
                       file(folder257 + "/inner", "x"), dir(folder256)});
-    ASSERT_EQ(cmn.LenByte(root + kanji257), 257);
     engine.fld_copy(1);
 
     expectTree(dst(1), {file(ok256, "fits"), dir(folder256)});
@@ -62,8 +56,6 @@ TEST_F(Walk, FullPathsOver256BytesAreReportedAndNotCopied) {
     for (const std::string& name : {folder257, long257, kanji257})
         expected.push_back(
             logEntry(root + name, "フルパスの文字が半角256文字を超えてます！ TTL=257byte"));
-    std::sort(expected.begin(), expected.end());
-    std::sort(errlog.entries.begin(), errlog.entries.end());
     EXPECT_EQ(errlog.entries, expected);
 }
 
@@ -89,16 +81,13 @@ TEST_F(Walk, AFolderSwappedForALinkDuringTheRunIsNotFollowed) {
         makeTree(dst(0), {});
         const std::string swapped = (c.sourceSide ? src(0) : dst(0)) + "/a";
         const std::string keep = tmp / "a-moved";
-        auto swap = [&] {
-            std::filesystem::rename(swapped, keep);
-            std::filesystem::create_symlink(outside, swapped);
-        };
         if (c.beforeTheRun) makeTree(dst(0), {link("a", outside)});
         bool done = c.beforeTheRun;
         engine.copyFault = [&](CopyStage s) {
             if (s == CopyStage::OpenSource && !done && !progress.only("cpfname=a.txt").empty()) {
                 done = true;
-                swap();
+                std::filesystem::rename(swapped, keep);
+                std::filesystem::create_symlink(outside, swapped);
             }
             return 0;
         };
@@ -143,9 +132,7 @@ TEST_F(Walk, EventsAreLetThroughOncePerIntervalAndACancelStillStopsTheNextFile) 
     EXPECT_GE(copiesAtCancel, 90);
 }
 
-using RealTree = EngineTest;
-
-TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
+TEST_F(EngineTest, ARealTreeIsBackedUpExactlyAndASecondRunCopiesNothing) {
     const std::vector<TreeEntry> visible = {
         file("報告書 2024.txt", "本文", kT),
         dir("ﾃﾞｰﾀ"),
@@ -181,8 +168,8 @@ TEST_F(RealTree, IsBackedUpExactlyAndASecondRunCopiesNothing) {
     }
     EXPECT_TRUE(errlog.entries.empty());
     EXPECT_EQ(readFile(src(0) + "/.vornelnet-part-Ab12Cd"), "another copy's");
-    EXPECT_EQ(historyLines(), stamped({"[Start]  [Manual]", "[Success]  [Manual]",
-                                       "[Start]  [Manual]", "[Success]  [Manual]"}));
+    EXPECT_EQ(historyTags(), (Lines{"[Start]  [Manual]", "[Success]  [Manual]", "[Start]  [Manual]",
+                                    "[Success]  [Manual]"}));
     EXPECT_EQ(exitCodeFor(engine.lastResult()), 0);
 }
 
@@ -200,7 +187,7 @@ class FatDisk : public FileOps {
     int timeStep(int) override { return 2; }
 };
 
-TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain) {
+TEST_F(EngineTest, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain) {
     usePair(0, {file("odd.txt", "odd", kT + 1), file("even.txt", "even", kT),
                 file("sub/in.txt", "in", kT + 3), link("link", "odd.txt")});
     FatDisk fat;
@@ -232,14 +219,10 @@ TEST_F(RealTree, OnAFatDiskOnlyLinksAreLeftOutAndUnchangedFilesAreNotCopiedAgain
         errlog.entries.clear();
         engine.backup(HistOrigin::Manual);
         EXPECT_EQ(copied, run.copied);
-        EXPECT_EQ(errlog.entries, std::vector<std::string>{linkEntry});
+        EXPECT_EQ(errlog.entries, Lines{linkEntry});
     }
     expectTree(dst(0), {file("odd.txt", "odd, longer"), file("even.txt", "even"), dir("sub"),
                         file("sub/in.txt", "in")});
-    EXPECT_EQ(mtimeOf(dst(0) + "/sub/in.txt"), kT + 2);
-    EXPECT_TRUE(be.boxes.empty());
-    for (const std::string& line : historyLines())
-        EXPECT_EQ(line.find("[Skiped Copy File]"), std::string::npos) << line;
 }
 
 }  // namespace

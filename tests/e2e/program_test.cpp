@@ -71,7 +71,6 @@ class Program : public ::testing::Test {
     }
 
     Lines history() const {
-        if (!fs::exists(folder + "/history.txt")) return {};
         Lines lines = crlfLines(cp932::decode(readFile(folder + "/history.txt")).utf8);
         for (std::string& line : lines) line = line.substr(line.find(' ', 11) + 1);  // no date
         return lines;
@@ -81,13 +80,6 @@ class Program : public ::testing::Test {
         const QDeadlineTimer deadline(15000);
         while (!done() && !deadline.hasExpired()) QThread::msleep(20);
         return done();
-    }
-    // Until a copy holds the single-instance lock.
-    bool waitForLock() const {
-        return waitUntil([this] { return fs::exists(folder + "/vornelnet.lock"); });
-    }
-    bool waitForHistory(std::size_t count) const {
-        return waitUntil([this, count] { return history().size() >= count; });
     }
 
     TempDir root;
@@ -102,7 +94,8 @@ class Program : public ::testing::Test {
 TEST_F(Program, RunsAtStartServesLaterStartsAndRunsAgainWhenTerminated) {
     settings({{kStartFlg, "1"}, {kEndBkup, "1"}});
     QProcess* first = start();
-    ASSERT_TRUE(waitForHistory(2)) << first->readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return history().size() >= 2; }))
+        << first->readAllStandardError().toStdString();
     expectTree(dst, {file("a.txt", "a"), dir("sub"), file("sub/b.txt", "b")});
 
     EXPECT_EQ(run({}), 0) << "a second start hands over to the first";
@@ -131,7 +124,8 @@ TEST_F(Program, BackupOptionReportsTheRunsOutcomeAloneAndThroughARunningCopy) {
     ::close(busy);
 
     QProcess* copy = start();
-    ASSERT_TRUE(waitForLock());
+    // Until it holds the single-instance lock.
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder + "/vornelnet.lock"); }));
     EXPECT_EQ(run({QStringLiteral("--backup")}), 0);
     EXPECT_TRUE(fs::exists(dst + "/busy.txt"));
     fs::rename(src, root / "moved");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
 
 namespace vornel::test {
 namespace {
@@ -40,13 +41,9 @@ void FakeBackend::advance(double seconds) {
 int FakeBackend::showMessageBox(const MessageBoxRequest& request) {
     boxes.push_back(request);
     if (onBox) onBox(request);
-    if (boxAnswers.empty()) {
+    if (boxAnswers.empty())
         ADD_FAILURE() << "unexpected message box: [" << request.title << "] " << request.text;
-        return kAnsNone;
-    }
-    int answer = boxAnswers.front();
-    boxAnswers.pop_front();
-    return answer;
+    return takeFront(boxAnswers);  // kAnsNone when none is left
 }
 
 void FakeBackend::processEvents(int maxWaitMs) {
@@ -94,14 +91,7 @@ bool FakeBackend::trayModify(WindowHandle owner, IconHandle icon, const std::str
 
 bool FakeBackend::trayDelete(WindowHandle owner) {
     trayCalls.push_back({"delete", owner, 0, {}});
-    bool was = trayPresent;
-    trayPresent = false;
-    return was;
-}
-
-WindowHandle FakeBackend::findWindow(const std::string& title) {
-    auto it = windows.find(title);
-    return it == windows.end() ? 0 : it->second;
+    return std::exchange(trayPresent, false);
 }
 
 }  // namespace vornel::test

@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -76,7 +75,6 @@ class FakeBackend : public NullBackend {
     bool trayResult = true;
     bool trayPresent = false;
     bool trayArea = true;  // the desktop has a notification area
-    std::map<std::string, WindowHandle> windows;
 
     // --- what the fake answers or records; the rest does nothing ---
     int showMessageBox(const MessageBoxRequest& request) override;
@@ -104,7 +102,6 @@ class FakeBackend : public NullBackend {
         trayNotices.push_back({owner, title, text});
     }
     bool trayAreaAvailable() override { return trayArea; }
-    WindowHandle findWindow(const std::string& title) override;
     void windowToFront(WindowHandle window) override { raisedWindows.push_back(window); }
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 

@@ -29,7 +29,7 @@ void setMtime(const std::string& path, std::time_t seconds, long nanoseconds) {
         throw std::runtime_error("cannot set the time of " + path);
 }
 
-std::time_t mtimeOf(const std::string& path) {
+static std::time_t mtimeOf(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) throw std::runtime_error("no " + path);
     return st.st_mtim.tv_sec;

@@ -35,7 +35,6 @@ void expectTree(const std::string& root, std::vector<TreeEntry> expected);
 
 // Sets a file's (or link's) modification time.
 void setMtime(const std::string& path, std::time_t seconds, long nanoseconds = 0);
-std::time_t mtimeOf(const std::string& path);
 
 // The lines of a CR LF text, without their line breaks.
 std::vector<std::string> crlfLines(const std::string& text);
