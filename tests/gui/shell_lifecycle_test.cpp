@@ -1,21 +1,26 @@
 // The life of the main window: load, activation, show and hide, the ways to quit, the close
-// request and the end of the session, help and About.
+// request and the end of the session, help and About; one running copy per program folder.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/start_events_page.h"
 #include "app/shell/menu_shell.h"
 #include "app/shell/session_end.h"
+#include "app/shell/single_instance.h"
 #include "support/program_state.h"
 #include "support/settings_file.h"
 
@@ -109,7 +114,6 @@ TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_TRUE(runs.empty());
     EXPECT_FALSE(std::filesystem::exists(tmp / "history.txt"));
-    EXPECT_TRUE(be.boxes.empty());
 }
 
 TEST_F(Shell, KeyClosesTheSplashEarlyWhileTheLoadStillWaits) {
@@ -381,6 +385,116 @@ TEST_F(Shell, WithoutANotificationAreaTheWindowIsShownAndMinimizesInsteadOfHidin
     shell->mnuset_Click();
     shell->mini_bt_Click();
     EXPECT_FALSE(menu().isVisible());
+}
+
+// What makes the main window "activated" (the page chosen by the activation tab selector):
+// being shown from the tray, or another window of the program handing it back. Message boxes,
+// dialogs and other applications never do.
+class Activation : public Shell {
+  protected:
+    void SetUp() override {
+        Shell::SetUp();
+        load();
+        shell->mnuset_Click();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&menu()));
+    }
+    bool menuActive() {
+        return QTest::qWaitFor(
+            [this] { return QGuiApplication::focusWindow() == menu().windowHandle(); }, 5000);
+    }
+    // Runs a modal window of the program's kind until it has the focus, then ends it.
+    static void runModal(QDialog& dialog, std::function<void(QDialog&)> end) {
+        QTimer::singleShot(0, [&dialog, end] {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return QGuiApplication::focusWindow() == dialog.windowHandle(); }, 5000));
+            end(dialog);
+        });
+        dialog.exec();
+    }
+};
+
+struct Source {
+    const char* name;
+    std::function<void(MenuShell&)> visitAndReturn;
+    bool activates;
+};
+
+TEST_F(Activation, OnlyTheTrayAndTheProgramsOwnWindowsActivateIt) {
+    const Source sources[] = {
+        {"message box",
+         [](MenuShell& s) {
+             QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                             QStringLiteral("MACアドレスの文字数が違います！"), QMessageBox::Ok,
+                             &s.menu());
+             runModal(box, [](QDialog& d) { d.accept(); });
+         },
+         false},
+        {"folder dialog",
+         [](MenuShell& s) {
+             QFileDialog dialog(&s.menu());
+             dialog.setOption(QFileDialog::DontUseNativeDialog);
+             runModal(dialog, [](QDialog& d) { d.reject(); });
+         },
+         false},
+        {"another application",
+         [](MenuShell&) {
+             QWidget other;
+             other.show();
+             other.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+             other.close();
+         },
+         false},
+        {"About closed",
+         [](MenuShell& s) {
+             s.about_show_Click();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(s.about()));
+             QTest::mouseClick(s.about()->cmdOK, Qt::LeftButton);
+         },
+         true},
+        {"tray settings item", [](MenuShell& s) { s.tray().mnuset->trigger(); }, true},
+    };
+    for (const Source& s : sources) {
+        SCOPED_TRACE(s.name);
+        menu().SSTab1->setCurrentIndex(5);
+        s.visitAndReturn(*shell);
+        menu().activateWindow();  // as the desktop does when a window closes
+        ASSERT_TRUE(menuActive());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(menu().SSTab1->currentIndex(), s.activates ? 0 : 5);
+    }
+}
+
+// Browsing for a folder does not change the page a later activation shows.
+TEST_F(Activation, BrowsingAndCancellingKeepsThePage) {
+    menu().SSTab1->setCurrentIndex(2);
+    QTest::mouseClick(menu().findChild<QPushButton*>(QStringLiteral("refsrc_bt_5")),
+                      Qt::LeftButton);  // the fake dialog is cancelled
+    EXPECT_EQ(menu().SSTab1->currentIndex(), 2);
+    shell->about_show_Click();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shell->about()));
+    shell->about()->close();
+    menu().activateWindow();
+    ASSERT_TRUE(menuActive());
+    EXPECT_EQ(menu().SSTab1->currentIndex(), 0) << "the selector still reads 1";
+}
+
+TEST(SingleInstance, OneCopyPerFolderWhateverPathLeadsToItAndTheSecondShowsTheFirst) {
+    test::TempDir dir, elsewhere;
+    const QString folder = QString::fromStdString(dir.str());
+    {
+        SingleInstance first(folder);
+        ASSERT_TRUE(first.claim());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        SingleInstance second(QString::fromStdString(dir.str() + "/./"));
+        EXPECT_FALSE(second.claim());
+        EXPECT_TRUE(shown.wait(5000));
+        EXPECT_EQ(shown.count(), 1);
+        SingleInstance other(QString::fromStdString(elsewhere.str()));
+        EXPECT_TRUE(other.claim());
+    }
+    SingleInstance next(folder);
+    EXPECT_TRUE(next.claim());
 }
 
 }  // namespace
