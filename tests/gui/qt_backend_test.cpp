@@ -297,16 +297,6 @@ TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
     EXPECT_TRUE(seen.onTop);
 }
 
-// Once the dialog is up: records its title, then `act` picks a file or cancels.
-void onDialog(QString& title, std::function<void(QFileDialog*)> act) {
-    QTimer::singleShot(0, [&title, act = std::move(act)] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        title = dialog->windowTitle();
-        act(dialog);
-    });
-}
-
 class FileDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -315,42 +305,47 @@ class FileDialogTest : public ::testing::Test {
         QFile f(dir.filePath(QStringLiteral("バックアップ/記録.txt")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
+    // Once the dialog is up: records its title, then `act` picks a file or cancels.
+    void onDialog(std::function<void(QFileDialog*)> act) {
+        QTimer::singleShot(0, [this, act = std::move(act)] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            act(dialog);
+        });
+    }
+    QString title;
     QTemporaryDir dir;
     QtBackend backend;
     KvCmn15 k{backend};
 };
 
-TEST_F(FileDialogTest, OpenDialogGivesThePathAndTheFileNameLength) {
+TEST_F(FileDialogTest, EachDialogShowsItsTitleAndGivesTheChoiceOrEmptyTextWhenCancelled) {
+    const std::string start = dir.path().toStdString();
     const QString file = dir.filePath(QStringLiteral("バックアップ/記録.txt"));
-    QString title;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         d->selectFile(file);
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
     });
-    const std::string path = k.OpenDialog(0, "Text (*.txt)", dir.path().toStdString());
-    EXPECT_EQ(path, file.toStdString());
-    EXPECT_EQ(title, QStringLiteral("ファイルを開く"));
+    EXPECT_EQ(k.OpenDialog(0, "Text (*.txt)", start), file.toStdString());
     EXPECT_EQ(k.OpenFileLen, static_cast<int>(std::string("記録.txt").size()));
-}
-
-TEST_F(FileDialogTest, CancelledDialogsGiveEmptyText) {
-    QString title;
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.OpenDialog(0, "", dir.path().toStdString()), "");
+    const std::pair<const char*, std::function<std::string()>> cancelled[] = {
+        {"フォルダの選択", [&] { return k.FolderDialog(0); }},
+        {"ファイルを保存する", [&] { return k.SaveDialog(0, "", start, "a.ini"); }},
+        {"ファイルを開く", [&] { return k.OpenDialog(0, "", start); }},
+    };
+    for (const auto& [shownTitle, show] : cancelled) {
+        onDialog([](QFileDialog* d) { d->reject(); });
+        EXPECT_EQ(show(), "") << shownTitle;
+        EXPECT_EQ(title, QString::fromUtf8(shownTitle));
+    }
     EXPECT_EQ(k.OpenFileLen, 0);
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.SaveDialog(0, "", dir.path().toStdString(), "a.ini"), "");
-    EXPECT_EQ(title, QStringLiteral("ファイルを保存する"));
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.FolderDialog(0), "");
-    EXPECT_EQ(title, QStringLiteral("フォルダの選択"));
 }
 
 TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     const QString folder = dir.filePath(QStringLiteral("バックアップ"));
-    QString title;
     QString startedAt;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         startedAt = d->directory().absolutePath();
         d->setDirectory(folder);
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
@@ -358,7 +353,7 @@ TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     EXPECT_EQ(k.FolderDialog(0, dir.path().toStdString()), folder.toStdString());
     EXPECT_EQ(startedAt, dir.path());
     for (const char* notAFolder : {"", "バックアップ", "/no/such/folder"}) {
-        onDialog(title, [&](QFileDialog* d) {
+        onDialog([&](QFileDialog* d) {
             startedAt = d->directory().absolutePath();
             d->reject();
         });
@@ -371,9 +366,8 @@ TEST_F(FileDialogTest, QtsOwnTextsAreJapaneseWhateverTheLocale) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ASSERT_TRUE(installQtJapanese(*qApp));
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
-    QString title;
     QStringList dialogTexts;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         for (QLabel* l : d->findChildren<QLabel*>()) dialogTexts << l->text();
         for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) dialogTexts << b->text();
         d->reject();

@@ -45,21 +45,6 @@ TEST_F(TrayFixture, MenusHoldTheirItemsInOrderWithSeparators) {
     EXPECT_EQ(items(*tray.help()), (QStringList{"help_show=ﾍﾙﾌﾟ", "about_show=About"}));
 }
 
-TEST_F(TrayFixture, LaterItemsGoIntoTheirGroups) {
-    QAction actions[4];
-    const std::pair<TrayMenus::Group, const char*> added[] = {
-        {TrayMenus::Group::Power, "exit_win"},
-        {TrayMenus::Group::BackupRun, "bkup_exitwin"},
-        {TrayMenus::Group::Power, "reboot_win"},
-        {TrayMenus::Group::BackupRun, "start_bkup"}};
-    for (int i = 0; i < 4; ++i) {
-        actions[i].setObjectName(QString::fromLatin1(added[i].second));
-        tray.addToGroup(added[i].first, &actions[i]);
-    }
-    EXPECT_EQ(items(*tray.mnumain()).mid(0, 6), (QStringList{"bkup_exitwin=", "start_bkup=", "L1",
-                                                             "exit_win=", "reboot_win=", "L2"}));
-}
-
 // A click raises the window, lets events through, then opens its menu; the other activations
 // open nothing.
 TEST_F(TrayFixture, AnAttachedIconOpensTheMenuOfEachPressAfterRaisingAndPumping) {

@@ -42,10 +42,7 @@ class Countdown : public ::testing::Test {
 };
 
 TEST_F(Countdown, CountsDownAndAsksForTheShutdownOnTheTickThatShowsZero) {
-    EXPECT_EQ(dialog->windowTitle(), "Shut Down");
-    EXPECT_EQ(dialog->Label1->text(), "30秒後に自動シャットダウンします！");
     EXPECT_EQ(dialog->time_lbl->text(), "30 sec");
-    EXPECT_EQ(dialog->CancelButton->text(), "ｷｬﾝｾﾙ");
     const QStringList shown = tick(29);
     EXPECT_EQ(shown.first(), "29sec");
     EXPECT_EQ(shown.last(), "1sec");
@@ -67,7 +64,6 @@ TEST_F(Countdown, CancellingOnTheLastTickOrClosingTheWindowShutsNothingDown) {
         }
         EXPECT_TRUE(gone());
         EXPECT_TRUE(be.powerRequests.empty());
-        EXPECT_TRUE(be.boxes.empty());
     }
 }
 
