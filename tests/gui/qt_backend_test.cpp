@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -108,25 +109,6 @@ TEST(QtBackendWindows, HandlesFindRaiseAndCloseTheProgramsOwnWindows) {
     EXPECT_EQ(k.AppClose("Vornelnet"), 0);
 }
 
-// Puts a stand-in xdg-open first on PATH for the life of the object.
-class FakeOpener {
-  public:
-    explicit FakeOpener(const QString& script) : oldPath_(qgetenv("PATH")) {
-        QFile f(dir_.filePath(QStringLiteral("xdg-open")));
-        f.open(QIODevice::WriteOnly);
-        f.write(("#!/bin/sh\n" + script + "\n").toUtf8());
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("PATH", dir_.path().toUtf8() + ":/usr/bin:/bin");
-    }
-    ~FakeOpener() { qputenv("PATH", oldPath_); }
-    QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
-
-  private:
-    QTemporaryDir dir_;
-    QByteArray oldPath_;
-};
-
 TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
     // A sound card that does not exist makes every device fail to open, sound or not.
     qputenv("ALSA_CARD", "VornelNoSuchCard");
@@ -137,8 +119,6 @@ TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
     qunsetenv("ALSA_CARD");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
-
-bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
 
 // xdg-open is started and never waited for: a missing file or opener fails at once, and a
 // tool that fails later is reported through the late-failure call.
@@ -153,18 +133,25 @@ TEST(QtBackendShell, OpensExistingFilesWithXdgOpenAndReportsEachFailure) {
         {"exit 0", false, false, false},
         {nullptr, true, false, false},
     };
+    const auto restorePath = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script ? c.script : "no opener");
-        FakeOpener opener(QString::fromUtf8(c.script ? c.script : ""));
-        if (!c.script) qputenv("PATH", "/nonexistent");
-        const QString file = opener.path("history.txt");
+        QTemporaryDir dir;  // holds a stand-in xdg-open, put first on PATH
+        QFile opener(dir.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(QByteArray("#!/bin/sh\n") + (c.script ? c.script : "") + "\n");
+        opener.close();
+        opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        qputenv("PATH", c.script ? dir.path().toUtf8() + ":/usr/bin:/bin" : "/nonexistent");
+        const QString file = dir.filePath(QStringLiteral("history.txt"));
         if (c.fileExists) QFile(file).open(QIODevice::WriteOnly);
         QtBackend be;
         bool lateFailure = false;
         EXPECT_EQ(be.shellOpen(file.toStdString(), [&] { lateFailure = true; }), c.started);
-        ASSERT_TRUE(QTest::qWaitFor(noOpenerRunning, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return qApp->findChildren<QProcess*>().isEmpty(); }, 10000));
         EXPECT_EQ(lateFailure, c.failsLater);
-        QFile opened(opener.path("opened"));
+        QFile opened(dir.filePath(QStringLiteral("opened")));
         const bool wrote = c.script == writesItsArgument;
         EXPECT_EQ(opened.open(QIODevice::ReadOnly) ? opened.readAll() : "",
                   wrote ? file.toUtf8() : "");
