@@ -139,17 +139,14 @@ INSTANTIATE_TEST_SUITE_P(Values, StartAndCloseBackups,
 
 TEST_F(Shell, ActivationChoosesTheTabAndBringsTheDependentControlsInLine) {
     load({{1, "0"}});
-    menu().SSTab1->setCurrentIndex(6);
-    for (int selector : {1, 2, 3, 4}) {
-        m.Fld_no = static_cast<std::int16_t>(selector);
-        shell->Form_Activate();
-        EXPECT_EQ(menu().SSTab1->currentIndex(), selector - 1);
-    }
-    for (int selector : {0, 5, 7, -1}) {
+    // Selectors 1 to 4 choose their folder pages; any other keeps the page shown.
+    const std::pair<int, int> pages[] = {{1, 0},  {2, 1},  {3, 2},  {4, 3},
+                                         {0, 10}, {5, 10}, {7, 10}, {-1, 10}};
+    for (auto [selector, tab] : pages) {
         menu().SSTab1->setCurrentIndex(10);
         m.Fld_no = static_cast<std::int16_t>(selector);
         shell->Form_Activate();
-        EXPECT_EQ(menu().SSTab1->currentIndex(), 10) << selector;
+        EXPECT_EQ(menu().SSTab1->currentIndex(), tab) << selector;
     }
     StartEventsPage* page = menu().startPage();
     page->start_chk->setChecked(true);

@@ -36,25 +36,21 @@ void expectCentred(const QWidget& w) {
     EXPECT_EQ(frame.left(), screen.width() / 2 - frame.width() / 2);
 }
 
-TEST(Splash, ShowsProductNameWithBlanksAndPlatformsAndAnyKeyClosesIt) {
+TEST(Splash, ShowsProductNameWithBlanksAndTheLogoCentred) {
     frmSplash splash(QStringLiteral("Ver1.10"));
     splash.show();
     EXPECT_EQ(splash.lblProductName->text(), QStringLiteral(" Vornelnet Ver1.10 "));
     ASSERT_FALSE(splash.imgLogo->pixmap().isNull()) << "the logo must render (SVG plugin)";
     expectCentred(splash);
-    QTest::keyClick(&splash, Qt::Key_A);
-    EXPECT_FALSE(splash.isVisible());
-    EXPECT_TRUE(splash.close()) << "closing twice does nothing";
 }
 
-TEST(About, ShowsTheVersionAndTheIconAndOkOrEscapeClosesAndFreesIt) {
+TEST(About, ShowsTheIconCentredAndOkOrEscapeClosesAndFreesIt) {
     for (const bool byEscape : {false, true}) {
         SCOPED_TRACE(byEscape ? "Escape" : "OK");
         QPointer<frmAbout> about = new frmAbout(QStringLiteral("Ver1.10"));
         about->show();
         about->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(about));
-        EXPECT_EQ(about->lbl_ver->text(), QStringLiteral("Ver1.10"));
         EXPECT_FALSE(about->picIcon->pixmap().isNull());
         expectCentred(*about);
         if (byEscape) {
