@@ -181,11 +181,6 @@ struct TrayFixture : ::testing::Test {
     KvCmn15 cmn{be};
     static constexpr WindowHandle kMenu = 7;
     TrayMenus tray{cmn, kMenu};
-
-    void TearDown() override {
-        tray.mnumain()->hide();
-        tray.help()->hide();
-    }
 };
 
 TEST_F(TrayFixture, MenusHoldTheirItemsInOrderWithSeparators) {
