@@ -166,8 +166,6 @@ TEST(HelpWindow, MissingFileIsReportedWithTheProgramsMessage) {
     EXPECT_EQ(viewer.window(), nullptr);
 }
 
-using test::FakeBackend;
-
 // The items of a menu as "name=text" ("name" alone for a separator).
 QStringList items(const QMenu& menu) {
     QStringList list;
@@ -176,14 +174,14 @@ QStringList items(const QMenu& menu) {
     return list;
 }
 
-struct TrayFixture : ::testing::Test {
-    FakeBackend be;
+struct TrayMenu : ::testing::Test {
+    test::FakeBackend be;
     KvCmn15 cmn{be};
     static constexpr WindowHandle kMenu = 7;
     TrayMenus tray{cmn, kMenu};
 };
 
-TEST_F(TrayFixture, MenusHoldTheirItemsInOrderWithSeparators) {
+TEST_F(TrayMenu, MenusHoldTheirItemsInOrderWithSeparators) {
     tray.setWolCaption(1, QStringLiteral("R&D起動"));  // the user's "&" is a character
     tray.setWolCaption(5, QStringLiteral("ignored"));
     tray.setWolCaption(-1, QStringLiteral("ignored"));
@@ -197,7 +195,7 @@ TEST_F(TrayFixture, MenusHoldTheirItemsInOrderWithSeparators) {
 
 // A click raises the window, lets events through, then opens its menu; the other activations
 // open nothing.
-TEST_F(TrayFixture, AnAttachedIconOpensTheMenuOfEachPressAfterRaisingAndPumping) {
+TEST_F(TrayMenu, AnAttachedIconOpensTheMenuOfEachPressAfterRaisingAndPumping) {
     QSystemTrayIcon icon;
     tray.attach(&icon);
     EXPECT_EQ(icon.contextMenu(), tray.help());
@@ -224,7 +222,7 @@ TEST_F(TrayFixture, AnAttachedIconOpensTheMenuOfEachPressAfterRaisingAndPumping)
     }
 }
 
-TEST_F(TrayFixture, HelpMenuAlreadyOpenedByTheTrayHostIsNotOpenedAgain) {
+TEST_F(TrayMenu, HelpMenuAlreadyOpenedByTheTrayHostIsNotOpenedAgain) {
     QSignalSpy about(tray.help(), &QMenu::aboutToShow);
     tray.help()->popup(QPoint(10, 10));
     ASSERT_EQ(about.count(), 1);
@@ -235,10 +233,8 @@ TEST_F(TrayFixture, HelpMenuAlreadyOpenedByTheTrayHostIsNotOpenedAgain) {
 
 // What the utility class's own tray tests leave out: a fresh instance deletes no icon (not
 // even another instance's), and a changed tip is cut to the field like a new one.
-TEST(TrayTip, AFreshInstanceDeletesNothingAndAChangedTipIsCutToTheField) {
-    FakeBackend be;
+TEST_F(TrayMenu, AFreshInstanceDeletesNothingAndAChangedTipIsCutToTheField) {
     be.trayPresent = true;  // an icon of some other instance
-    KvCmn15 cmn(be);
     EXPECT_EQ(cmn.TrayDelIcon(), KvCmn15::kFalse);
     EXPECT_TRUE(be.trayCalls.empty());
     EXPECT_TRUE(be.trayPresent);
