@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -31,146 +32,6 @@
 namespace vornel {
 namespace {
 
-TEST(QtBackendClock, DateAndWeekdayAgree) {
-    QtBackend be;
-    const WallClock c = be.wallClock();
-    using namespace std::chrono;
-    const year_month_day ymd{year{c.year}, month{static_cast<unsigned>(c.month)},
-                             day{static_cast<unsigned>(c.day)}};
-    ASSERT_TRUE(ymd.ok());
-    EXPECT_EQ(c.weekday, static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1);
-    EXPECT_GE(c.secondsOfDay, 0.0);
-    EXPECT_LT(c.secondsOfDay, 86400.0);
-    const double m0 = be.monotonicSeconds();
-    EXPECT_GE(be.monotonicSeconds(), m0);
-}
-
-TEST(QtBackendSystem, ReportsTheKernelVersionUnnamed) {
-    QtBackend be;
-    KvCmn15 k(be);
-    struct utsname u {};
-    ASSERT_EQ(::uname(&u), 0);
-    int major = -1, minor = -1;
-    ASSERT_EQ(std::sscanf(u.release, "%d.%d", &major, &minor), 2);
-    EXPECT_EQ(k.OSVerID, std::to_string(major) + "." + std::to_string(minor));
-    EXPECT_EQ(k.OSPlatformID, "2");
-    EXPECT_EQ(k.OSVerName, "");
-}
-
-TEST(QtBackendEvents, PumpingRunsPendingEvents) {
-    QtBackend be;
-    for (int maxWaitMs : {0, 5}) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] { ran = true; });
-        be.processEvents(maxWaitMs);
-        EXPECT_TRUE(ran) << maxWaitMs;
-    }
-}
-
-TEST(QtBackendTray, TipsAreShownAsPlainText) {
-    QtBackend be;
-    QWidget owner;
-    const WindowHandle h = be.handleFor(&owner);
-    const std::pair<std::string, QString> tips[] = {
-        {"左-Menu:右-Help", QStringLiteral("左-Menu:右-Help")},
-        {"<b>x</b>", Qt::convertFromPlainText(QStringLiteral("<b>x</b>"))},
-    };
-    for (const auto& [tip, shown] : tips) {
-        be.trayAdd(h, 0, tip);
-        EXPECT_EQ(be.trayIcon(h)->toolTip(), shown);
-    }
-    be.trayModify(h, 0, "<img src=/tmp/x>");
-    EXPECT_FALSE(be.trayIcon(h)->toolTip().contains(QStringLiteral("<img")));
-    be.trayDelete(h);
-}
-
-TEST(QtBackendWindows, HandlesFindRaiseAndCloseTheProgramsOwnWindows) {
-    QtBackend be;
-    KvCmn15 k(be);
-    auto* w = new QWidget;
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setWindowTitle(QStringLiteral("Vornelnet"));
-    w->show();
-    const WindowHandle h = be.handleFor(w);
-    EXPECT_NE(h, 0u);
-    EXPECT_EQ(be.handleFor(w), h);
-    EXPECT_EQ(be.widgetFor(h), w);
-    EXPECT_EQ(k.Find_Window("Vornelnet"), h);
-    EXPECT_EQ(k.Find_Window("vornelnet"), 0u);
-    k.WindowTopMost(h);
-    EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    k.WindowTopMostRst(h);
-    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(k.AppClose("Vornelnet"), -1);
-    // The window is gone: its handle leads nowhere and its title is not found again.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return be.widgetFor(h) == nullptr; }, 5000));
-    EXPECT_EQ(k.Find_Window("Vornelnet"), 0u);
-    EXPECT_EQ(k.AppClose("Vornelnet"), 0);
-}
-
-// Puts a stand-in xdg-open first on PATH for the life of the object.
-class FakeOpener {
-  public:
-    explicit FakeOpener(const QString& script) : oldPath_(qgetenv("PATH")) {
-        QFile f(dir_.filePath(QStringLiteral("xdg-open")));
-        f.open(QIODevice::WriteOnly);
-        f.write(("#!/bin/sh\n" + script + "\n").toUtf8());
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("PATH", dir_.path().toUtf8() + ":/usr/bin:/bin");
-    }
-    ~FakeOpener() { qputenv("PATH", oldPath_); }
-    QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
-
-  private:
-    QTemporaryDir dir_;
-    QByteArray oldPath_;
-};
-
-TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
-    // A sound card that does not exist makes every device fail to open, sound or not.
-    qputenv("ALSA_CARD", "VornelNoSuchCard");
-    QtBackend be;
-    testing::internal::CaptureStderr();
-    for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
-    be.playSoundFile("/nonexistent/sound.wav");
-    qunsetenv("ALSA_CARD");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
-bool noOpenerRunning() { return qApp->findChildren<QProcess*>().isEmpty(); }
-
-// xdg-open is started and never waited for: a missing file or opener fails at once, and a
-// tool that fails later is reported through the late-failure call.
-TEST(QtBackendShell, OpensExistingFilesWithXdgOpenAndReportsEachFailure) {
-    const char* const writesItsArgument = "printf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"";
-    const struct {
-        const char* script;  // null: no opener on PATH
-        bool fileExists, started, failsLater;
-    } cases[] = {
-        {writesItsArgument, true, true, false},
-        {"exit 3", true, true, true},  // no tool for this kind of file
-        {"exit 0", false, false, false},
-        {nullptr, true, false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script ? c.script : "no opener");
-        FakeOpener opener(QString::fromUtf8(c.script ? c.script : ""));
-        if (!c.script) qputenv("PATH", "/nonexistent");
-        const QString file = opener.path("history.txt");
-        if (c.fileExists) QFile(file).open(QIODevice::WriteOnly);
-        QtBackend be;
-        bool lateFailure = false;
-        EXPECT_EQ(be.shellOpen(file.toStdString(), [&] { lateFailure = true; }), c.started);
-        ASSERT_TRUE(QTest::qWaitFor(noOpenerRunning, 10000));
-        EXPECT_EQ(lateFailure, c.failsLater);
-        QFile opened(opener.path("opened"));
-        const bool wrote = c.script == writesItsArgument;
-        EXPECT_EQ(opened.open(QIODevice::ReadOnly) ? opened.readAll() : "",
-                  wrote ? file.toUtf8() : "");
-    }
-}
-
 struct SeenBox {
     QString title;
     QString text;
@@ -181,8 +42,24 @@ struct SeenBox {
     bool found = false;
 };
 
-class MessageBoxTest : public ::testing::Test {
+// One backend on the offscreen desktop, with a folder holding a Japanese-named folder and file.
+class QtBackendTest : public ::testing::Test {
   protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("バックアップ")));
+        QFile f(dir.filePath(QStringLiteral("バックアップ/記録.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    // Once the dialog is up: records its title, then `act` picks a file or cancels.
+    void onDialog(std::function<void(QFileDialog*)> act) {
+        QTimer::singleShot(0, [this, act = std::move(act)] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            act(dialog);
+        });
+    }
     // Shows a box through `show` and, once it is up, records it and presses the button whose
     // role is `press` (or Escape when `press` is NoButton).
     int answerBox(QMessageBox::StandardButton press, const std::function<int()>& show) {
@@ -210,11 +87,131 @@ class MessageBoxTest : public ::testing::Test {
         return show();
     }
     SeenBox seen;
+    QString title;
+    QTemporaryDir dir;
     QtBackend backend;
     KvCmn15 k{backend};
 };
 
-TEST_F(MessageBoxTest, ShowsTheLinesAsPlainTextWithTheKindsButtons) {
+TEST_F(QtBackendTest, ClockDateAndWeekdayAgree) {
+    const WallClock c = backend.wallClock();
+    using namespace std::chrono;
+    const year_month_day ymd{year{c.year}, month{static_cast<unsigned>(c.month)},
+                             day{static_cast<unsigned>(c.day)}};
+    ASSERT_TRUE(ymd.ok());
+    EXPECT_EQ(c.weekday, static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1);
+    EXPECT_GE(c.secondsOfDay, 0.0);
+    EXPECT_LT(c.secondsOfDay, 86400.0);
+    const double m0 = backend.monotonicSeconds();
+    EXPECT_GE(backend.monotonicSeconds(), m0);
+}
+
+TEST_F(QtBackendTest, SystemIsTheKernelVersionUnnamed) {
+    struct utsname u {};
+    ASSERT_EQ(::uname(&u), 0);
+    int major = -1, minor = -1;
+    ASSERT_EQ(std::sscanf(u.release, "%d.%d", &major, &minor), 2);
+    EXPECT_EQ(k.OSVerID, std::to_string(major) + "." + std::to_string(minor));
+    EXPECT_EQ(k.OSPlatformID, "2");
+    EXPECT_EQ(k.OSVerName, "");
+}
+
+TEST_F(QtBackendTest, PumpingRunsPendingEvents) {
+    for (int maxWaitMs : {0, 5}) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] { ran = true; });
+        backend.processEvents(maxWaitMs);
+        EXPECT_TRUE(ran) << maxWaitMs;
+    }
+}
+
+TEST_F(QtBackendTest, TrayTipsAreShownAsPlainText) {
+    QWidget owner;
+    const WindowHandle h = backend.handleFor(&owner);
+    const std::pair<std::string, QString> tips[] = {
+        {"左-Menu:右-Help", QStringLiteral("左-Menu:右-Help")},
+        {"<b>x</b>", Qt::convertFromPlainText(QStringLiteral("<b>x</b>"))},
+    };
+    for (const auto& [tip, shown] : tips) {
+        backend.trayAdd(h, 0, tip);
+        EXPECT_EQ(backend.trayIcon(h)->toolTip(), shown);
+    }
+    backend.trayModify(h, 0, "<img src=/tmp/x>");
+    EXPECT_FALSE(backend.trayIcon(h)->toolTip().contains(QStringLiteral("<img")));
+    backend.trayDelete(h);
+}
+
+TEST_F(QtBackendTest, WindowHandlesFindRaiseAndCloseTheProgramsOwnWindows) {
+    auto* w = new QWidget;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setWindowTitle(QStringLiteral("Vornelnet"));
+    w->show();
+    const WindowHandle h = backend.handleFor(w);
+    EXPECT_NE(h, 0u);
+    EXPECT_EQ(backend.handleFor(w), h);
+    EXPECT_EQ(backend.widgetFor(h), w);
+    EXPECT_EQ(k.Find_Window("Vornelnet"), h);
+    EXPECT_EQ(k.Find_Window("vornelnet"), 0u);
+    k.WindowTopMost(h);
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    k.WindowTopMostRst(h);
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(k.AppClose("Vornelnet"), -1);
+    // The window is gone: its handle leads nowhere and its title is not found again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return backend.widgetFor(h) == nullptr; }, 5000));
+    EXPECT_EQ(k.Find_Window("Vornelnet"), 0u);
+    EXPECT_EQ(k.AppClose("Vornelnet"), 0);
+}
+
+TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
+    // A sound card that does not exist makes every device fail to open, sound or not.
+    qputenv("ALSA_CARD", "VornelNoSuchCard");
+    QtBackend be;
+    testing::internal::CaptureStderr();
+    for (int type : {0, 16, 32, 48, 64}) be.playSystemSound(type);
+    be.playSoundFile("/nonexistent/sound.wav");
+    qunsetenv("ALSA_CARD");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// xdg-open is started and never waited for: a missing file or opener fails at once, and a
+// tool that fails later is reported through the late-failure call.
+TEST_F(QtBackendTest, ShellOpensExistingFilesWithXdgOpenAndReportsEachFailure) {
+    const char* const writesItsArgument = "printf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"";
+    const struct {
+        const char* script;  // null: no opener on PATH
+        bool fileExists, started, failsLater;
+    } cases[] = {
+        {writesItsArgument, true, true, false},
+        {"exit 3", true, true, true},  // no tool for this kind of file
+        {"exit 0", false, false, false},
+        {nullptr, true, false, false},
+    };
+    const auto restorePath = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script ? c.script : "no opener");
+        QTemporaryDir bin;  // holds a stand-in xdg-open, put first on PATH
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(QByteArray("#!/bin/sh\n") + (c.script ? c.script : "") + "\n");
+        opener.close();
+        opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        qputenv("PATH", c.script ? bin.path().toUtf8() + ":/usr/bin:/bin" : "/nonexistent");
+        const QString file = bin.filePath(QStringLiteral("history.txt"));
+        if (c.fileExists) QFile(file).open(QIODevice::WriteOnly);
+        bool lateFailure = false;
+        EXPECT_EQ(backend.shellOpen(file.toStdString(), [&] { lateFailure = true; }), c.started);
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return qApp->findChildren<QProcess*>().isEmpty(); }, 10000));
+        EXPECT_EQ(lateFailure, c.failsLater);
+        QFile opened(bin.filePath(QStringLiteral("opened")));
+        const bool wrote = c.script == writesItsArgument;
+        EXPECT_EQ(opened.open(QIODevice::ReadOnly) ? opened.readAll() : "",
+                  wrote ? file.toUtf8() : "");
+    }
+}
+
+TEST_F(QtBackendTest, BoxesShowTheLinesAsPlainTextWithTheKindsButtons) {
     const int answer = answerBox(
         QMessageBox::No, [&] { return k.Msg_Box(k.KindYnc, "一行目\r二行目\r\n三行目 <b>x</b>"); });
     ASSERT_TRUE(seen.found);
@@ -227,7 +224,7 @@ TEST_F(MessageBoxTest, ShowsTheLinesAsPlainTextWithTheKindsButtons) {
     EXPECT_FALSE(seen.onTop);
 }
 
-TEST_F(MessageBoxTest, EachKindHasItsIconAndTitleAndEachButtonItsAnswer) {
+TEST_F(QtBackendTest, EachBoxKindHasItsIconAndTitleAndEachButtonItsAnswer) {
     struct Click {
         const char* kind;
         QMessageBox::StandardButton press;  // NoButton: Escape
@@ -287,7 +284,7 @@ TEST(QtBackendSessionEnd, BoxesAreAnsweredAsTheirCancelButtonWould) {
 }
 
 // Its text and title reach the box as every kind's do (the table above).
-TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
+TEST_F(QtBackendTest, ErrorReportBoxStaysOnTopWithTheStopIcon) {
     answerBox(QMessageBox::Ok, [&] {
         k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));
         return 0;
@@ -297,60 +294,32 @@ TEST_F(MessageBoxTest, ErrorReportStaysOnTopWithTheStopIcon) {
     EXPECT_TRUE(seen.onTop);
 }
 
-// Once the dialog is up: records its title, then `act` picks a file or cancels.
-void onDialog(QString& title, std::function<void(QFileDialog*)> act) {
-    QTimer::singleShot(0, [&title, act = std::move(act)] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        title = dialog->windowTitle();
-        act(dialog);
-    });
-}
-
-class FileDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("バックアップ")));
-        QFile f(dir.filePath(QStringLiteral("バックアップ/記録.txt")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    QTemporaryDir dir;
-    QtBackend backend;
-    KvCmn15 k{backend};
-};
-
-TEST_F(FileDialogTest, OpenDialogGivesThePathAndTheFileNameLength) {
+TEST_F(QtBackendTest, DialogsShowTheirTitlesAndGiveTheChoiceOrEmptyTextWhenCancelled) {
+    const std::string start = dir.path().toStdString();
     const QString file = dir.filePath(QStringLiteral("バックアップ/記録.txt"));
-    QString title;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         d->selectFile(file);
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
     });
-    const std::string path = k.OpenDialog(0, "Text (*.txt)", dir.path().toStdString());
-    EXPECT_EQ(path, file.toStdString());
-    EXPECT_EQ(title, QStringLiteral("ファイルを開く"));
+    EXPECT_EQ(k.OpenDialog(0, "Text (*.txt)", start), file.toStdString());
     EXPECT_EQ(k.OpenFileLen, static_cast<int>(std::string("記録.txt").size()));
-}
-
-TEST_F(FileDialogTest, CancelledDialogsGiveEmptyText) {
-    QString title;
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.OpenDialog(0, "", dir.path().toStdString()), "");
+    const std::pair<const char*, std::function<std::string()>> cancelled[] = {
+        {"フォルダの選択", [&] { return k.FolderDialog(0); }},
+        {"ファイルを保存する", [&] { return k.SaveDialog(0, "", start, "a.ini"); }},
+        {"ファイルを開く", [&] { return k.OpenDialog(0, "", start); }},
+    };
+    for (const auto& [shownTitle, show] : cancelled) {
+        onDialog([](QFileDialog* d) { d->reject(); });
+        EXPECT_EQ(show(), "") << shownTitle;
+        EXPECT_EQ(title, QString::fromUtf8(shownTitle));
+    }
     EXPECT_EQ(k.OpenFileLen, 0);
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.SaveDialog(0, "", dir.path().toStdString(), "a.ini"), "");
-    EXPECT_EQ(title, QStringLiteral("ファイルを保存する"));
-    onDialog(title, [](QFileDialog* d) { d->reject(); });
-    EXPECT_EQ(k.FolderDialog(0), "");
-    EXPECT_EQ(title, QStringLiteral("フォルダの選択"));
 }
 
-TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
+TEST_F(QtBackendTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     const QString folder = dir.filePath(QStringLiteral("バックアップ"));
-    QString title;
     QString startedAt;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         startedAt = d->directory().absolutePath();
         d->setDirectory(folder);
         static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
@@ -358,7 +327,7 @@ TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     EXPECT_EQ(k.FolderDialog(0, dir.path().toStdString()), folder.toStdString());
     EXPECT_EQ(startedAt, dir.path());
     for (const char* notAFolder : {"", "バックアップ", "/no/such/folder"}) {
-        onDialog(title, [&](QFileDialog* d) {
+        onDialog([&](QFileDialog* d) {
             startedAt = d->directory().absolutePath();
             d->reject();
         });
@@ -367,13 +336,12 @@ TEST_F(FileDialogTest, FolderDialogStartsAtTheGivenFolderAndGivesTheChosenOne) {
     }
 }
 
-TEST_F(FileDialogTest, QtsOwnTextsAreJapaneseWhateverTheLocale) {
+TEST_F(QtBackendTest, QtsOwnDialogTextsAreJapaneseWhateverTheLocale) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ASSERT_TRUE(installQtJapanese(*qApp));
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
-    QString title;
     QStringList dialogTexts;
-    onDialog(title, [&](QFileDialog* d) {
+    onDialog([&](QFileDialog* d) {
         for (QLabel* l : d->findChildren<QLabel*>()) dialogTexts << l->text();
         for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) dialogTexts << b->text();
         d->reject();

