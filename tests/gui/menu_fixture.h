@@ -22,20 +22,6 @@ namespace vornel::test {
 // Control name and value, as `put` and `shown` take them.
 using Entries = std::vector<std::pair<QString, QString>>;
 
-// What a control of `window` shows, written as the file stores it: a box's text, or "1", "0"
-// and "2" for a ticked, clear or grey button.
-inline QString shown(QWidget* window, const QString& name) {
-    QWidget* w = window->findChild<QWidget*>(name);
-    EXPECT_NE(w, nullptr) << name.toStdString();
-    if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text();
-    if (auto* cb = qobject_cast<QComboBox*>(w)) return cb->currentText();
-    if (auto* check = qobject_cast<QCheckBox*>(w)) {
-        return check->checkState() == Qt::PartiallyChecked ? "2" : check->isChecked() ? "1" : "0";
-    }
-    if (auto* option = qobject_cast<QRadioButton*>(w)) return option->isChecked() ? "1" : "0";
-    return QStringLiteral("?");
-}
-
 // A settings window on the fake desktop, loaded from a hand-made system.dat in a fresh folder.
 class MenuTest : public ::testing::Test, public ProgramState<> {
   public:
@@ -62,7 +48,18 @@ class MenuTest : public ::testing::Test, public ProgramState<> {
         return w;
     }
     QLineEdit* edit(const QString& name) { return find<QLineEdit>(name); }
-    QString shown(const QString& name) { return test::shown(menu.get(), name); }
+    // What a control shows, written as the file stores it: a box's text, or "1", "0" and "2"
+    // for a ticked, clear or grey button.
+    QString shown(const QString& name) {
+        QWidget* w = find<QWidget>(name);
+        if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text();
+        if (auto* cb = qobject_cast<QComboBox*>(w)) return cb->currentText();
+        if (auto* c = qobject_cast<QCheckBox*>(w)) {
+            return c->checkState() == Qt::PartiallyChecked ? "2" : c->isChecked() ? "1" : "0";
+        }
+        if (auto* option = qobject_cast<QRadioButton*>(w)) return option->isChecked() ? "1" : "0";
+        return QStringLiteral("?");
+    }
 
     // Changes controls as a user would: types into a box, picks a list item when the list
     // holds the value (else types it), ticks ("1") or clears ("0") a button.
