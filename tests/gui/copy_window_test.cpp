@@ -91,11 +91,8 @@ TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
 // and the last file named before the run ends.
 TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
     std::vector<test::TreeEntry> files;
-    char name[16];
-    for (int i = 0; i < 1000; ++i) {
-        std::snprintf(name, sizeof name, "f%04d.txt", i);
-        files.push_back(test::file(name, "x"));
-    }
+    for (int i = 0; i < 1000; ++i)
+        files.push_back(test::file(QString::asprintf("f%04d.txt", i).toStdString(), "x"));
     test::makeTree(tmp / "src", files);
     for (const auto& [secondsPerPump, minShown, maxShown] :
          {std::tuple{0.0, 0, 2}, std::tuple{0.06, 1000, 1000}}) {

@@ -54,6 +54,7 @@ TEST_F(ScheduleCommandsTest, AScheduledRunStartsOnTheTickAndEndsInItsShutdown) {
     // Scheduled backups on, time 1 at 12:01 with its shutdown.
     load({{3, "1"}, {6, "1"}, {9, "12"}, {12, "01"}});
     ASSERT_TRUE(schedule->Timer1()->isActive());
+    EXPECT_EQ(schedule->Timer1()->interval(), 1000) << "the schedule looks at every second";
     tickAt(12 * 3600 + 60);
     EXPECT_EQ(historyTags(),
               (Tags{"[Start]  [Timer]", "[Success]  [Timer]", "[Success]  [Shut Down]"}));
