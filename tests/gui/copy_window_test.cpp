@@ -130,7 +130,6 @@ TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
     w.refresh();
     EXPECT_EQ(label("runcount")->text(),
               QStringLiteral("コピー済み 1 / 確認済み 3 ファイル　5 byte　経過 1:02:05"));
-    EXPECT_EQ(exitCodeFor(engine.lastResult()), 3) << "a script hears files were left out";
 
     auto* bar = w.findChild<QProgressBar*>("filebar");
     w.showWindow();
