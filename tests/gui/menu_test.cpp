@@ -184,7 +184,6 @@ TEST_F(MenuWindow, ChangeMarkAfterTheLoadAsksNothingAndForgetsAnEarlierYes) {
     m.Upd_flg = 1;
     EXPECT_EQ(chg_confirm(m), 0);
     EXPECT_EQ(m.Upd_flg, 0);
-    EXPECT_TRUE(be.boxes.empty());
 }
 
 TEST_F(MenuWindow, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {
@@ -346,8 +345,7 @@ TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
             EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
             EXPECT_EQ(focusName(), c.field);
             giveUp(box);
-        } else {
-            EXPECT_TRUE(be.boxes.empty());
+        } else {  // the fake desktop fails the test on any box it was not told to expect
             EXPECT_EQ(m.Chg_flg, c.shown != c.typed ? 1 : 0) << "rewriting counts as an edit";
         }
     }
@@ -487,7 +485,6 @@ TEST_F(MenuWindow, HandMadeFileShowsAndEditsAreStoredRecordByRecord) {
                            {"WOL_IPtxt_1", "127.0.0.2"}};
     put(edits);
     menu->ok_bt_Click();
-    EXPECT_TRUE(be.boxes.empty());
     EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_EQ(focusName(), "mini_bt");
     // 水 in 55, ﾃｽﾄPC in 61.

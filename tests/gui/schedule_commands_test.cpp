@@ -45,7 +45,6 @@ TEST_F(ScheduleCommandsTest, PowerItemsAskAtOnceWithoutAWordAndTheProgramStays) 
     EXPECT_EQ(be.powerRequests,
               (std::vector<PowerRequest>{PowerRequest::Shutdown, PowerRequest::Reboot,
                                          PowerRequest::LogOff}));
-    EXPECT_TRUE(be.boxes.empty());
     EXPECT_FALSE(std::filesystem::exists(m.Hist_path));
     EXPECT_FALSE(shell->closed());
 }
