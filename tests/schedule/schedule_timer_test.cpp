@@ -80,11 +80,12 @@ class Tick : public ::testing::Test, protected ProgramState<LoggingBackend> {
     std::function<void()> duringRun;
 };
 
-TEST_F(Tick, EachTimeFallsDueInTheFirstSecondOfItsMinuteOnce) {
+TEST_F(Tick, EachTimeFallsDueInTheFirstSecondOfItsMinuteOnceAndRestartsOnlyOnTheirDays) {
     // "7:30" is a time the clock never shows; each event happens only while its box is ticked.
+    // The restart at 07:30 comes only on its days; its cycle "3" stands for none.
     const struct {
-        std::string backup2{}, timerFlg = "1", shutdown{}, asdFlg = "1", restart{},
-                               wake3Enable = "0";
+        std::string backup2{}, timerFlg = "1", shutdown{}, asdFlg = "1";
+        std::string cycle = "3", weekday = "日", day = "1", date = "2026-12-06", wake3Enable = "0";
         Log expected{};
     } cases[] = {
         {.backup2 = "07:30", .expected = {"07:30:00 backup 2 Tm_no=2"}},
@@ -92,18 +93,29 @@ TEST_F(Tick, EachTimeFallsDueInTheFirstSecondOfItsMinuteOnce) {
         {.backup2 = "7:30"},
         {.shutdown = "07:30", .expected = {"07:30:00 shutdown"}},
         {.shutdown = "07:30", .asdFlg = "0"},
-        {.restart = "07:30", .expected = {"07:30:00 reboot"}},
+        {.cycle = "0", .expected = {"07:30:00 reboot"}},
+        {.cycle = "1", .weekday = "水", .date = "2026-12-09", .expected = {"07:30:00 reboot"}},
+        {.cycle = "1", .weekday = "水", .date = "2026-12-08"},
+        {.cycle = "2", .day = "31", .date = "2026-12-31", .expected = {"07:30:00 reboot"}},
+        {.cycle = "2", .day = "31", .date = "2026-11-30"},  // a month without the day
+        {.cycle = "2", .day = "31", .date = "2026-12-01"},
+        {.cycle = "2", .day = "1", .date = "2026-12-01", .expected = {"07:30:00 reboot"}},
+        {.cycle = "毎日", .day = "6"},  // a hand-edited cycle, on a Sunday the 6th
         {.wake3Enable = "1", .expected = {"07:30:00 wol 2"}},
     };
+    m.Arb_time = "07:30";
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         m.Tm_str = {"", c.backup2, ""};
         m.Timer_flg = c.timerFlg;
         m.Asd_time = c.shutdown;
         m.Asd_flg = c.asdFlg;
-        m.Arb_time = c.restart;
+        m.Arb_int = c.cycle;
+        m.Arb_week = c.weekday;
+        m.Arb_day = c.day;
         m.WOL_set[2] = {c.wake3Enable, "", "", {}, "07:30"};
-        EXPECT_EQ(run({"07:29:58", "07:29:59", "07:29:59.6", "07:30:00", "07:30:00.4", "07:30:01"}),
+        EXPECT_EQ(run({c.date + " 07:29:58", "07:29:59", "07:29:59.6", "07:30:00", "07:30:00.4",
+                       "07:30:01"}),
                   c.expected);
     }
 }
@@ -124,32 +136,6 @@ TEST_F(Tick, AShutdownAtABackupTimeFollowsTheRunOnTheTicksOwnClock) {
     EXPECT_EQ(log, (Log{"07:30:00 backup 2 Tm_no=1", "07:35:00 wol 1", "07:38:00 reboot",
                         "07:40:00 shutdown", "07:40:00 wol 0"}));
     EXPECT_EQ(historyTags(), (Log{"[Success]  [Timer Reboot]", "[Success]  [Timer Shut Down]"}));
-}
-
-TEST_F(Tick, RestartsComeOnlyOnTheirWeekdayOrDayOfTheMonth) {
-    const struct {
-        std::string cycle, weekday, day, previousTick, date;
-        bool restarts;
-    } cases[] = {
-        {"1", "水", "1", "2026-12-08 23:59:59", "2026-12-09", true},  // a Wednesday
-        {"1", "水", "1", "2026-12-07 23:59:59", "2026-12-08", false},
-        {"1", "水", "1", "2026-12-08 23:58:30", "2026-12-09", true},  // a late tick
-        {"2", "日", "31", "2026-12-30 23:59:59", "2026-12-31", true},
-        {"2", "日", "31", "2026-11-29 23:59:59", "2026-11-30", false},
-        {"2", "日", "31", "2026-11-30 23:59:59", "2026-12-01", false},
-        {"2", "日", "1", "2026-11-30 23:59:59", "2026-12-01", true},
-        {"毎日", "日", "1", "2026-11-30 23:59:59", "2026-12-01", false},  // a hand-edited cycle
-        {"3", "日", "1", "2026-11-30 23:59:59", "2026-12-01", false},
-    };
-    m.Arb_time = "00:00";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        m.Arb_int = c.cycle;
-        m.Arb_week = c.weekday;
-        m.Arb_day = c.day;
-        EXPECT_EQ(run({c.previousTick, c.date + " 00:00:00"}),
-                  c.restarts ? Log{"00:00:00 reboot"} : Log{});
-    }
 }
 
 // A late tick does what it passed over once, in time order. After a gap of more than two
