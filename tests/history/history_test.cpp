@@ -24,10 +24,10 @@ const std::string kEarlier = "2025/01/01 9:00:00 [Start]  [Timer]\r\n";
 class History : public ::testing::Test, protected ProgramState<> {
   protected:
     History() { be.setClock(2026, 3, 4, 7 * 3600 + 5 * 60 + 9.75); }
-    // Checks the one box an unexpected error showed: Err_Msg naming write_hist.
+    // Checks the one box an unexpected error showed: Err_Msg's report, the only one that names
+    // the procedure.
     void expectWriteHistError(const std::string& number) {
         ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
         EXPECT_NE(be.boxes[0].text.find("エラー番号" + number), std::string::npos);
         EXPECT_NE(be.boxes[0].text.find("[write_hist]"), std::string::npos) << be.boxes[0].text;
     }
@@ -56,7 +56,6 @@ TEST_F(History, EventsAreCp932LinesWithCodePointsForWhatTheCodePageCannotHold) {
         EXPECT_EQ(readFile(path),
                   "2026/03/04 7:05:09 [Skiped Copy File] " + std::string(c.bytes) + " [?]\r\n");
     }
-    EXPECT_TRUE(be.boxes.empty()) << "the events are recorded, not reported as errors";
 }
 
 TEST_F(History, EventsAreAppendedInPlaceLeavingEarlierBytesAlone) {

@@ -26,15 +26,11 @@ struct RecordingNotice : WolNotice {
 class Wake : public ::testing::Test, protected test::ProgramState<> {
   protected:
     Wake() { m.WOL_name = "PC1"; }
-    void send(const std::string& port, const std::string& count, const std::string& address,
-              const Mac& mac = kMac) {
-        SendMagicPacket(ctx, port, count, address, mac);
-    }
     std::string port() const { return std::to_string(rx.port()); }
-    // The one box shown: the error report of SendMagicPacket with this error number.
+    // The one box shown: the error report of SendMagicPacket with this error number (only
+    // that report names the procedure).
     void expectFailure(int number) {
         ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
         EXPECT_EQ(be.boxes[0].text.rfind("エラー番号" + std::to_string(number) + " ", 0), 0u)
             << be.boxes[0].text;
         EXPECT_NE(be.boxes[0].text.find("[SendMagicPacket]"), std::string::npos);
@@ -66,16 +62,14 @@ TEST_F(Wake, SendsTheCountOfPacketsFromThePortAboveAndReportsSuccess) {
         SCOPED_TRACE(std::string(c.count) + " to " + c.address);
         std::filesystem::remove(m.Hist_path);
         notice.opened.clear();
-        test::LoopbackReceiver to(c.address == std::string("127.255.255.255") ? c.address
-                                                                              : "127.0.0.1");
-        send(std::to_string(to.port()), c.count, c.address);
+        test::LoopbackReceiver to(c.address == std::string("localhost") ? "127.0.0.1" : c.address);
+        SendMagicPacket(ctx, std::to_string(to.port()), c.count, c.address, kMac);
         const auto got = to.take();
         ASSERT_EQ(got.size(), c.packets);
         for (const auto& d : got) {
             EXPECT_EQ(d.bytes, packet);
             EXPECT_EQ(d.sourcePort, to.port() + 1);
         }
-        EXPECT_TRUE(be.boxes.empty());
         EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
         EXPECT_EQ(notice.opened, Lines{"PC1"});
     }
@@ -105,7 +99,7 @@ TEST_F(Wake, ABadSettingSendsNothingReportsTheErrorAndWritesOneFailLine) {
         std::filesystem::remove(m.Hist_path);
         be.boxes.clear();
         be.answerNextBox(kAnsOk);
-        send(c.port.empty() ? port() : c.port, c.count, c.address, c.mac);
+        SendMagicPacket(ctx, c.port.empty() ? port() : c.port, c.count, c.address, c.mac);
         EXPECT_TRUE(rx.take().empty());
         expectFailure(c.error);
     }
@@ -114,7 +108,7 @@ TEST_F(Wake, ABadSettingSendsNothingReportsTheErrorAndWritesOneFailLine) {
 TEST_F(Wake, ALocalPortInUseFailsBeforeSending) {
     test::LoopbackReceiver occupant("127.0.0.1", rx.port() + 1);
     be.answerNextBox(kAnsOk);
-    send(port(), "3", "127.0.0.1");
+    SendMagicPacket(ctx, port(), "3", "127.0.0.1", kMac);
     EXPECT_TRUE(rx.take().empty());
     expectFailure(10048);
 }
@@ -123,7 +117,7 @@ TEST_F(Wake, APrivilegedLocalPortIsLeftToTheSystem) {
     ctx.net.bind = [this](int fd, const sockaddr_in& local) {
         return ntohs(local.sin_port) == rx.port() + 1 ? EACCES : bindIPv4(fd, local);
     };
-    send(port(), "2", "127.0.0.1");
+    SendMagicPacket(ctx, port(), "2", "127.0.0.1", kMac);
     EXPECT_EQ(rx.take().size(), 2u);
     EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
 }
@@ -131,7 +125,7 @@ TEST_F(Wake, APrivilegedLocalPortIsLeftToTheSystem) {
 TEST_F(Wake, TheWellKnownPort9SendsFromPort10) {
     if (::geteuid() != 0) GTEST_SKIP() << "listening on port 9 needs root";
     test::LoopbackReceiver rx9("127.0.0.1", 9);
-    send("9", "1", "127.0.0.1");
+    SendMagicPacket(ctx, "9", "1", "127.0.0.1", kMac);
     const auto got = rx9.take();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].sourcePort, 10);
@@ -152,7 +146,7 @@ TEST_F(Wake, AHostNameThatTakesTooLongFailsWhileEventsGoOn) {
     std::promise<void> held = holdNameService(ctx.net);
     be.secondsPerPump = 0.5;
     be.answerNextBox(kAnsOk);
-    send(port(), "3", "sleepy-name-service");
+    SendMagicPacket(ctx, port(), "3", "sleepy-name-service", kMac);
     EXPECT_GE(be.pumpCount, 10) << "the windows stay alive while the name is awaited";
     held.set_value();
     EXPECT_TRUE(rx.take().empty());
@@ -166,7 +160,7 @@ TEST_F(Wake, AWakeStartedWhileANameResolvesDoesNotTakeOverTheName) {
         m.WOL_name = "PC2";
         held.set_value();
     };
-    send(port(), "1", "slow-name");
+    SendMagicPacket(ctx, port(), "1", "slow-name", kMac);
     EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
     EXPECT_EQ(notice.opened, Lines{"PC1"});
 }
