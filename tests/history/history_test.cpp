@@ -189,58 +189,50 @@ TEST_F(History, TheReaderThenGivesOnlyWhatWasAppended) {
     EXPECT_EQ(r.tail, "");
 }
 
-// A file rewritten in place and one put in its place are told from an append even when they
-// are longer; the next read starts over. (Clearing and removal are followed by the viewer's
-// own tests.)
-TEST_F(History, TheReaderStartsOverOnARewrittenOrReplacedFile) {
+// The file read before is rewritten in place, or something else is put in its place: a file
+// is told from an append even when it starts with the same bytes and is longer, a link, a
+// FIFO (opened for reading without a writer, it would wait forever) or a folder is never
+// read. Clearing and removal are followed by the viewer's own tests.
+TEST_F(History, TheReaderStartsOverOnAnotherFileAndNeverReadsALinkOrASpecialFile) {
+    using enum HistoryReader::State;
     const std::string other = "2026/12/07 4:00:00 [Fail]   [Timer]\r\n";
+    writeFile(tmp / "real.txt", "secret\r\n");
     const struct {
         const char* name;
-        std::function<void()> change;
-        std::string line;
+        HistoryReader::State state;
+        int error;
+        Lines lines;
+        std::function<void(const std::string& at)> make;
+        bool inPlace = false;
     } cases[] = {
-        {"rewritten", [&] { writeFile(path, other + other); }, other},
-        {"replaced by the same bytes and more",
-         [&] {
-             writeFile(path + ".new", kEarlier + kEarlier);
-             std::filesystem::rename(path + ".new", path);
-         },
-         kEarlier},
+        {"rewritten", Ok, 0, Lines(2, crlfLines(other)[0]),
+         [&](const std::string& at) { writeFile(at, other + other); }, true},
+        {"replaced", Ok, 0, Lines(2, crlfLines(kEarlier)[0]),
+         [&](const std::string& at) { writeFile(at, kEarlier + kEarlier); }},
+        {"link", Unreadable, ELOOP, Lines(),
+         [&](const std::string& at) { std::filesystem::create_symlink(tmp / "real.txt", at); }},
+        {"fifo", Unreadable, 0, Lines(),
+         [](const std::string& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
+        {"folder", Unreadable, 0, Lines(),
+         [](const std::string& at) { std::filesystem::create_directory(at); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeFile(path, kEarlier);
         HistoryReader reader(path);
         ASSERT_EQ(readAll(reader).lines.size(), 1u);
-        c.change();
+        c.make(c.inPlace ? path : path + ".new");
+        if (!c.inPlace) {
+            std::filesystem::remove(path);
+            std::filesystem::rename(path + ".new", path);
+        }
         const Read r = readAll(reader);
         EXPECT_TRUE(r.restart);
-        EXPECT_EQ(r.lines, Lines(2, crlfLines(c.line)[0]));
-    }
-}
-
-TEST_F(History, TheReaderNeverReadsOrWaitsOnALinkOrASpecialFile) {
-    writeFile(tmp / "real.txt", "secret\r\n");
-    const struct {
-        const char* name;
-        std::function<void()> make;
-        int error;
-    } cases[] = {
-        {"link", [&] { std::filesystem::create_symlink(tmp / "real.txt", path); }, ELOOP},
-        // Opened for reading, a FIFO without a writer would wait forever.
-        {"fifo", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, 0},
-        {"folder", [&] { std::filesystem::create_directory(path); }, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove(path);
-        c.make();
-        HistoryReader reader(path);
-        const HistoryReader::Slice s = reader.read();
-        EXPECT_EQ(reader.state(), HistoryReader::State::Unreadable);
+        EXPECT_EQ(r.slices, 1);
+        EXPECT_EQ(reader.state(), c.state);
         EXPECT_EQ(reader.error(), c.error);
-        EXPECT_TRUE(s.lines.empty());
-        EXPECT_FALSE(s.more);
+        EXPECT_EQ(r.lines, c.lines);
+        std::filesystem::remove(path);
     }
 }
 
