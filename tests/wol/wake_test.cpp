@@ -7,7 +7,6 @@
 
 #include "support/loopback_receiver.h"
 #include "support/program_state.h"
-#include "wol/magic_packet.h"
 #include "wol/wake_on_lan.h"
 
 namespace vornel {
