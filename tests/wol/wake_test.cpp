@@ -2,67 +2,41 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <future>
 
-#include "support/fake_backend.h"
 #include "support/loopback_receiver.h"
-#include "support/temp_dir.h"
-#include "support/tree.h"
-#include "wol/magic_packet.h"
+#include "support/program_state.h"
 #include "wol/wake_on_lan.h"
 
 namespace vornel {
 namespace {
 
 using Mac = std::array<std::string, 6>;
-using Bytes = std::vector<std::uint8_t>;
-const Mac kMac = {"00", "1A", "2B", "3C", "4D", "5E"};
-
-Bytes expectedPacket(const Bytes& mac) {
-    Bytes p(6, 0xFF);
-    for (int k = 0; k < 16; ++k) p.insert(p.end(), mac.begin(), mac.end());
-    return p;
-}
+using Lines = std::vector<std::string>;
+// Hexadecimal in either case, one digit or two.
+const Mac kMac = {"ff", "a", "0F", "Ab", "00", "9"};
 
 struct RecordingNotice : WolNotice {
-    std::vector<std::string> opened;
+    Lines opened;
     void open(const std::string& pcName) override { opened.push_back(pcName); }
 };
 
-class Wake : public ::testing::Test {
+class Wake : public ::testing::Test, protected test::ProgramState<> {
   protected:
-    void SetUp() override {
-        m.Hist_path = dir / "history.txt";
-        m.WOL_name = "PC1";
-    }
-    void send(const std::string& port, const std::string& count, const std::string& address,
-              const Mac& mac = kMac) {
-        SendMagicPacket(ctx, port, count, address, mac);
-    }
+    Wake() { m.WOL_name = "PC1"; }
     std::string port() const { return std::to_string(rx.port()); }
-    // The history lines without their date and time.
-    std::vector<std::string> history() {
-        std::vector<std::string> lines = test::crlfLines(test::readFile(m.Hist_path));
-        for (std::string& l : lines) l.erase(0, l.find(' ', l.find(' ') + 1) + 1);
-        return lines;
-    }
-    // The one box shown: the error report of SendMagicPacket with this error number.
+    // The one box shown: the error report of SendMagicPacket with this error number (only
+    // that report names the procedure).
     void expectFailure(int number) {
         ASSERT_EQ(be.boxes.size(), 1u);
-        EXPECT_EQ(be.boxes[0].title, "予期せぬエラー");
         EXPECT_EQ(be.boxes[0].text.rfind("エラー番号" + std::to_string(number) + " ", 0), 0u)
             << be.boxes[0].text;
         EXPECT_NE(be.boxes[0].text.find("[SendMagicPacket]"), std::string::npos);
-        EXPECT_EQ(history(), std::vector<std::string>{"[Fail] PC1 [WakeOnLan]"});
+        EXPECT_EQ(historyTags(), Lines{"[Fail] PC1 [WakeOnLan]"});
         EXPECT_TRUE(notice.opened.empty());
     }
 
-    test::TempDir dir;
-    test::FakeBackend be;
-    KvCmn15 module{be};
-    Module1 m{module};
     KvCmn15 windowCmn{be};
     RecordingNotice notice;
     WolContext ctx{m, windowCmn, notice, {}};
@@ -73,6 +47,8 @@ class Wake : public ::testing::Test {
 // the loopback network's own broadcast address (sent with the socket's broadcast permission,
 // the datagram stays on this machine); a count of nothing sends nothing and still succeeds.
 TEST_F(Wake, SendsTheCountOfPacketsFromThePortAboveAndReportsSuccess) {
+    std::vector<std::uint8_t> packet(6, 0xFF);
+    for (int k = 0; k < 16; ++k) packet.insert(packet.end(), {0xFF, 0x0A, 0x0F, 0xAB, 0x00, 0x09});
     const struct {
         const char *count, *address;
         std::size_t packets;
@@ -85,65 +61,53 @@ TEST_F(Wake, SendsTheCountOfPacketsFromThePortAboveAndReportsSuccess) {
         SCOPED_TRACE(std::string(c.count) + " to " + c.address);
         std::filesystem::remove(m.Hist_path);
         notice.opened.clear();
-        test::LoopbackReceiver to(c.address == std::string("127.255.255.255") ? c.address
-                                                                              : "127.0.0.1");
-        send(std::to_string(to.port()), c.count, c.address);
+        test::LoopbackReceiver to(c.address == std::string("localhost") ? "127.0.0.1" : c.address);
+        SendMagicPacket(ctx, std::to_string(to.port()), c.count, c.address, kMac);
         const auto got = to.take();
         ASSERT_EQ(got.size(), c.packets);
         for (const auto& d : got) {
-            EXPECT_EQ(d.bytes, expectedPacket({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}));
+            EXPECT_EQ(d.bytes, packet);
             EXPECT_EQ(d.sourcePort, to.port() + 1);
         }
-        EXPECT_TRUE(be.boxes.empty());
-        EXPECT_EQ(history(), std::vector<std::string>{"[Success] PC1 [WakeOnLan]"});
-        EXPECT_EQ(notice.opened, std::vector<std::string>{"PC1"});
+        EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
+        EXPECT_EQ(notice.opened, Lines{"PC1"});
     }
 }
 
-TEST(MagicPacket, MacTextsAreHexadecimalInEitherCaseAndAnyLength) {
-    const MagicPacket p = buildMagicPacket({"ff", "a", "0F", "Ab", "00", "9"});
-    EXPECT_EQ(Bytes(p.begin(), p.end()), expectedPacket({0xFF, 0x0A, 0x0F, 0xAB, 0x00, 0x09}));
+TEST_F(Wake, ABadSettingSendsNothingReportsTheErrorAndWritesOneFailLine) {
+    const struct {
+        const char* name;
+        std::string port;  // "" stands for the receiver's port
+        std::string count;
+        std::string address;
+        Mac mac;
+        int error;
+    } cases[] = {
+        {"MacNotHexadecimal", "", "3", "127.0.0.1", {"G1", "1A", "2B", "3C", "4D", "5E"}, 13},
+        {"MacEmpty", "", "3", "127.0.0.1", {"00", "1A", "2B", "3C", "4D", ""}, 13},
+        {"MacAboveFF", "", "3", "127.0.0.1", {"00", "100", "2B", "3C", "4D", "5E"}, 6},
+        {"PortWithoutPortAbove", "32767", "3", "127.0.0.1", kMac, 6},
+        {"PortNotANumber", "nine", "3", "127.0.0.1", kMac, 13},
+        {"PortZero", "0", "3", "127.0.0.1", kMac, 380},
+        {"CountEmpty", "", "", "127.0.0.1", kMac, 13},
+        {"AddressEmpty", "", "3", "", kMac, 11001},
+        {"AddressUnresolvable", "", "3", "no-such-host.invalid", kMac, 11001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(m.Hist_path);
+        be.boxes.clear();
+        be.answerNextBox(kAnsOk);
+        SendMagicPacket(ctx, c.port.empty() ? port() : c.port, c.count, c.address, c.mac);
+        EXPECT_TRUE(rx.take().empty());
+        expectFailure(c.error);
+    }
 }
-
-struct BadSetting {
-    const char* name;
-    friend void PrintTo(const BadSetting& c, std::ostream* os) { *os << c.name; }
-    std::string port;  // "" stands for the receiver's port
-    std::string count;
-    std::string address;
-    Mac mac;
-    int error;
-};
-
-class WakeFailure : public Wake, public ::testing::WithParamInterface<BadSetting> {};
-
-TEST_P(WakeFailure, SendsNothingReportsTheErrorAndWritesOneFailLine) {
-    const BadSetting& c = GetParam();
-    be.answerNextBox(kAnsOk);
-    send(c.port.empty() ? port() : c.port, c.count, c.address, c.mac);
-    EXPECT_TRUE(rx.take().empty());
-    expectFailure(c.error);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, WakeFailure,
-    ::testing::Values(
-        BadSetting{
-            "MacNotHexadecimal", "", "3", "127.0.0.1", {"G1", "1A", "2B", "3C", "4D", "5E"}, 13},
-        BadSetting{"MacEmpty", "", "3", "127.0.0.1", {"00", "1A", "2B", "3C", "4D", ""}, 13},
-        BadSetting{"MacAboveFF", "", "3", "127.0.0.1", {"00", "100", "2B", "3C", "4D", "5E"}, 6},
-        BadSetting{"PortWithoutPortAbove", "32767", "3", "127.0.0.1", kMac, 6},
-        BadSetting{"PortNotANumber", "nine", "3", "127.0.0.1", kMac, 13},
-        BadSetting{"PortZero", "0", "3", "127.0.0.1", kMac, 380},
-        BadSetting{"CountEmpty", "", "", "127.0.0.1", kMac, 13},
-        BadSetting{"AddressEmpty", "", "3", "", kMac, 11001},
-        BadSetting{"AddressUnresolvable", "", "3", "no-such-host.invalid", kMac, 11001}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Wake, ALocalPortInUseFailsBeforeSending) {
     test::LoopbackReceiver occupant("127.0.0.1", rx.port() + 1);
     be.answerNextBox(kAnsOk);
-    send(port(), "3", "127.0.0.1");
+    SendMagicPacket(ctx, port(), "3", "127.0.0.1", kMac);
     EXPECT_TRUE(rx.take().empty());
     expectFailure(10048);
 }
@@ -152,62 +116,52 @@ TEST_F(Wake, APrivilegedLocalPortIsLeftToTheSystem) {
     ctx.net.bind = [this](int fd, const sockaddr_in& local) {
         return ntohs(local.sin_port) == rx.port() + 1 ? EACCES : bindIPv4(fd, local);
     };
-    send(port(), "2", "127.0.0.1");
+    SendMagicPacket(ctx, port(), "2", "127.0.0.1", kMac);
     EXPECT_EQ(rx.take().size(), 2u);
-    EXPECT_EQ(history(), std::vector<std::string>{"[Success] PC1 [WakeOnLan]"});
+    EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
 }
 
 TEST_F(Wake, TheWellKnownPort9SendsFromPort10) {
     if (::geteuid() != 0) GTEST_SKIP() << "listening on port 9 needs root";
     test::LoopbackReceiver rx9("127.0.0.1", 9);
-    send("9", "1", "127.0.0.1");
+    SendMagicPacket(ctx, "9", "1", "127.0.0.1", kMac);
     const auto got = rx9.take();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].sourcePort, 10);
 }
 
-// A name service that answers 127.0.0.1 only when the test lets it.
-struct HeldResolver {
-    std::mutex mutex;
-    std::condition_variable released;
-    bool answer = false;
-    void release() {
-        const std::lock_guard lock(mutex);
-        answer = true;
-        released.notify_all();
-    }
-    static std::shared_ptr<HeldResolver> install(UdpNet& net) {
-        auto held = std::make_shared<HeldResolver>();
-        net.resolve = [held](const std::string&, in_addr& out) {
-            std::unique_lock lock(held->mutex);
-            held->released.wait(lock, [&] { return held->answer; });
-            out.s_addr = htonl(INADDR_LOOPBACK);
-            return 0;
-        };
-        return held;
-    }
-};
+// A name service that answers 127.0.0.1 once the promise it returns is kept.
+std::promise<void> holdNameService(UdpNet& net) {
+    std::promise<void> held;
+    net.resolve = [answer = held.get_future().share()](const std::string&, in_addr& out) {
+        answer.wait();
+        out.s_addr = htonl(INADDR_LOOPBACK);
+        return 0;
+    };
+    return held;
+}
 
 TEST_F(Wake, AHostNameThatTakesTooLongFailsWhileEventsGoOn) {
-    auto held = HeldResolver::install(ctx.net);
+    std::promise<void> held = holdNameService(ctx.net);
     be.secondsPerPump = 0.5;
     be.answerNextBox(kAnsOk);
-    send(port(), "3", "sleepy-name-service");
+    SendMagicPacket(ctx, port(), "3", "sleepy-name-service", kMac);
     EXPECT_GE(be.pumpCount, 10) << "the windows stay alive while the name is awaited";
-    held->release();
+    held.set_value();
     EXPECT_TRUE(rx.take().empty());
     expectFailure(10060);
 }
 
 TEST_F(Wake, AWakeStartedWhileANameResolvesDoesNotTakeOverTheName) {
-    auto held = HeldResolver::install(ctx.net);
+    std::promise<void> held = holdNameService(ctx.net);
     be.onPump = [&](int) {
+        if (m.WOL_name == "PC2") return;
         m.WOL_name = "PC2";
-        held->release();
+        held.set_value();
     };
-    send(port(), "1", "slow-name");
-    EXPECT_EQ(history(), std::vector<std::string>{"[Success] PC1 [WakeOnLan]"});
-    EXPECT_EQ(notice.opened, std::vector<std::string>{"PC1"});
+    SendMagicPacket(ctx, port(), "1", "slow-name", kMac);
+    EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
+    EXPECT_EQ(notice.opened, Lines{"PC1"});
 }
 
 }  // namespace
