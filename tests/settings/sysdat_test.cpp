@@ -21,18 +21,10 @@
 #include "support/sysdat_image.h"
 #include "support/temp_dir.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::handMadeSysdat;
-using test::readFile;
-using test::Records;
-using test::sameBytes;
-using test::TempDir;
-using test::validRecords;
-using test::with;
-using test::writeFile;
 using C = Control;
 
 // A folder for system.dat.
@@ -156,7 +148,7 @@ class FakeView : public SettingsView {
 
 // A program folder holding a hand-made system.dat, and a window without widgets for it.
 struct ViewedFile {
-    test::FakeBackend be;
+    FakeBackend be;
     KvCmn15 module{be};
     KvCmn15 window{be};
     Module1 m{module};
@@ -218,7 +210,7 @@ TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
 TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast) {
     const std::string document = "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67";
     const std::string full(256, 'z');
-    const test::Changes texts = {
+    const Changes texts = {
         {9, "07"},        {14, "45"},       {15, "  /src"}, {16, document},   {17, "\x95\x5C\\x"},
         {30, "/dst  "},   {55, "\x93\xFA"}, {58, "5"},      {59, "reserved"}, {61, "\xC3\xBD\xC4"},
         {62, "10.0.0.9"}, {68, "ff"},       {69, "08:15"},  {109, full}};
@@ -327,7 +319,7 @@ TEST(SysdatFirstStart, OnlyTheFirstLoadWritesTheDefaultFile) {
     fs::remove(t.m.Sysdat_path);
     EXPECT_TRUE(Sysdat_read(t.m, t.view, SysdatMissing::WriteDefaults));
     EXPECT_TRUE(t.be.boxes.empty());
-    EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(test::defaultRecords())));
+    EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(defaultRecords())));
     EXPECT_EQ(t.m.Arb_week, "日");
     EXPECT_EQ(t.state({C::copy_op, 1}), 1);
     EXPECT_EQ(t.state({C::subfld_chk, 3}), 1);
@@ -487,8 +479,8 @@ TEST(SysdatSave, KeepsUneditedBytesAndStoresEditsInCodePage932) {
     // End_bkup (2) has no control and must survive a save; 59 is no setting and is written
     // back empty; 61 holds 纊 in its NEC-selected form, which the converter writes as FA 5C;
     // 62 is not code page 932 at all.
-    Records r = with({{2, "1"}, {59, "reserved"}, {61, "\xED\x40"}, {62, "10.0.0.\x80"}},
-                     test::defaultRecords());
+    Records r =
+        with({{2, "1"}, {59, "reserved"}, {61, "\xED\x40"}, {62, "10.0.0.\x80"}}, defaultRecords());
     Saving t(r, true);
     const int pumps = t.be.pumpCount;
     t.view.type({C::WOL_PCtxt, 1}, "ﾃｽﾄ日");
@@ -505,16 +497,52 @@ TEST(SysdatSave, KeepsUneditedBytesAndStoresEditsInCodePage932) {
     EXPECT_EQ(t.view.focused.back(), (ControlRef{C::mini_bt}));
 }
 
+// A ticked wake-up entry `g` with its first `macs` MAC bytes and the given port.
+Changes wakeUpEntry(std::size_t g, std::size_t macs, const char* port) {
+    Changes c = {{57, port}, {58, "3"}, {60 + 10 * g, "1"}};
+    c.insert(c.end(), {{62 + 10 * g, "127.0.0.1"}, {69 + 10 * g, "08:00"}});
+    for (std::size_t j = 0; j < macs; ++j) c.push_back({63 + 10 * g + j, "0A"});
+    return c;
+}
+
 // A refused save shows its message, the tab and the field, and changes nothing.
 TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
     const char* const kTimerOn = "1";
+    const std::string kTime = "開始時間を入力して下さい！";
+    const std::string kWol = "WakeOnLanの設定が全て入力されてません！";
     const struct {
         ControlRef field;
         std::string typed;
         std::string message;
         Tab tab;
-        test::Changes records = {};
+        Changes records = {};
     } cases[] = {
+        // An incomplete setting points at the first box of its group.
+        {{C::srcfld_txt, 3},
+         "",
+         "フォルダ設定4に空文字列が含まれてます！",
+         folderPairTab(3),
+         {{26, "/tmp"}}},
+        {{C::srcfld_txt, 7}, "/tmp", "フォルダ設定8に空文字列が含まれてます！", folderPairTab(7)},
+        {{C::hour_txt, 0}, "07", kTime, Tab::StartEvents, {{3, kTimerOn}}},
+        {{C::hour_txt, 1}, "08", kTime, Tab::StartEvents, {{3, kTimerOn}, {9, "07"}, {12, "00"}}},
+        {{C::hour_txt, 2},
+         "",
+         kTime,
+         Tab::StartEvents,
+         {{3, kTimerOn}, {9, "07"}, {12, "00"}, {14, "15"}}},
+        {{C::asd_hour_txt},
+         "22",
+         "自動PCシャットダウンの時間を入力して下さい！",
+         Tab::PcFunctions,
+         {{48, "1"}}},
+        {{C::arb_hour_txt},
+         "",
+         "自動PC再起動の時間を入力して下さい！",
+         Tab::PcFunctions,
+         {{51, "1"}, {53, "30"}}},
+        {{C::WOL_PCtxt, 2}, "PC", kWol, Tab::WakeOnLan, wakeUpEntry(2, 6, "")},
+        {{C::WOL_PCtxt, 4}, "PC", kWol, Tab::WakeOnLan, wakeUpEntry(4, 5, "9")},
         {{C::dstfld_txt, 2},
          "/x\xF0\x9F\x98\x80",
          "フォルダ設定3のコピー先フォルダに保存できない文字が含まれてます！\r文字 = "
@@ -549,7 +577,7 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        test::Changes records = {{17, "/"}, {25, "/"}};
+        Changes records = {{17, "/"}, {25, "/"}};
         records.insert(records.end(), c.records.begin(), c.records.end());
         Saving t(with(records));
         t.view.type(c.field, c.typed);
@@ -570,7 +598,7 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
 // A folder text that does not start at the root is told, never refused: a loaded value the
 // user never touched is saved as it is, and no folder is made for it.
 TEST(SysdatSave, ARelativeFolderIsToldAndSavedUnchanged) {
-    Saving t(with({{15, "  /src"}, {23, "dst"}}, test::defaultRecords()));
+    Saving t(with({{15, "  /src"}, {23, "dst"}}, defaultRecords()));
     t.m.Chg_flg = 1;
     t.be.answerNextBox(kAnsOk);
     t.be.answerNextBox(kAnsOk);
@@ -601,4 +629,4 @@ TEST(SysdatSave, AFailedWriteIsReportedAndNothingReloads) {
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test
