@@ -197,8 +197,6 @@ TEST_F(MenuWindow, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {
     EXPECT_EQ(shown("WOL_chk_2"), "1") << "the grey state is not offered to clicks";
 
     const std::vector<const char*> times = {"hour_txt_0", "min_txt_2", "sdown_1", "tb_lbl_9"};
-    menu->ctl_state(CtlGroup::StartShutdown, 1);
-    expectEnabled({"st_sdown"}, {});
     menu->ctl_state(CtlGroup::StartShutdown, 2);
     expectEnabled({}, {"st_sdown"});  // grey counts as clear
     put({{"timer_chk", "1"}});
@@ -406,9 +404,11 @@ TEST_F(MenuWindow, ADestinationThatCannotBeCreatedStopsTheSave) {
     EXPECT_TRUE(sameBytes(fileNow(), image));
 }
 
-// Every kind of value in a hand-made file reaches its control, and edits made in the window are
-// stored record by record. Times may stay half filled while the timer is off.
-TEST_F(MenuWindow, HandMadeFileShowsAndEditsAreStoredRecordByRecord) {
+// A hand-made file goes through the window and back: every kind of control gives back the value
+// it was loaded with, and edits made in the window are stored record by record. (What each
+// control shows is the load's own, in tests/settings.) Times may stay half filled while the
+// timer is off.
+TEST_F(MenuWindow, HandMadeFileIsStoredBackWithTheEditsRecordByRecord) {
     const Changes stored = {{0, "0"},   {2, "1"},  {3, "1"},   {4, "0"},  {9, "07"},    {12, "30"},
                             {15, "/"},  {23, "/"}, {33, "0"},  {41, "1"}, {51, "1"},    {52, "04"},
                             {53, "00"}, {54, "2"}, {56, "15"}, {60, "1"}, {69, "08:15"}};
@@ -417,13 +417,6 @@ TEST_F(MenuWindow, HandMadeFileShowsAndEditsAreStoredRecordByRecord) {
     r[62] = "127.0.0.1";
     for (std::size_t j = 0; j < 6; ++j) r[63 + j] = "0" + std::to_string(j);
     start(r);
-    // Which record fills which control is the load's own (tests/settings); here each kind of
-    // control takes its value.
-    const Entries loaded = {{"copy_op_0", "1"},        {"timer_chk", "1"},
-                            {"subfld_chk_2", "0"},     {"hour_txt_0", "07"},
-                            {"WOL_PCtxt_0", "事務所"}, {"arbint_day_cb", "15"},
-                            {"arbint_week_cb", "日"}};
-    for (const auto& [name, value] : loaded) EXPECT_EQ(shown(name), value) << name.toStdString();
 
     const Entries edits = {{"WOL_PCtxt_0", "ﾃｽﾄPC"},    {"arb_int_1", "1"},
                            {"arbint_week_cb", "水"},    {"subfld_chk_2", "1"},
@@ -431,7 +424,6 @@ TEST_F(MenuWindow, HandMadeFileShowsAndEditsAreStoredRecordByRecord) {
                            {"WOL_IPtxt_1", "127.0.0.2"}};
     put(edits);
     menu->ok_bt_Click();
-    EXPECT_EQ(m.Chg_flg, 0);
     EXPECT_EQ(focusName(), "mini_bt");
     // 水 in 55, ﾃｽﾄPC in 61.
     const Changes saved = {{3, "0"},         {10, "08"},       {33, "1"},
