@@ -226,7 +226,6 @@ TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast)
         {{C::WOL_MAC_txt, 0, 5}, "ff"}, {{C::WOL_Time_txt, 0}, "08:15"},
         {{C::WOL_Time_txt, 4}, full}};
     for (const auto& [control, text] : shown) EXPECT_EQ(t.shown(control), text);
-    EXPECT_EQ(t.m.Src_fld[0], "  /src");
     EXPECT_EQ(t.m.WOL_set[0].WTime, "08:15");
     for (const auto& s : t.view.log) EXPECT_NE(s.value, "reserved");
     EXPECT_EQ(t.m.Tm_str[0], "07:");
