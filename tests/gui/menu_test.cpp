@@ -104,13 +104,6 @@ class MenuWindow : public ::testing::Test, public ProgramState<> {
         for (const char* n : on) EXPECT_TRUE(find<QWidget>(n)->isEnabled()) << n;
         for (const char* n : off) EXPECT_FALSE(find<QWidget>(n)->isEnabled()) << n;
     }
-    // Empties a box that holds a refused value and moves the focus off it, as a user gives up
-    // on a value; an empty box passes when it is left.
-    void giveUp(QLineEdit* box) {
-        box->setText(QString());
-        menu->SSTab1->setCurrentIndex(0);
-        menu->SSTab1->setFocus();
-    }
 };
 
 // Screen readers announce every control the user can reach by the words it is known by.
@@ -340,7 +333,10 @@ TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
             EXPECT_EQ(onlyBox(), c.message);
             EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
             EXPECT_EQ(focusName(), c.field);
-            giveUp(box);
+            // The user gives up on the value: an empty box passes when it is left.
+            box->setText(QString());
+            menu->SSTab1->setCurrentIndex(0);
+            menu->SSTab1->setFocus();
         } else {  // the fake desktop fails the test on any box it was not told to expect
             EXPECT_EQ(m.Chg_flg, c.shown != c.typed ? 1 : 0) << "rewriting counts as an edit";
         }
