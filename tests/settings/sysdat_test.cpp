@@ -54,7 +54,8 @@ TEST(SysdatCodec, AValueFitsARecordByItsCodePage932Length) {
 }
 
 // Settings kept elsewhere and linked here (a relative link to a relative link, as a user's
-// dotfile manager makes them) are replaced in their own folder, and the links stay.
+// dotfile manager makes them) are read through the links and replaced in their own folder, and
+// the links stay.
 TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
     const std::string image = handMadeSysdat(validRecords());
     writeFile(path, "old");
@@ -70,11 +71,12 @@ TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
     ::chmod(target.c_str(), 0600);
     fs::create_symlink("synced/settings/system.dat", dir / "middle.dat");
     fs::create_symlink("middle.dat", path);
-    const std::string blank = handMadeSysdat(Records{});
-    writeSysdatFile(path, blank);
+    const std::string linked = handMadeSysdat(with({{15, "/linked"}}));
+    writeSysdatFile(path, linked);
+    EXPECT_EQ(readSysdatFile(path).text[15], "/linked");
     EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_TRUE(fs::is_symlink(dir / "middle.dat"));
-    EXPECT_TRUE(sameBytes(readFile(target), blank));
+    EXPECT_TRUE(sameBytes(readFile(target), linked));
     EXPECT_EQ(modeOf(target), 0600u);
     EXPECT_EQ(entriesIn(dir.str()), 3);
     EXPECT_EQ(entriesIn(dir / "synced/settings"), 1);
@@ -363,15 +365,6 @@ TEST(SysdatFileStates, OnlyARegularFileOfAtMost110RecordsIsLoaded) {
         EXPECT_EQ(fs::symlink_status(t.m.Sysdat_path, ec).type(), made)
             << "nothing is written in its place";
     }
-}
-
-TEST(SysdatFileStates, ALinkToARegularFileIsLoadedThrough) {
-    ViewedFile t(with({{15, "/linked"}}));
-    const std::string target = t.dir / "synced.dat";
-    fs::rename(t.m.Sysdat_path, target);
-    fs::create_symlink(target, t.m.Sysdat_path);
-    EXPECT_TRUE(Sysdat_read(t.m, t.view));
-    EXPECT_EQ(t.shown({C::srcfld_txt, 0}), "/linked");
 }
 
 // Whatever the bytes of the file, a load neither crashes nor hangs nor writes to it.
