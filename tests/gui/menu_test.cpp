@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "app/platform/qt_backend.h"
-#include "settings/change_tracking.h"
 #include "settings/sysdat_fields.h"
 #include "settings/sysdat_file.h"
 #include "support/program_state.h"
@@ -169,14 +168,6 @@ TEST_F(MenuWindow, RefillingTheListsOrSettingAValueAlreadyShownRunsNoHandler) {
     m.Arb_int = "5";
     put({{"arb_int_0", "1"}});
     EXPECT_EQ(m.Arb_int, "5") << "the selected cycle was not clicked again";
-}
-
-// The question itself, its answers and asking once are the quit and hide gestures' (shell tests).
-TEST_F(MenuWindow, ChangeMarkAfterTheLoadAsksNothingAndForgetsAnEarlierYes) {
-    start();
-    m.Upd_flg = 1;
-    EXPECT_EQ(chg_confirm(m), 0);
-    EXPECT_EQ(m.Upd_flg, 0);
 }
 
 TEST_F(MenuWindow, ControlGroupsFollowTheirBoxesAndGreyIsOnlyLoaded) {

@@ -13,6 +13,7 @@
 
 #include "common/errors.h"
 #include "common/module_state.h"
+#include "settings/change_tracking.h"
 #include "settings/settings_view.h"
 #include "settings/sysdat_file.h"
 #include "settings/sysdat_read.h"
@@ -233,6 +234,11 @@ TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast)
     EXPECT_EQ(t.m.Tm_str[0], "07:");
     EXPECT_EQ(t.m.Tm_str[2], ":45");
     EXPECT_EQ(t.m.Chg_flg, 0);
+    // So the question about edits asks nothing and forgets an earlier yes. (The question
+    // itself, its answers and asking once are the quit and hide gestures', in the shell tests.)
+    t.m.Upd_flg = 1;
+    EXPECT_EQ(chg_confirm(t.m), 0);
+    EXPECT_EQ(t.m.Upd_flg, 0);
 }
 
 TEST(SysdatLoad, DerivedTimesAndWakeOnLanCaptions) {
