@@ -34,11 +34,6 @@ class SysdatFile : public ::testing::Test {
     static long entriesIn(const std::string& folder) {
         return std::distance(fs::directory_iterator(folder), {});
     }
-    static unsigned modeOf(const std::string& file) {
-        struct stat st {};
-        EXPECT_EQ(::stat(file.c_str(), &st), 0) << file;
-        return st.st_mode & 0777;
-    }
     TempDir dir;
     std::string path = dir / "system.dat";
 };
@@ -63,7 +58,7 @@ TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
     ::chmod(path.c_str(), 0640);
     writeSysdatFile(path, image);
     EXPECT_TRUE(sameBytes(readFile(path), image));
-    EXPECT_EQ(modeOf(path), 0640u);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms{0640});
     EXPECT_EQ(entriesIn(dir.str()), 1) << "no temporary file is left behind";
 
     fs::create_directories(dir / "synced/settings");
@@ -78,7 +73,7 @@ TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
     EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_TRUE(fs::is_symlink(dir / "middle.dat"));
     EXPECT_TRUE(sameBytes(readFile(target), linked));
-    EXPECT_EQ(modeOf(target), 0600u);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms{0600});
     EXPECT_EQ(entriesIn(dir.str()), 3);
     EXPECT_EQ(entriesIn(dir / "synced/settings"), 1);
 }
@@ -174,17 +169,15 @@ struct ViewedFile {
 // How a yes/no record reaches its control, loaded first with `text`, then with `other`
 // over it. Options and the strict boxes follow only "0" and "1" and otherwise stay as they
 // were; the pair and shutdown boxes tick for anything but "0"; the PC boxes only for "1".
-struct BoxRule {
-    std::size_t record;
-    ControlRef control;
-    const char* text;
-    int state;
-    const char* other;
-    int stateAfterOther;
-};
-
 TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
-    const BoxRule rules[] = {
+    const struct {
+        std::size_t record;
+        ControlRef control;
+        const char* text;
+        int state;
+        const char* other;
+        int stateAfterOther;
+    } rules[] = {
         {0, {C::copy_op, 1}, "0", 0, "1 ", 1},  // a trailing blank is padding: this reads as "1"
         {4, {C::cp_skip, 1}, "0", 1, " 1", 1},  {5, {C::rec_op, 1}, "1", 1, "", 1},
         {1, {C::start_chk}, "1", 1, "yes", 1},  {47, {C::st_sdown}, "0", 0, "2", 0},
@@ -193,19 +186,19 @@ TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
         {46, {C::skip_chk, 7}, "1", 1, "0", 0}, {48, {C::asd_chk}, "1", 1, "yes", 0},
         {51, {C::arb_chk}, "1", 1, "", 0}};
     Records r = validRecords();
-    for (const BoxRule& b : rules) r[b.record] = b.text;
+    for (const auto& b : rules) r[b.record] = b.text;
     ViewedFile t(r);
     t.view.setCaption("before");
     t.load();
     EXPECT_EQ(t.view.caption, "Vornelnet");
-    for (const BoxRule& b : rules) EXPECT_EQ(t.state(b.control), b.state) << "record " << b.record;
+    for (const auto& b : rules) EXPECT_EQ(t.state(b.control), b.state) << "record " << b.record;
 
-    for (const BoxRule& b : rules) r[b.record] = b.other;
+    for (const auto& b : rules) r[b.record] = b.other;
     writeFile(t.m.Sysdat_path, handMadeSysdat(r));
     t.view.setCaption("before");
     t.load();
     EXPECT_EQ(t.view.caption, "before") << "a timer record that is no state leaves the caption";
-    for (const BoxRule& b : rules) EXPECT_EQ(t.state(b.control), b.stateAfterOther) << b.record;
+    for (const auto& b : rules) EXPECT_EQ(t.state(b.control), b.stateAfterOther) << b.record;
 }
 
 // Texts read in code page 932 (表: its second byte is the backslash; ﾃｽﾄ: one byte a character),
@@ -330,15 +323,12 @@ TEST(SysdatFirstStart, OnlyTheFirstLoadWritesTheDefaultFile) {
 
 // What a later load finds where system.dat was: it is reported, nothing of it is loaded, the
 // values the program holds and the edit mark stay, and nothing is written in its place.
-struct FileState {
-    const char* name;
-    std::function<void(const std::string& path)> make;
-    std::string message;  // part of the one box shown
-};
-
 TEST(SysdatFileStates, OnlyARegularFileOfAtMost110RecordsIsLoaded) {
-    const std::string kOversize = sysdatTooLargeMessage();
-    const FileState states[] = {
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        std::string message;  // part of the one box shown
+    } states[] = {
         {"vanished", [](const std::string& p) { fs::remove(p); }, "エラー番号53"},
         {"folder", [](const std::string& p) { fs::create_directory(p); }, "エラー番号75"},
         {"FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
@@ -349,9 +339,9 @@ TEST(SysdatFileStates, OnlyARegularFileOfAtMost110RecordsIsLoaded) {
          "エラー番号53"},
         {"oversize",
          [](const std::string& p) { writeFile(p, handMadeSysdat(validRecords()) + "x"); },
-         kOversize},
+         sysdatTooLargeMessage()},
     };
-    for (const FileState& s : states) {
+    for (const auto& s : states) {
         SCOPED_TRACE(s.name);
         ViewedFile t(with({{15, "/kept"}}));
         ASSERT_TRUE(Sysdat_read(t.m, t.view));
