@@ -288,16 +288,14 @@ const char* const kHour = "入力された時間が範囲外です！";
 const char* const kMinute = "入力された分が範囲外です！";
 const char* const kMac = "MACアドレスの文字数が違います！";
 
-struct FieldCase {
-    const char* field;
-    QString typed;
-    QString shown;
-    const char* message;  // nullptr: accepted
-    int tab;              // page shown for a refused value
-};
-
 TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
-    const FieldCase cases[] = {
+    const struct {
+        const char* field;
+        QString typed;
+        QString shown;
+        const char* message;  // nullptr: accepted
+        int tab;              // page shown for a refused value
+    } cases[] = {
         {"hour_txt_1", "7", "07", nullptr, 0},      {"hour_txt_1", "-1", "-01", nullptr, 0},
         {"hour_txt_1", "23", "23", nullptr, 0},     {"hour_txt_1", "00", "00", nullptr, 0},
         {"hour_txt_1", " 9 ", "09", nullptr, 0},    {"hour_txt_1", "", "", nullptr, 0},
@@ -310,7 +308,7 @@ TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
         {"WOL_MAC3_txt_4", "ｆ", "Ｆ", nullptr, 0}, {"WOL_MAC3_txt_4", "abc", "ABC", kMac, 12},
     };
     start();
-    for (const FieldCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + c.typed.toStdString());
         auto* box = find<QLineEdit>(c.field);
         box->setText(c.typed);
@@ -476,13 +474,11 @@ void clickTab(Menu& w, int tab) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
 }
 
-struct Gesture {
-    const char* name;
-    std::function<void(Menu&)> act;
-};
-
 TEST_F(RealFocus, LeavingARefusedValueShowsOneMessageAndReturnsToItsPage) {
-    const Gesture gestures[] = {
+    const struct {
+        const char* name;
+        std::function<void(Menu&)> act;
+    } gestures[] = {
         {"tab click", [](Menu& w) { clickTab(w, 2); }},
         {"Ctrl+Tab",
          [](Menu&) {
@@ -497,7 +493,7 @@ TEST_F(RealFocus, LeavingARefusedValueShowsOneMessageAndReturnsToItsPage) {
         QString message;
     } fields[] = {{"hour_txt_2", 9, "24", kHour}, {"WOL_MAC2_txt_4", 12, "5", kMac}};
     for (const auto& f : fields) {
-        for (const Gesture& g : gestures) {
+        for (const auto& g : gestures) {
             SCOPED_TRACE(std::string(f.box) + " " + g.name);
             QLineEdit* box = typeInto(f.box, f.tab, QString::fromLatin1(f.typed));
             boxes.clear();
