@@ -91,13 +91,6 @@ class MenuWindow : public ::testing::Test, public ProgramState<> {
         return f ? f->objectName() : QString();
     }
     std::string fileNow() const { return readFile(m.Sysdat_path); }
-    // The text of the only box shown since the last call; fails when there was not exactly one.
-    std::string onlyBox() {
-        EXPECT_EQ(be.boxes.size(), 1u);
-        std::string t = be.boxes.empty() ? "" : be.boxes.back().text;
-        be.boxes.clear();
-        return t;
-    }
 
     void expectEnabled(const std::vector<const char*>& on, const std::vector<const char*>& off) {
         for (const char* n : on) EXPECT_TRUE(find<QWidget>(n)->isEnabled()) << n;
@@ -319,7 +312,9 @@ TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
         QCoreApplication::processEvents();  // a refusal is told once the focus change is over
         EXPECT_EQ(box->text(), c.shown);
         if (c.message) {
-            EXPECT_EQ(onlyBox(), c.message);
+            ASSERT_EQ(be.boxes.size(), 1u);
+            EXPECT_EQ(be.boxes[0].text, c.message);
+            be.boxes.clear();
             EXPECT_EQ(menu->SSTab1->currentIndex(), c.tab);
             EXPECT_EQ(focusName(), c.field);
             // The user gives up on the value: an empty box passes when it is left.
@@ -338,7 +333,8 @@ TEST_F(MenuWindow, SaveIsRefusedWhileABackupRuns) {
     m.copydlg_visible = [] { return true; };
     be.answerNextBox(kAnsOk);
     find<QPushButton>("ok_bt")->click();
-    EXPECT_EQ(onlyBox(), "バックアップ実行中です！\r終了後更新して下さい");
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].text, "バックアップ実行中です！\r終了後更新して下さい");
     EXPECT_TRUE(sameBytes(fileNow(), image));
     EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "") << "nothing was saved";
 }
