@@ -488,6 +488,9 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
     const char* const kTimerOn = "1";
     const std::string kTime = "開始時間を入力して下さい！";
     const std::string kWol = "WakeOnLanの設定が全て入力されてません！";
+    const std::string kShutdown = "自動PCシャットダウンの時間を入力して下さい！";
+    const std::string kRestart = "自動PC再起動の時間を入力して下さい！";
+    const std::string kMinute = "入力された分が範囲外です！";
     const struct {
         ControlRef field;
         std::string typed;
@@ -509,16 +512,8 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
          kTime,
          Tab::StartEvents,
          {{3, kTimerOn}, {9, "07"}, {12, "00"}, {14, "15"}}},
-        {{C::asd_hour_txt},
-         "22",
-         "自動PCシャットダウンの時間を入力して下さい！",
-         Tab::PcFunctions,
-         {{48, "1"}}},
-        {{C::arb_hour_txt},
-         "",
-         "自動PC再起動の時間を入力して下さい！",
-         Tab::PcFunctions,
-         {{51, "1"}, {53, "30"}}},
+        {{C::asd_hour_txt}, "22", kShutdown, Tab::PcFunctions, {{48, "1"}}},
+        {{C::arb_hour_txt}, "", kRestart, Tab::PcFunctions, {{51, "1"}, {53, "30"}}},
         {{C::WOL_PCtxt, 2}, "PC", kWol, Tab::WakeOnLan, wakeUpEntry(2, 6, "")},
         {{C::WOL_PCtxt, 4}, "PC", kWol, Tab::WakeOnLan, wakeUpEntry(4, 5, "9")},
         {{C::dstfld_txt, 2},
@@ -546,11 +541,7 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
          "入力された時間が範囲外です！",
          Tab::StartEvents,
          {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
-        {{C::arb_min_txt},
-         "x",
-         "入力された分が範囲外です！",
-         Tab::PcFunctions,
-         {{51, "1"}, {52, "03"}}},
+        {{C::arb_min_txt}, "x", kMinute, Tab::PcFunctions, {{51, "1"}, {52, "03"}}},
         {{C::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan},
     };
     for (const auto& c : cases) {
