@@ -282,6 +282,7 @@ TEST(SysdatLoad, FillsTheControlsInLoadOrder) {
 // reports the error number.
 TEST(SysdatLoad, AFailureStopsTheLoadWhereTheValueIsNoState) {
     const auto badCycle = [](const char* arbInt) { return with({{54, arbInt}, {55, "\x8C\x8E"}}); };
+    const Records badEnable = with({{61, "PC1"}, {70, "5"}, {71, "PC2"}});
     const struct {
         Records records;
         int number;
@@ -290,10 +291,7 @@ TEST(SysdatLoad, AFailureStopsTheLoadWhereTheValueIsNoState) {
                  {badCycle(""), 13, {C::arb_min_txt}, {C::arbint_week_cb}},
                  {badCycle("x"), 13, {C::arb_min_txt}, {C::arbint_week_cb}},
                  {badCycle("-1"), 340, {C::arb_min_txt}, {C::arbint_week_cb}},
-                 {with({{61, "PC1"}, {70, "5"}, {71, "PC2"}}),
-                  380,
-                  {C::WOL_Time_txt, 0},
-                  {C::WOL_PCtxt, 1}}};
+                 {badEnable, 380, {C::WOL_Time_txt, 0}, {C::WOL_PCtxt, 1}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
         ViewedFile t(c.records);
@@ -411,16 +409,14 @@ TEST(SysdatDamaged, ShowsWhatTheFileHoldsTellsOnceAndNeverRewritesTheFile) {
     cut.resize(109 * 512 + 4);
     std::string both = handMadeSysdat(with({{61, "P\xFD"}}));
     both.resize(both.size() - 512);  // 109 records
+    const std::string invalid = handMadeSysdat(with({{61, "A\x80Z"}}));
     const struct {
         std::string image;
         bool wrongLength, invalidBytes;
         std::vector<std::pair<ControlRef, std::string>> shown;
     } cases[] = {
         {cut, true, false, {{{C::WOL_Time_txt, 4}, "08:1"}}},
-        {handMadeSysdat(with({{61, "A\x80Z"}})),
-         false,
-         true,
-         {{{C::WOL_PCtxt, 0}, "A\xEF\xBF\xBDZ"}}},
+        {invalid, false, true, {{{C::WOL_PCtxt, 0}, "A\xEF\xBF\xBDZ"}}},
         {both, true, true, {{{C::WOL_PCtxt, 0}, "P\xEF\xBF\xBD"}, {{C::WOL_Time_txt, 4}, ""}}},
     };
     for (const auto& c : cases) {
