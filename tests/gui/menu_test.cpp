@@ -327,18 +327,6 @@ TEST_F(MenuWindow, LeavingABoxWritesItsValueOutOrRefusesIt) {
     }
 }
 
-TEST_F(MenuWindow, SaveIsRefusedWhileABackupRuns) {
-    start();
-    put({{"srcfld_txt_0", "/tmp"}});
-    m.copydlg_visible = [] { return true; };
-    be.answerNextBox(kAnsOk);
-    find<QPushButton>("ok_bt")->click();
-    ASSERT_EQ(be.boxes.size(), 1u);
-    EXPECT_EQ(be.boxes[0].text, "バックアップ実行中です！\r終了後更新して下さい");
-    EXPECT_TRUE(sameBytes(fileNow(), image));
-    EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "") << "nothing was saved";
-}
-
 // Missing folders are told pair by pair: a missing source only told, and saved; a missing
 // destination made on OK, or kept on Cancel with its pair shown.
 TEST_F(MenuWindow, AMissingSourceIsToldAndAMissingDestinationMadeOnOkOrKeptOnCancel) {
@@ -371,16 +359,26 @@ TEST_F(MenuWindow, AMissingSourceIsToldAndAMissingDestinationMadeOnOkOrKeptOnCan
     EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "保存しました");
 }
 
-TEST_F(MenuWindow, ADestinationThatCannotBeCreatedStopsTheSave) {
+// A save refused while a backup runs, or stopped by a destination that cannot be made, writes
+// nothing and does not say it saved.
+TEST_F(MenuWindow, ARunningBackupOrAnUnmadeDestinationStopsTheSave) {
     start();
     put({{"srcfld_txt_0", QString::fromStdString(tmp.str())},
          {"dstfld_txt_0", QString::fromStdString(tmp / "no/such")}});
+    m.copydlg_visible = [] { return true; };
     be.answerNextBox(kAnsOk);
+    find<QPushButton>("ok_bt")->click();
+    ASSERT_EQ(be.boxes.size(), 1u);
+    EXPECT_EQ(be.boxes[0].text, "バックアップ実行中です！\r終了後更新して下さい");
+
+    m.copydlg_visible = [] { return false; };
+    be.answerNextBox(kAnsOk);  // make the destination
     be.answerNextBox(kAnsOk);
-    menu->ok_bt_Click();
-    ASSERT_EQ(be.boxes.size(), 2u);
-    EXPECT_NE(be.boxes[1].text.find("[ok_bt_Click]"), std::string::npos);
+    find<QPushButton>("ok_bt")->click();
+    ASSERT_EQ(be.boxes.size(), 3u);
+    EXPECT_NE(be.boxes[2].text.find("[ok_bt_Click]"), std::string::npos);
     EXPECT_TRUE(sameBytes(fileNow(), image));
+    EXPECT_EQ(find<QLabel>("saved_lbl")->text(), "") << "nothing was saved";
 }
 
 // A hand-made file goes through the window and back: every kind of control gives back the value

@@ -487,6 +487,12 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
     const std::string kShutdown = "自動PCシャットダウンの時間を入力して下さい！";
     const std::string kRestart = "自動PC再起動の時間を入力して下さい！";
     const std::string kMinute = "入力された分が範囲外です！";
+    const std::string kHour = "入力された時間が範囲外です！";
+    // The timer on with its first time complete, and `more`.
+    const auto timer = [kTimerOn](Changes more) {
+        more.insert(more.end(), {{3, kTimerOn}, {9, "07"}, {12, "00"}});
+        return more;
+    };
     const struct {
         ControlRef field;
         std::string typed;
@@ -502,12 +508,8 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
          {{26, "/tmp"}}},
         {{C::srcfld_txt, 7}, "/tmp", "フォルダ設定8に空文字列が含まれてます！", folderPairTab(7)},
         {{C::hour_txt, 0}, "07", kTime, Tab::StartEvents, {{3, kTimerOn}}},
-        {{C::hour_txt, 1}, "08", kTime, Tab::StartEvents, {{3, kTimerOn}, {9, "07"}, {12, "00"}}},
-        {{C::hour_txt, 2},
-         "",
-         kTime,
-         Tab::StartEvents,
-         {{3, kTimerOn}, {9, "07"}, {12, "00"}, {14, "15"}}},
+        {{C::hour_txt, 1}, "08", kTime, Tab::StartEvents, timer({})},
+        {{C::hour_txt, 2}, "", kTime, Tab::StartEvents, timer({{14, "15"}})},
         {{C::asd_hour_txt}, "22", kShutdown, Tab::PcFunctions, {{48, "1"}}},
         {{C::arb_hour_txt}, "", kRestart, Tab::PcFunctions, {{51, "1"}, {53, "30"}}},
         {{C::WOL_PCtxt, 2}, "PC", kWol, Tab::WakeOnLan, wakeUpEntry(2, 6, "")},
@@ -532,11 +534,7 @@ TEST(SysdatSave, ARefusalStopsBeforeAnythingChanges) {
          "\xEF\xBF\xBD",
          Tab::WakeOnLan},
         // Values the check on leaving the box refuses are refused by the save as well.
-        {{C::hour_txt, 1},
-         "24",
-         "入力された時間が範囲外です！",
-         Tab::StartEvents,
-         {{3, kTimerOn}, {9, "07"}, {12, "00"}, {13, "00"}}},
+        {{C::hour_txt, 1}, "24", kHour, Tab::StartEvents, timer({{13, "00"}})},
         {{C::arb_min_txt}, "x", kMinute, Tab::PcFunctions, {{51, "1"}, {52, "03"}}},
         {{C::WOL_MAC_txt, 0, 3}, "5", "MACアドレスの文字数が違います！", Tab::WakeOnLan},
     };
