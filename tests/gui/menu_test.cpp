@@ -31,6 +31,8 @@
 namespace vornel::test {
 namespace {
 
+using C = Control;
+
 // Control name and value, as `put` and `shown` take them.
 using Entries = std::vector<std::pair<QString, QString>>;
 
@@ -156,7 +158,7 @@ TEST_F(MenuWindow, RefillingTheListsOrSettingAValueAlreadyShownRunsNoHandler) {
     // Setting what a control already shows is no edit either.
     put({{"WOL_Port_txt", "9"}, {"subfld_chk_0", "1"}, {"copy_op_1", "1"}});
     find<QComboBox>("arbint_week_cb")->setEditText("水");
-    menu->setValue({Control::WOL_chk, 0}, 0);
+    menu->setValue({C::WOL_chk, 0}, 0);
     EXPECT_EQ(m.Chg_flg, 0);
     m.Arb_int = "5";
     put({{"arb_int_0", "1"}});
@@ -253,11 +255,9 @@ TEST_F(MenuWindow, EveryControlSitsOnItsPageAndItsEditMarksTheSettingsChanged) {
     start();
     // One of each kind of button, each an option not selected in a new installation.
     const std::vector<ControlRef> buttons = {
-        {Control::subfld_chk, 7}, {Control::skip_chk, 6}, {Control::copy_op, 0},
-        {Control::cp_skip, 1},    {Control::start_chk},   {Control::st_sdown},
-        {Control::timer_chk},     {Control::sdown, 2},    {Control::rec_op, 0},
-        {Control::asd_chk},       {Control::arb_chk},     {Control::arb_int, 2},
-        {Control::WOL_chk, 4}};
+        {C::subfld_chk, 7}, {C::skip_chk, 6}, {C::copy_op, 0}, {C::cp_skip, 1}, {C::start_chk},
+        {C::st_sdown},      {C::timer_chk},   {C::sdown, 2},   {C::rec_op, 0},  {C::asd_chk},
+        {C::arb_chk},       {C::arb_int, 2},  {C::WOL_chk, 4}};
     std::vector<ControlRef> controls = buttons;
     for (int i = 0; i < kSysdatRecords; ++i) {
         if (const auto f = textFieldOf(i)) controls.push_back(f->control);
