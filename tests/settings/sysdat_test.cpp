@@ -160,8 +160,6 @@ struct ViewedFile {
     }
     void load() { Sysdat_read(m, view); }
     void save() { ok_bt_Click(m, window, view); }
-    std::string shown(ControlRef c) { return view.text(c); }
-    int state(ControlRef c) { return view.value(c); }
     std::string fileNow() { return readFile(m.Sysdat_path); }
     std::string lastBox() { return be.boxes.empty() ? "" : be.boxes.back().text; }
 };
@@ -191,14 +189,15 @@ TEST(SysdatLoad, YesNoRecordsFollowTheRuleOfTheirGroup) {
     t.view.setCaption("before");
     t.load();
     EXPECT_EQ(t.view.caption, "Vornelnet");
-    for (const auto& b : rules) EXPECT_EQ(t.state(b.control), b.state) << "record " << b.record;
+    for (const auto& b : rules)
+        EXPECT_EQ(t.view.value(b.control), b.state) << "record " << b.record;
 
     for (const auto& b : rules) r[b.record] = b.other;
     writeFile(t.m.Sysdat_path, handMadeSysdat(r));
     t.view.setCaption("before");
     t.load();
     EXPECT_EQ(t.view.caption, "before") << "a timer record that is no state leaves the caption";
-    for (const auto& b : rules) EXPECT_EQ(t.state(b.control), b.stateAfterOther) << b.record;
+    for (const auto& b : rules) EXPECT_EQ(t.view.value(b.control), b.stateAfterOther) << b.record;
 }
 
 // Texts read in code page 932 (表: its second byte is the backslash; ﾃｽﾄ: one byte a character),
@@ -221,7 +220,7 @@ TEST(SysdatLoad, TextsKeepLeadingBlanksAndLoseThePaddingAndTheMarkIsClearedLast)
         {{C::WOL_PCtxt, 0}, "ﾃｽﾄ"},     {{C::WOL_IPtxt, 0}, "10.0.0.9"},
         {{C::WOL_MAC_txt, 0, 5}, "ff"}, {{C::WOL_Time_txt, 0}, "08:15"},
         {{C::WOL_Time_txt, 4}, full}};
-    for (const auto& [control, text] : shown) EXPECT_EQ(t.shown(control), text);
+    for (const auto& [control, text] : shown) EXPECT_EQ(t.view.text(control), text);
     EXPECT_EQ(t.m.WOL_set[0].WTime, "08:15");
     for (const auto& s : t.view.log) EXPECT_NE(s.value, "reserved");
     EXPECT_EQ(t.m.Tm_str[0], "07:");
@@ -244,9 +243,9 @@ TEST(SysdatLoad, DerivedTimesAndWakeOnLanCaptions) {
     }
     ViewedFile t(r);
     t.load();
+    // The captions tell which entries can wake a PC.
     EXPECT_EQ(t.m.Asd_time, "22:05");
     EXPECT_EQ(t.m.Arb_time, "03:30");
-    EXPECT_EQ(t.m.WOL_valid, (std::array<std::int16_t, 5>{1, 0, 0, 0, 0}));
     const std::map<int, std::string> tray = {{0, "PC1起動"},
                                              {1, "- WOL2無効 -"},
                                              {2, "- WOL3無効 -"},
@@ -304,7 +303,7 @@ TEST(SysdatLoad, AFailureStopsTheLoadWhereTheValueIsNoState) {
         EXPECT_NE(t.lastBox().find("エラー番号" + std::to_string(c.number)), std::string::npos);
         EXPECT_NE(t.lastBox().find("[Sysdat_read]"), std::string::npos);
         EXPECT_EQ(t.view.log.back().control, c.lastShown);
-        EXPECT_EQ(t.shown(c.firstNotShown), "old");
+        EXPECT_EQ(t.view.text(c.firstNotShown), "old");
         EXPECT_EQ(t.view.trayCaptions[1], "old");
         EXPECT_EQ(t.m.Chg_flg, 1);
     }
@@ -316,7 +315,7 @@ TEST(SysdatFirstStart, OnlyTheFirstLoadWritesTheDefaultFile) {
     EXPECT_TRUE(Sysdat_read(t.m, t.view, SysdatMissing::WriteDefaults));
     EXPECT_TRUE(sameBytes(t.fileNow(), handMadeSysdat(defaultRecords())));
     EXPECT_EQ(t.m.Arb_week, "日");
-    EXPECT_EQ(t.state({C::subfld_chk, 3}), 1);
+    EXPECT_EQ(t.view.value({C::subfld_chk, 3}), 1);
 }
 
 // What a later load finds where system.dat was: it is reported, nothing of it is loaded, the
@@ -427,7 +426,7 @@ TEST(SysdatDamaged, ShowsWhatTheFileHoldsTellsOnceAndNeverRewritesTheFile) {
         t.load();
         ASSERT_EQ(t.be.boxes.size(), 1u);
         EXPECT_EQ(t.lastBox(), sysdatDamageMessage(c.wrongLength, c.invalidBytes));
-        for (const auto& [control, text] : c.shown) EXPECT_EQ(t.shown(control), text);
+        for (const auto& [control, text] : c.shown) EXPECT_EQ(t.view.text(control), text);
         EXPECT_EQ(t.m.Chg_flg, 0);
 
         t.load();  // a backup run reloads: no second message (none is answered)
