@@ -100,33 +100,29 @@ class MenuWindow : public ::testing::Test, public ProgramState<> {
     }
 };
 
-// Screen readers announce every control the user can reach by the words it is known by.
-TEST_F(MenuWindow, EveryControlTheUserCanReachHasAnAccessibleName) {
+// Screen readers announce every control the user can reach by the words it is known by, and Tab
+// walks every page row by row, left to right, as the page shows its controls.
+TEST_F(MenuWindow, ReachableControlsHaveAccessibleNamesAndTabFollowsTheRowsOfEveryPage) {
     start();
+    const auto reachable = [](QWidget* w) {
+        const QString name = w->objectName();
+        return !name.isEmpty() && !name.startsWith("qt_") && (w->focusPolicy() & Qt::TabFocus);
+    };
     int controls = 0;
     for (QWidget* w : menu->findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (name.isEmpty() || name.startsWith("qt_") || !(w->focusPolicy() & Qt::TabFocus))
-            continue;
+        if (!reachable(w)) continue;
         ++controls;
-        EXPECT_FALSE(w->accessibleName().isEmpty()) << name.toStdString();
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
     }
     EXPECT_GE(controls, 144) << "the controls of the thirteen pages and the five buttons";
-}
 
-// Tab walks every page row by row, left to right, as the page shows its controls.
-TEST_F(MenuWindow, TabOrderFollowsTheRowsOfEveryPage) {
-    start();
     for (int t = 0; t < menu->SSTab1->count(); ++t) {
         menu->SSTab1->setCurrentIndex(t);
         QWidget* page = menu->SSTab1->widget(t);
         page->layout()->activate();
         std::vector<QWidget*> chain;
         for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
-            const bool control = !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
-            if (page->isAncestorOf(w) && control && (w->focusPolicy() & Qt::TabFocus)) {
-                chain.push_back(w);
-            }
+            if (page->isAncestorOf(w) && reachable(w)) chain.push_back(w);
         }
         ASSERT_FALSE(chain.empty()) << t;
         auto box = [page](QWidget* w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
