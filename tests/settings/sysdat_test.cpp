@@ -51,8 +51,8 @@ TEST(SysdatCodec, AValueFitsARecordByItsCodePage932Length) {
 
 // Settings kept elsewhere and linked here (a relative link to a relative link, as a user's
 // dotfile manager makes them) are read through the links and replaced in their own folder, and
-// the links stay.
-TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
+// the links stay. A write that fails leaves what was there and no temporary file.
+TEST_F(SysdatFile, WriteReplacesTheFileWholeOrNotAtAllKeepingItsPermissionsAndItsLinks) {
     const std::string image = handMadeSysdat(validRecords());
     writeFile(path, "old");
     ::chmod(path.c_str(), 0640);
@@ -75,16 +75,14 @@ TEST_F(SysdatFile, WriteReplacesTheFileWholeKeepingItsPermissionsAndItsLinks) {
     EXPECT_TRUE(sameBytes(readFile(target), linked));
     EXPECT_EQ(fs::status(target).permissions(), fs::perms{0600});
     EXPECT_EQ(entriesIn(dir.str()), 3);
-    EXPECT_EQ(entriesIn(dir / "synced/settings"), 1);
-}
 
-TEST_F(SysdatFile, AFailedWriteLeavesNothingBehind) {
     // A non-empty folder where the file should be: the final rename fails.
-    fs::create_directory(path);
-    writeFile(path + "/keep", "x");
-    EXPECT_THROW(writeSysdatFile(path, "data"), VbError);
-    EXPECT_EQ(readFile(path + "/keep"), "x");
-    EXPECT_EQ(entriesIn(dir.str()), 1);
+    const std::string busy = dir / "synced/settings/busy.dat";
+    fs::create_directory(busy);
+    writeFile(busy + "/keep", "x");
+    EXPECT_THROW(writeSysdatFile(busy, "data"), VbError);
+    EXPECT_EQ(readFile(busy + "/keep"), "x");
+    EXPECT_EQ(entriesIn(dir / "synced/settings"), 2) << "the target and the folder, nothing else";
 }
 
 // A settings window without widgets: it keeps each control's content, runs the handlers a
