@@ -322,7 +322,7 @@ TEST(SysdatFileStates, OnlyARegularFileOfAtMost110RecordsIsLoaded) {
     const struct {
         const char* name;
         std::function<void(const std::string& path)> make;
-        std::string message;  // part of the one box shown
+        std::string message;  // found in the one box shown
     } states[] = {
         {"vanished", [](const std::string& p) { fs::remove(p); }, "エラー番号53"},
         {"folder", [](const std::string& p) { fs::create_directory(p); }, "エラー番号75"},
