@@ -28,15 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using C = Control;
 
-// A folder for system.dat.
-class SysdatFile : public ::testing::Test {
-  protected:
-    static long entriesIn(const std::string& folder) {
-        return std::distance(fs::directory_iterator(folder), {});
-    }
-    TempDir dir;
-    std::string path = dir / "system.dat";
-};
+long entriesIn(const std::string& folder) {
+    return std::distance(fs::directory_iterator(folder), {});
+}
 
 // A record holds 256 bytes of code page 932, not of UTF-8. (What has no code page 932 form is
 // checked through the save's refusals.)
@@ -52,7 +46,9 @@ TEST(SysdatCodec, AValueFitsARecordByItsCodePage932Length) {
 // Settings kept elsewhere and linked here (a relative link to a relative link, as a user's
 // dotfile manager makes them) are read through the links and replaced in their own folder, and
 // the links stay. A write that fails leaves what was there and no temporary file.
-TEST_F(SysdatFile, WriteReplacesTheFileWholeOrNotAtAllKeepingItsPermissionsAndItsLinks) {
+TEST(SysdatFile, WriteReplacesTheFileWholeOrNotAtAllKeepingItsPermissionsAndItsLinks) {
+    TempDir dir;
+    const std::string path = dir / "system.dat";
     const std::string image = handMadeSysdat(validRecords());
     writeFile(path, "old");
     ::chmod(path.c_str(), 0640);
@@ -393,7 +389,7 @@ TEST(SysdatFuzz, AnyContentLoadsWithoutHarmAndLeavesTheFileAsItWas) {
         EXPECT_TRUE(sameBytes(t.fileNow(), image));
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-        EXPECT_EQ(std::distance(fs::directory_iterator(t.dir.path()), {}), 1);
+        EXPECT_EQ(entriesIn(t.dir.str()), 1);
         EXPECT_LE(t.be.boxes.size(), 3u) << "damage is told once, a failure once per load";
     }
 }
