@@ -140,8 +140,7 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     sink.append("2026/12/06 /a <b>x</b> &amp;\r\n\t  [コピー元フォルダが見つかりません]\r\n");
     sink.append("2026/12/06 /b\r\n\t  [コピー先フォルダが見つかりません]\r\n");
     ErrLogWindow* first = sink.window();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isVisible());
+    ASSERT_TRUE(first && first->isVisible());
     EXPECT_EQ(
         first->logText(),
         QStringLiteral("2026/12/06 /a <b>x</b> &amp;\n\t  [コピー元フォルダが見つかりません]\n"
