@@ -48,15 +48,14 @@ TEST_F(FileCopy, NewerOnlyComparesToTheSecondAndAlwaysOverwriteDoesNot) {
     }
 }
 
-// What may keep a file from being copied, in both open-file modes. Skip mode leaves out a
-// file in use or changed while copied, records it (even with the history off) and goes on;
-// ignore mode copies it as it is. A destination without write permission is left out, or in
-// ignore mode stops the run with a box naming both paths. Between the listing and the copy a
-// file may go, or an editor may save it by writing a new file and renaming it over the old one:
-// neither is a failure; what has gone is not copied, what took its place is. An unknown
-// open-file mode is an error of File_copy and stops the run. The old copy stays whole whenever
-// nothing is copied. Tests run as root: the program refuses the read-only
-// destination by itself.
+// What may keep a file from being copied, in each open-file mode. Skip mode leaves out a file
+// in use or changed while copied, records it (even with the history off) and goes on; ignore
+// mode copies it as it is. A destination without write permission is left out, or in ignore
+// mode stops the run with a box naming both paths; tests run as root, so this is the program's
+// own refusal. Between the listing and the copy a file may go, or an editor may save it by
+// writing a new file and renaming it over the old one: neither is a failure; what has gone is
+// not copied, what took its place is. An unknown open-file mode is an error of File_copy and
+// stops the run. The old copy stays whole whenever nothing is copied.
 TEST_F(FileCopy, WhatCannotBeCopiedIsLeftOutOrStopsTheRunAndTheOldCopyStays) {
     struct flock record {};
     record.l_type = F_WRLCK;
