@@ -87,8 +87,6 @@ TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
     for (const auto& [secondsPerPump, minShown, maxShown] :
          {std::tuple{0.0, 0, 2}, std::tuple{0.06, 1000, 1000}}) {
         SCOPED_TRACE(secondsPerPump);
-        std::filesystem::remove_all(dst(0));
-        makeTree(dst(0), {});
         QStringList shown;
         be.secondsPerPump = secondsPerPump;
         be.onPump = [&](int) {
