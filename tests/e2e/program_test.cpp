@@ -99,18 +99,14 @@ TEST_F(Program, RunsAtStartServesLaterStartsAndRunsAgainWhenTerminated) {
     expectTree(dst, {file("a.txt", "a"), dir("sub"), file("sub/b.txt", "b")});
 
     EXPECT_EQ(run({}), 0) << "a second start hands over to the first";
-    makeTree(src, {file("c.txt", "c")});
-    EXPECT_EQ(run({QStringLiteral("--backup")}), 0);
-    EXPECT_TRUE(fs::exists(dst + "/c.txt"));
     EXPECT_EQ(first->state(), QProcess::Running);
 
     ::kill(static_cast<pid_t>(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(15000));
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first->exitCode(), 0);
-    EXPECT_EQ(history(),
-              (Lines{"[Start]  [Prg open]", "[Success]  [Prg open]", "[Start]  [Manual]",
-                     "[Success]  [Manual]", "[Start]  [Prg close]", "[Success]  [Prg close]"}));
+    EXPECT_EQ(history(), (Lines{"[Start]  [Prg open]", "[Success]  [Prg open]",
+                                "[Start]  [Prg close]", "[Success]  [Prg close]"}));
 }
 
 TEST_F(Program, BackupOptionReportsTheRunsOutcomeAloneAndThroughARunningCopy) {
@@ -152,9 +148,7 @@ TEST_F(Program, AnswersHelpAndVersionAndRefusesBadOptionsWithoutStarting) {
         const QString out =
             QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError());
         EXPECT_TRUE(out.contains(QString::fromUtf8(c.says))) << out.toStdString();
-        if (c.exitCode == 2) {
-            EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
-        }
+        EXPECT_TRUE(c.exitCode != 2 || out.count('\n') == 1) << "one line: " << out.toStdString();
     }
     EXPECT_FALSE(fs::exists(folder + "/system.dat"));
     EXPECT_FALSE(fs::exists(folder + "/history.txt"));

@@ -14,29 +14,21 @@
 #include <tuple>
 
 #include "backup/backup_engine.h"
+#include "backup/engine_fixture.h"
 #include "history/errlog_window.h"
 #include "qt_printers.h"
-#include "support/program_state.h"
 
-namespace vornel {
+namespace vornel::test {
 namespace {
 
-// The copy window and the error-log window of a run from tmp/src to tmp/dst, on the fake
-// desktop.
-class CopyWindowTest : public ::testing::Test, protected test::ProgramState<> {
+// The copy window of a run of the first pair, on the fake desktop.
+class CopyWindowTest : public EngineTest {
   protected:
-    CopyWindowTest() {
-        m.Rec_op = m.Copy_op = m.Cp_skip = "1";
-        m.Skip_flg.fill("0");
-        m.Subfld_flg.fill("1");
-        m.Src_fld[0] = tmp / "src";
-        m.Dst_fld[0] = tmp / "dst";
-    }
+    CopyWindowTest() { usePair(0); }
     QLabel* label(const char* name) { return w.findChild<QLabel*>(name); }
 
     CopyWindow w{m};
-    ErrLogWindowSink log;
-    BackupEngine engine{m, w, log, BackupHooks{}};
+    BackupEngine windowRun{m, w, errlog, BackupHooks{}};
 };
 
 // Names come from the disk and the settings: each label shows its value as plain text on one
@@ -83,29 +75,25 @@ TEST_F(CopyWindowTest, OpensCentredAndTheStopButtonOnlyRaisesTheFlag) {
     QTest::mouseClick(w.findChild<QPushButton*>("copyccl_bt"), Qt::LeftButton);
     EXPECT_EQ(m.Cancel_flg, 1);
     EXPECT_TRUE(w.isVisible());
-    w.hideWindow();
-    EXPECT_FALSE(w.isVisible());
 }
 
 // A run names thousands of files a second; the window shows at most one state per interval,
 // and the last file named before the run ends.
 TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
-    std::vector<test::TreeEntry> files;
+    std::vector<TreeEntry> files;
     for (int i = 0; i < 1000; ++i)
-        files.push_back(test::file(QString::asprintf("f%04d.txt", i).toStdString(), "x"));
-    test::makeTree(tmp / "src", files);
+        files.push_back(file(QString::asprintf("f%04d.txt", i).toStdString(), "x"));
+    makeTree(src(0), files);
     for (const auto& [secondsPerPump, minShown, maxShown] :
          {std::tuple{0.0, 0, 2}, std::tuple{0.06, 1000, 1000}}) {
         SCOPED_TRACE(secondsPerPump);
-        std::filesystem::remove_all(tmp / "dst");
-        std::filesystem::create_directory(tmp / "dst");
         QStringList shown;
         be.secondsPerPump = secondsPerPump;
         be.onPump = [&](int) {
             const QString now = label("cpfname")->text();
             if (!now.isEmpty() && (shown.isEmpty() || shown.back() != now)) shown << now;
         };
-        engine.backup(HistOrigin::Manual);
+        windowRun.backup(HistOrigin::Manual);
         EXPECT_GE(shown.size(), minShown);
         EXPECT_LE(shown.size(), maxShown);
         // Shown during the run, or at its end when the run ended within the interval.
@@ -117,15 +105,14 @@ TEST_F(CopyWindowTest, OneIntervalGivesAHandfulOfUpdatesAndTheLastFileIsShown) {
 // New, unreadable and unchanged files in one run: the progress line counts what was looked at
 // and what was copied; a big file shows a bar of its own progress while it is copied.
 TEST_F(CopyWindowTest, TheProgressLineCountsTheRunAndABigFileGetsABar) {
-    constexpr std::time_t kT = 1'700'000'000;
-    test::makeTree(tmp.str(),
-                   {test::file("src/a.txt", "12345", kT), test::file("src/b.txt", "unreadable", kT),
-                    test::file("src/c.txt", "same", kT), test::file("dst/c.txt", "same", kT)});
+    makeTree(src(0), {file("a.txt", "12345", kT), file("b.txt", "unreadable", kT),
+                      file("c.txt", "same", kT)});
+    makeTree(dst(0), {file("c.txt", "same", kT)});
     int opened = 0;
-    engine.copyFault = [&](CopyStage s) {
+    windowRun.copyFault = [&](CopyStage s) {
         return s == CopyStage::OpenSource && ++opened == 2 ? EACCES : 0;
     };
-    engine.backup(HistOrigin::Manual);
+    windowRun.backup(HistOrigin::Manual);
     be.advance(3725);  // the line is read an hour, two minutes and five seconds in
     w.refresh();
     EXPECT_EQ(label("runcount")->text(),
@@ -151,8 +138,7 @@ TEST(ErrLogWindowTest, EntriesCollectUntilClearedAndAClosedLogStartsAfresh) {
     sink.append("2026/12/06 /a <b>x</b> &amp;\r\n\t  [コピー元フォルダが見つかりません]\r\n");
     sink.append("2026/12/06 /b\r\n\t  [コピー先フォルダが見つかりません]\r\n");
     ErrLogWindow* first = sink.window();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isVisible());
+    ASSERT_TRUE(first && first->isVisible());
     EXPECT_EQ(
         first->logText(),
         QStringLiteral("2026/12/06 /a <b>x</b> &amp;\n\t  [コピー元フォルダが見つかりません]\n"
@@ -203,4 +189,4 @@ TEST(ErrLogWindowTest, OpensBesideTheMainWindowOrBelowItsTabsAndEscapeClosesIt) 
 }
 
 }  // namespace
-}  // namespace vornel
+}  // namespace vornel::test

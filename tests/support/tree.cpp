@@ -29,12 +29,6 @@ void setMtime(const std::string& path, std::time_t seconds, long nanoseconds) {
         throw std::runtime_error("cannot set the time of " + path);
 }
 
-static std::time_t mtimeOf(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) throw std::runtime_error("no " + path);
-    return st.st_mtim.tv_sec;
-}
-
 void makeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
     fs::create_directories(root);
     for (const TreeEntry& e : entries) {
@@ -52,18 +46,20 @@ void makeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
 std::vector<TreeEntry> readTree(const std::string& root) {
     std::vector<TreeEntry> out;
     for (const fs::directory_entry& it : fs::recursive_directory_iterator(root)) {
-        const fs::file_status st = it.symlink_status();
-        TreeEntry e{TreeEntry::Fifo, it.path().lexically_relative(root).string(), {}, 0};
-        if (fs::is_symlink(st)) {
+        struct stat st {};
+        if (::lstat(it.path().c_str(), &st) != 0)
+            throw std::runtime_error("no " + it.path().string());
+        TreeEntry e{
+            TreeEntry::Fifo, it.path().lexically_relative(root).string(), {}, st.st_mtim.tv_sec};
+        if (S_ISLNK(st.st_mode)) {
             e.kind = TreeEntry::Link;
             e.content = fs::read_symlink(it.path()).string();
-        } else if (fs::is_directory(st)) {
+        } else if (S_ISDIR(st.st_mode)) {
             e.kind = TreeEntry::Dir;
-        } else if (fs::is_regular_file(st)) {
+        } else if (S_ISREG(st.st_mode)) {
             e.kind = TreeEntry::File;
             e.content = readFile(it.path().string());
         }  // anything else is a special file, shown as a FIFO
-        e.mtime = mtimeOf(it.path().string());
         out.push_back(std::move(e));
     }
     std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return a.path < b.path; });
