@@ -168,18 +168,21 @@ TEST_F(KvCmn15Test, TheTrayTipFieldHoldsSixtyFourBytes) {
     for (const auto& [tip, field] : cases) EXPECT_EQ(tipFieldText(tip), field) << tip;
 }
 
+// A fresh instance changes and deletes no icon, not even another instance's; a changed tip is
+// cut to the field like a new one.
 TEST_F(KvCmn15Test, TrayAddModifyAndDeleteGoThroughTheSameRecord) {
-    // A fresh instance has no icon to change.
+    be.trayPresent = true;  // an icon of some other instance
     EXPECT_EQ(k.TrayModifyIcon(1, "x"), 0);
+    EXPECT_EQ(k.TrayDelIcon(), 0);
     EXPECT_TRUE(be.trayCalls.empty());
     EXPECT_EQ(k.TrayAddIcon(42, 3, "左-Menu:右-Help"), -1);
-    EXPECT_EQ(k.TrayModifyIcon(4, "new"), -1);
+    EXPECT_EQ(k.TrayModifyIcon(4, std::string(70, 'x')), -1);
     EXPECT_EQ(k.TrayDelIcon(), -1);
     using Call = std::tuple<std::string, WindowHandle, IconHandle, std::string>;
     std::vector<Call> calls;
     for (const auto& c : be.trayCalls) calls.emplace_back(c.op, c.owner, c.icon, c.tip);
     EXPECT_EQ(calls, (std::vector<Call>{{"add", 42, 3, "左-Menu:右-Help"},
-                                        {"modify", 42, 4, "new"},
+                                        {"modify", 42, 4, std::string(64, 'x')},
                                         {"delete", 42, 0, ""}}));
 }
 

@@ -211,17 +211,5 @@ TEST_F(TrayMenu, HelpMenuAlreadyOpenedByTheTrayHostIsNotOpenedAgain) {
     EXPECT_TRUE(tray.help()->isVisible());
 }
 
-// What the utility class's own tray tests leave out: a fresh instance deletes no icon (not
-// even another instance's), and a changed tip is cut to the field like a new one.
-TEST_F(TrayMenu, AFreshInstanceDeletesNothingAndAChangedTipIsCutToTheField) {
-    be.trayPresent = true;  // an icon of some other instance
-    EXPECT_EQ(cmn.TrayDelIcon(), KvCmn15::kFalse);
-    EXPECT_TRUE(be.trayCalls.empty());
-    EXPECT_TRUE(be.trayPresent);
-    EXPECT_EQ(cmn.TrayAddIcon(3, 0, "0123456789"), KvCmn15::kTrue);
-    EXPECT_EQ(cmn.TrayModifyIcon(0, std::string(70, 'x')), KvCmn15::kTrue);
-    EXPECT_EQ(be.trayCalls.back().tip, std::string(64, 'x'));
-}
-
 }  // namespace
 }  // namespace vornel
