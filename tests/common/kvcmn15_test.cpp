@@ -236,36 +236,32 @@ TEST_F(KvCmn15Test, HexTextsPadToFourDigits) {
 // The last one is a mebibyte long and would wrap a 64-bit accumulator to zero.
 TEST_F(KvCmn15Test, HexToIntAndHexToLongUpperCaseTheCallersTextAndShowWhatTheyRefuse) {
     const std::string huge = "1" + std::string(1 << 20, '0');
-    const std::tuple<bool, std::string, std::int32_t, std::string> read[] = {
+    // A value of 0 is a refusal, shown in a box.
+    const std::tuple<bool, std::string, std::int32_t, std::string> cases[] = {
         {false, "ffff", -1, "FFFF"},
         {false, "8000", -32768, "8000"},
         {false, "0000000a", 10, "0000000A"},
         {true, "FFFF", 65535, "FFFF"},
         {true, "ffffffff", -1, "FFFFFFFF"},
         {true, "80000000", INT32_MIN, "80000000"},
-        {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
-    const std::tuple<bool, std::string, std::string> refused[] = {{false, "10000", "10000"},
-                                                                  {false, "", ""},
-                                                                  {false, " 1", " 1"},
-                                                                  {false, "&h1", "&H1"},
-                                                                  {false, "ｆｆ", "ＦＦ"},
-                                                                  {false, "\xFF", "\xFF"},
-                                                                  {true, "100000000", "100000000"},
-                                                                  {true, "12g", "12G"},
-                                                                  {true, huge, huge}};
-    const auto convert = [this](bool toLong, std::string& hex) -> std::int32_t {
-        return toLong ? k.HexToLong(hex) : k.HexToInt(hex);
-    };
-    for (auto [toLong, hex, value, after] : read) {
-        EXPECT_EQ(convert(toLong, hex), value) << after;
-        EXPECT_EQ(hex, after);
-    }
-    for (auto [toLong, hex, shown] : refused) {
-        be.answerNextBox(kAnsOk);
-        EXPECT_EQ(convert(toLong, hex), 0) << shown.substr(0, 20);
+        {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"},
+        {false, "10000", 0, "10000"},
+        {false, "", 0, ""},
+        {false, " 1", 0, " 1"},
+        {false, "&h1", 0, "&H1"},
+        {false, "ｆｆ", 0, "ＦＦ"},
+        {false, "\xFF", 0, "\xFF"},
+        {true, "100000000", 0, "100000000"},
+        {true, "12g", 0, "12G"},
+        {true, huge, 0, huge}};
+    for (auto [toLong, hex, value, shown] : cases) {
+        SCOPED_TRACE(shown.substr(0, 20));
+        if (value == 0) be.answerNextBox(kAnsOk);
+        EXPECT_EQ(toLong ? k.HexToLong(hex) : k.HexToInt(hex), value);
         EXPECT_EQ(hex, shown);
-        expectErrorBox(std::string("数値が異常です！\r\n") + (toLong ? "HexToLong" : "HexToInt") +
-                       "\r\nValue = " + shown);
+        if (value == 0)
+            expectErrorBox(std::string("数値が異常です！\r\n") +
+                           (toLong ? "HexToLong" : "HexToInt") + "\r\nValue = " + shown);
     }
 }
 
@@ -284,7 +280,6 @@ TEST_F(KvCmn15Test, SearchPathFindsExactlyNamedFilesFoldersAndLinksAndNeedsASlas
           "data/report.txt\0x"s, "data\0/report.txt"s})
         EXPECT_EQ(k.Search_path(dir / name), 0) << name;
     EXPECT_EQ(k.Search_path("/"), -1);  // the root exists when it holds something
-    EXPECT_EQ(k.Search_path("/usr"), -1);
     // A text without a slash names no path: error 5.
     for (const std::string& text : {std::string("data"), std::string(), std::string("C:\\data")}) {
         EXPECT_THAT([&] { k.Search_path(text); },
