@@ -107,33 +107,28 @@ TEST_F(KvCmn15Test, GetTimeRoundsHalfToEvenAndReads24InTheLastHalfSecond) {
 }
 
 TEST_F(KvCmn15Test, WaitStartsFromTheRoundedClockRunsAcrossMidnightAndEndsAtOnceForNothing) {
-    struct Case {
-        double start;
-        float second;
-        double waited;
-        const char *startText, *finishText;
-    };
     // Starting at .6 rounds up, so the wait lasts longer than asked; a wait of nothing or less
     // must not spend the 0.4 s up to the rounded start.
-    const Case cases[] = {{100.2, 2, 1.8, "00:01:40", "00:01:42"},
-                          {100.6, 2, 2.4, "00:01:41", "00:01:43"},
-                          {at(23, 59, 59.0), 2, 2.0, "23:59:59", "00:00:01"},
-                          {100.6, 0, 0, "00:01:41", "00:01:40"},
-                          {100.6, -1, 0, "00:01:41", "00:01:40"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.start) + " + " + std::to_string(c.second));
-        be.setClock(2026, 12, 6, c.start);
+    const std::tuple<double, float, double, const char*, const char*> cases[] = {
+        {100.2, 2, 1.8, "00:01:40", "00:01:42"},
+        {100.6, 2, 2.4, "00:01:41", "00:01:43"},
+        {at(23, 59, 59.0), 2, 2.0, "23:59:59", "00:00:01"},
+        {100.6, 0, 0, "00:01:41", "00:01:40"},
+        {100.6, -1, 0, "00:01:41", "00:01:40"}};
+    for (const auto& [start, second, waited, startText, finishText] : cases) {
+        SCOPED_TRACE(std::to_string(start) + " + " + std::to_string(second));
+        be.setClock(2026, 12, 6, start);
         // Pending events run during the wait; a nested handler sees the last wait's texts
         // emptied.
         std::string seenDuringWait = "no events";
         be.onPump = [&](int) { seenDuringWait = k.WaitStartTime + k.WaitFinishTime; };
         const double before = be.monotonicSeconds();
-        k.Wait(c.second);
-        EXPECT_EQ(seenDuringWait, c.waited > 0 ? "" : "no events");
-        EXPECT_GE(be.monotonicSeconds() - before, c.waited - 1e-9);
-        EXPECT_LT(be.monotonicSeconds() - before, c.waited + 0.1);
-        EXPECT_EQ(k.WaitStartTime, c.startText);
-        EXPECT_EQ(k.WaitFinishTime, c.finishText);
+        k.Wait(second);
+        EXPECT_EQ(seenDuringWait, waited > 0 ? "" : "no events");
+        EXPECT_GE(be.monotonicSeconds() - before, waited - 1e-9);
+        EXPECT_LT(be.monotonicSeconds() - before, waited + 0.1);
+        EXPECT_EQ(k.WaitStartTime, startText);
+        EXPECT_EQ(k.WaitFinishTime, finishText);
     }
 }
 

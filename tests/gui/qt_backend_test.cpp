@@ -174,34 +174,33 @@ TEST(QtBackendSound, AMachineWithoutSoundStaysQuiet) {
 // tool that fails later is reported through the late-failure call.
 TEST_F(QtBackendTest, ShellOpensExistingFilesWithXdgOpenAndReportsEachFailure) {
     const char* const writesItsArgument = "printf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"";
-    const struct {
-        const char* script;  // null: no opener on PATH
-        bool fileExists, started, failsLater;
-    } cases[] = {
+    // A null script: no opener on PATH. Then whether the file exists, the opener started, and it
+    // failed later.
+    const std::tuple<const char*, bool, bool, bool> cases[] = {
         {writesItsArgument, true, true, false},
         {"exit 3", true, true, true},  // no tool for this kind of file
         {"exit 0", false, false, false},
         {nullptr, true, false, false},
     };
     const auto restorePath = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script ? c.script : "no opener");
+    for (const auto& [script, fileExists, started, failsLater] : cases) {
+        SCOPED_TRACE(script ? script : "no opener");
         QTemporaryDir bin;  // holds a stand-in xdg-open, put first on PATH
         QFile opener(bin.filePath(QStringLiteral("xdg-open")));
         ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-        opener.write(QByteArray("#!/bin/sh\n") + (c.script ? c.script : "") + "\n");
+        opener.write(QByteArray("#!/bin/sh\n") + (script ? script : "") + "\n");
         opener.close();
         opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        qputenv("PATH", c.script ? bin.path().toUtf8() + ":/usr/bin:/bin" : "/nonexistent");
+        qputenv("PATH", script ? bin.path().toUtf8() + ":/usr/bin:/bin" : "/nonexistent");
         const QString file = bin.filePath(QStringLiteral("history.txt"));
-        if (c.fileExists) QFile(file).open(QIODevice::WriteOnly);
+        if (fileExists) QFile(file).open(QIODevice::WriteOnly);
         bool lateFailure = false;
-        EXPECT_EQ(backend.shellOpen(file.toStdString(), [&] { lateFailure = true; }), c.started);
+        EXPECT_EQ(backend.shellOpen(file.toStdString(), [&] { lateFailure = true; }), started);
         ASSERT_TRUE(
             QTest::qWaitFor([] { return qApp->findChildren<QProcess*>().isEmpty(); }, 10000));
-        EXPECT_EQ(lateFailure, c.failsLater);
+        EXPECT_EQ(lateFailure, failsLater);
         QFile opened(bin.filePath(QStringLiteral("opened")));
-        const bool wrote = c.script == writesItsArgument;
+        const bool wrote = script == writesItsArgument;
         EXPECT_EQ(opened.open(QIODevice::ReadOnly) ? opened.readAll() : "",
                   wrote ? file.toUtf8() : "");
     }
@@ -228,28 +227,22 @@ TEST_F(QtBackendTest, BoxesShowTheLinesAsPlainTextWithTheKindsButtonsAndErrorsSt
 }
 
 TEST_F(QtBackendTest, EachBoxKindHasItsIconAndTitleAndEachButtonItsAnswer) {
-    struct Click {
-        const char* kind;
-        QMessageBox::StandardButton press;
-        int answer;
-        QMessageBox::Icon icon;
-        const char* title;
-    };
-    const Click clicks[] = {
-        {"err", QMessageBox::Ok, 1, QMessageBox::Critical, "Error"},
-        {"chk", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
-        {"info", QMessageBox::Ok, 1, QMessageBox::Information, "情報"},
-        {"okc", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
-        {"okc", QMessageBox::Cancel, 2, QMessageBox::Question, "確認"},
-        {"yn", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
-        {"ync", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
-        {"rc", QMessageBox::Retry, 4, QMessageBox::Question, "再試行"},
-    };
-    for (const Click& c : clicks) {
-        SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.press));
-        EXPECT_EQ(answerBox(c.press, [&] { return k.Msg_Box(c.kind, "?"); }), c.answer);
-        EXPECT_EQ(seen.icon, c.icon);
-        EXPECT_EQ(seen.title, QString::fromUtf8(c.title));
+    const std::tuple<const char*, QMessageBox::StandardButton, int, QMessageBox::Icon, const char*>
+        clicks[] = {
+            {"err", QMessageBox::Ok, 1, QMessageBox::Critical, "Error"},
+            {"chk", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
+            {"info", QMessageBox::Ok, 1, QMessageBox::Information, "情報"},
+            {"okc", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
+            {"okc", QMessageBox::Cancel, 2, QMessageBox::Question, "確認"},
+            {"yn", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
+            {"ync", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
+            {"rc", QMessageBox::Retry, 4, QMessageBox::Question, "再試行"},
+        };
+    for (const auto& [kind, press, answer, icon, title] : clicks) {
+        SCOPED_TRACE(std::string(kind) + " " + std::to_string(press));
+        EXPECT_EQ(answerBox(press, [&] { return k.Msg_Box(kind, "?"); }), answer);
+        EXPECT_EQ(seen.icon, icon);
+        EXPECT_EQ(seen.title, QString::fromUtf8(title));
     }
 }
 
