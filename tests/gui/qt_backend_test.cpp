@@ -7,14 +7,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -315,7 +313,6 @@ TEST_F(QtBackendTest, DialogsStartWhereToldShowTheirTitlesAndGiveTheChoiceOrNoth
 TEST_F(QtBackendTest, QtsOwnDialogTextsAreJapaneseWhateverTheLocale) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ASSERT_TRUE(installQtJapanese(*qApp));
-    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
     QStringList dialogTexts;
     onDialog([&](QFileDialog* d) {
         for (QLabel* l : d->findChildren<QLabel*>()) dialogTexts << l->text();
@@ -328,8 +325,6 @@ TEST_F(QtBackendTest, QtsOwnDialogTextsAreJapaneseWhateverTheLocale) {
         delete t;
     }
     QLocale::setDefault(QLocale::system());
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("はい(&Y)"));
     // "Look in:" and "Choose" of the folder dialog.
     EXPECT_TRUE(dialogTexts.contains(QStringLiteral("アドレス:")))
         << dialogTexts.join('|').toStdString();

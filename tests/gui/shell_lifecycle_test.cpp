@@ -391,14 +391,9 @@ class Activation : public Shell {
     }
 };
 
-struct Source {
-    const char* name;
-    std::function<void(MenuShell&)> visitAndReturn;
-    bool activates;
-};
-
 TEST_F(Activation, OnlyTheTrayAndTheProgramsOwnWindowsActivateIt) {
-    const Source sources[] = {
+    // What is visited, how the main window is left and got back to, whether that activates it.
+    const std::tuple<const char*, std::function<void(MenuShell&)>, bool> sources[] = {
         {"message box",
          [](MenuShell& s) {
              QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
@@ -439,14 +434,14 @@ TEST_F(Activation, OnlyTheTrayAndTheProgramsOwnWindowsActivateIt) {
          true},
         {"tray settings item", [](MenuShell& s) { s.tray().mnuset->trigger(); }, true},
     };
-    for (const Source& s : sources) {
-        SCOPED_TRACE(s.name);
+    for (const auto& [name, visitAndReturn, activates] : sources) {
+        SCOPED_TRACE(name);
         menu().SSTab1->setCurrentIndex(2);  // the page of the pair browsed
-        s.visitAndReturn(*shell);
+        visitAndReturn(*shell);
         menu().activateWindow();  // as the desktop does when a window closes
         ASSERT_TRUE(menuActive());
         QCoreApplication::processEvents();
-        EXPECT_EQ(menu().SSTab1->currentIndex(), s.activates ? 0 : 2);
+        EXPECT_EQ(menu().SSTab1->currentIndex(), activates ? 0 : 2);
     }
 }
 
