@@ -205,7 +205,6 @@ TEST_P(Quit, AsksOnceAboutEditsAndKeepsOrSavesThem) {
     if (c.edited) {
         EXPECT_EQ(be.boxes[0].text, kChangedQuestion);
         EXPECT_EQ(be.boxes[0].buttons, c.buttons);
-        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Question);
         EXPECT_EQ(m.Msg_ans, c.answer);
     }
     EXPECT_EQ(storedFirstSource(), c.saved ? src : "");
