@@ -202,27 +202,9 @@ TEST_F(QtBackendTest, ShellOpensExistingFilesWithXdgOpenAndReportsEachFailure) {
     }
 }
 
-// Every kind's text and title reach the box alike (the table below); only an error report
-// stays on top.
-TEST_F(QtBackendTest, BoxesShowTheLinesAsPlainTextWithTheKindsButtonsAndErrorsStayOnTop) {
-    const int answer = answerBox(
-        QMessageBox::No, [&] { return k.Msg_Box(k.KindYnc, "一行目\r二行目\r\n三行目 <b>x</b>"); });
-    EXPECT_EQ(answer, 7);
-    EXPECT_EQ(seen.text, QStringLiteral("一行目\n二行目\n三行目 <b>x</b>"));
-    EXPECT_EQ(seen.format, Qt::PlainText);
-    QStringList expected{"はい(&Y)", "いいえ(&N)", "キャンセル"};
-    expected.sort();
-    EXPECT_EQ(seen.buttons, expected);
-    EXPECT_FALSE(seen.onTop);
-    answerBox(QMessageBox::Ok, [&] {
-        k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));
-        return 0;
-    });
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_TRUE(seen.onTop);
-}
-
-TEST_F(QtBackendTest, EachBoxKindHasItsIconAndTitleAndEachButtonItsAnswer) {
+// Every kind shows its lines as plain text; only an error report stays on top. The last row's
+// box shows the captions of all three buttons.
+TEST_F(QtBackendTest, EachBoxKindShowsPlainTextWithItsIconAndTitleAndEachButtonItsAnswer) {
     const std::tuple<const char*, QMessageBox::StandardButton, int, QMessageBox::Icon, const char*>
         clicks[] = {
             {"err", QMessageBox::Ok, 1, QMessageBox::Critical, "Error"},
@@ -231,15 +213,29 @@ TEST_F(QtBackendTest, EachBoxKindHasItsIconAndTitleAndEachButtonItsAnswer) {
             {"okc", QMessageBox::Ok, 1, QMessageBox::Question, "確認"},
             {"okc", QMessageBox::Cancel, 2, QMessageBox::Question, "確認"},
             {"yn", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
-            {"ync", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
             {"rc", QMessageBox::Retry, 4, QMessageBox::Question, "再試行"},
+            {"ync", QMessageBox::Yes, 6, QMessageBox::Question, "確認"},
+            {"ync", QMessageBox::No, 7, QMessageBox::Question, "確認"},
         };
     for (const auto& [kind, press, answer, icon, title] : clicks) {
         SCOPED_TRACE(std::string(kind) + " " + std::to_string(press));
-        EXPECT_EQ(answerBox(press, [&] { return k.Msg_Box(kind, "?"); }), answer);
+        EXPECT_EQ(answerBox(press, [&] { return k.Msg_Box(kind, "一行目\r二行目\r\n<b>x</b>"); }),
+                  answer);
+        EXPECT_EQ(seen.text, QStringLiteral("一行目\n二行目\n<b>x</b>"));
+        EXPECT_EQ(seen.format, Qt::PlainText);
+        EXPECT_FALSE(seen.onTop);
         EXPECT_EQ(seen.icon, icon);
         EXPECT_EQ(seen.title, QString::fromUtf8(title));
     }
+    QStringList expected{"はい(&Y)", "いいえ(&N)", "キャンセル"};
+    expected.sort();
+    EXPECT_EQ(seen.buttons, expected);
+    answerBox(QMessageBox::Ok, [&] {
+        k.Err_Msg("Sysdat_read", VbError(kErrDeviceIo));
+        return 0;
+    });
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_TRUE(seen.onTop);
 }
 
 // At the end of the session nobody answers: the open box closes with its cancel answer, and
