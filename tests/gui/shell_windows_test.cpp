@@ -67,7 +67,6 @@ TEST(HelpFile, CommittedFileOpensOnItsContentsAndHoldsEveryPage) {
     EXPECT_EQ(chm->defaultTopic(), QStringLiteral("/index.html"));
     EXPECT_EQ(chm->title(), QStringLiteral("Vornelnet ヘルプ"));
     EXPECT_FALSE(chm->read(QStringLiteral("/missing.html")));
-    ASSERT_EQ(chm->contentsFile(), QStringLiteral("/toc.hhc"));
     const auto toc = chm->read(chm->contentsFile());
     ASSERT_TRUE(toc);
     const std::vector<HelpTopic> topics = parseHelpContents(*toc);
