@@ -367,10 +367,6 @@ class Activation : public Shell {
         shell->mnuset_Click();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&menu()));
     }
-    bool menuActive() {
-        return QTest::qWaitFor(
-            [this] { return QGuiApplication::focusWindow() == menu().windowHandle(); }, 5000);
-    }
     // Runs a modal window of the program's kind until it has the focus, then ends it.
     static void runModal(QDialog& dialog, std::function<void(QDialog&)> end) {
         QTimer::singleShot(0, [&dialog, end] {
@@ -430,7 +426,8 @@ TEST_F(Activation, OnlyTheTrayAndTheProgramsOwnWindowsActivateIt) {
         menu().SSTab1->setCurrentIndex(2);  // the page of the pair browsed
         visitAndReturn(*shell);
         menu().activateWindow();  // as the desktop does when a window closes
-        ASSERT_TRUE(menuActive());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return QGuiApplication::focusWindow() == menu().windowHandle(); }, 5000));
         QCoreApplication::processEvents();
         EXPECT_EQ(menu().SSTab1->currentIndex(), activates ? 0 : 2);
     }
