@@ -17,11 +17,12 @@ namespace {
 
 class KvCmn15Test : public ::testing::Test {
   protected:
-    // The one box a failure shows; forgets it for the next check. Its sound tells the error
-    // kind from the others; that kind's title and icon are checked on the Qt backend.
+    // The one box a failure shows; forgets it for the next check.
     void expectErrorBox(const std::string& text) {
         ASSERT_EQ(be.boxes.size(), 1u);
         EXPECT_EQ(be.boxes[0].text, text);
+        EXPECT_EQ(be.boxes[0].title, "Error");
+        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Stop);
         EXPECT_EQ(be.sounds, std::vector<int>{48});
         be.boxes.clear();
         be.sounds.clear();

@@ -72,6 +72,7 @@ struct Shell : ::testing::Test, test::ProgramState<> {
         std::filesystem::create_directories(tmp / "dst");
         menu().folderPage(0)->srcfld_txt->setText(QString::fromStdString(tmp / "src"));
         menu().folderPage(0)->dstfld_txt->setText(QString::fromStdString(tmp / "dst"));
+        EXPECT_EQ(m.Chg_flg, 1);
         return tmp / "src";
     }
     std::string storedFirstSource() {
@@ -194,6 +195,7 @@ TEST_P(Quit, AsksOnceAboutEditsAndKeepsOrSavesThem) {
     const QuitCase& c = GetParam();
     load();
     shell->mnuset_Click();
+    EXPECT_TRUE(menu().isVisible());
     const std::string src = c.edited ? editFirstSource() : "";
     if (c.edited) be.answerNextBox(c.answer);
     QSignalSpy finished(shell.get(), &MenuShell::finished);
@@ -203,6 +205,8 @@ TEST_P(Quit, AsksOnceAboutEditsAndKeepsOrSavesThem) {
     if (c.edited) {
         EXPECT_EQ(be.boxes[0].text, kChangedQuestion);
         EXPECT_EQ(be.boxes[0].buttons, c.buttons);
+        EXPECT_EQ(be.boxes[0].icon, BoxIcon::Question);
+        EXPECT_EQ(m.Msg_ans, c.answer);
     }
     EXPECT_EQ(storedFirstSource(), c.saved ? src : "");
     EXPECT_FALSE(menu().isVisible());
