@@ -107,33 +107,28 @@ TEST_F(KvCmn15Test, GetTimeRoundsHalfToEvenAndReads24InTheLastHalfSecond) {
 }
 
 TEST_F(KvCmn15Test, WaitStartsFromTheRoundedClockRunsAcrossMidnightAndEndsAtOnceForNothing) {
-    struct Case {
-        double start;
-        float second;
-        double waited;
-        const char *startText, *finishText;
-    };
     // Starting at .6 rounds up, so the wait lasts longer than asked; a wait of nothing or less
     // must not spend the 0.4 s up to the rounded start.
-    const Case cases[] = {{100.2, 2, 1.8, "00:01:40", "00:01:42"},
-                          {100.6, 2, 2.4, "00:01:41", "00:01:43"},
-                          {at(23, 59, 59.0), 2, 2.0, "23:59:59", "00:00:01"},
-                          {100.6, 0, 0, "00:01:41", "00:01:40"},
-                          {100.6, -1, 0, "00:01:41", "00:01:40"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.start) + " + " + std::to_string(c.second));
-        be.setClock(2026, 12, 6, c.start);
+    const std::tuple<double, float, double, const char*, const char*> cases[] = {
+        {100.2, 2, 1.8, "00:01:40", "00:01:42"},
+        {100.6, 2, 2.4, "00:01:41", "00:01:43"},
+        {at(23, 59, 59.0), 2, 2.0, "23:59:59", "00:00:01"},
+        {100.6, 0, 0, "00:01:41", "00:01:40"},
+        {100.6, -1, 0, "00:01:41", "00:01:40"}};
+    for (const auto& [start, second, waited, startText, finishText] : cases) {
+        SCOPED_TRACE(std::to_string(start) + " + " + std::to_string(second));
+        be.setClock(2026, 12, 6, start);
         // Pending events run during the wait; a nested handler sees the last wait's texts
         // emptied.
         std::string seenDuringWait = "no events";
         be.onPump = [&](int) { seenDuringWait = k.WaitStartTime + k.WaitFinishTime; };
         const double before = be.monotonicSeconds();
-        k.Wait(c.second);
-        EXPECT_EQ(seenDuringWait, c.waited > 0 ? "" : "no events");
-        EXPECT_GE(be.monotonicSeconds() - before, c.waited - 1e-9);
-        EXPECT_LT(be.monotonicSeconds() - before, c.waited + 0.1);
-        EXPECT_EQ(k.WaitStartTime, c.startText);
-        EXPECT_EQ(k.WaitFinishTime, c.finishText);
+        k.Wait(second);
+        EXPECT_EQ(seenDuringWait, waited > 0 ? "" : "no events");
+        EXPECT_GE(be.monotonicSeconds() - before, waited - 1e-9);
+        EXPECT_LT(be.monotonicSeconds() - before, waited + 0.1);
+        EXPECT_EQ(k.WaitStartTime, startText);
+        EXPECT_EQ(k.WaitFinishTime, finishText);
     }
 }
 
@@ -168,27 +163,26 @@ TEST_F(KvCmn15Test, TheTrayTipFieldHoldsSixtyFourBytes) {
     for (const auto& [tip, field] : cases) EXPECT_EQ(tipFieldText(tip), field) << tip;
 }
 
+// A fresh instance changes and deletes no icon, not even another instance's; a changed tip is
+// cut to the field like a new one.
 TEST_F(KvCmn15Test, TrayAddModifyAndDeleteGoThroughTheSameRecord) {
-    // A fresh instance has no icon to change.
+    be.trayPresent = true;  // an icon of some other instance
     EXPECT_EQ(k.TrayModifyIcon(1, "x"), 0);
+    EXPECT_EQ(k.TrayDelIcon(), 0);
     EXPECT_TRUE(be.trayCalls.empty());
     EXPECT_EQ(k.TrayAddIcon(42, 3, "左-Menu:右-Help"), -1);
-    EXPECT_EQ(k.TrayModifyIcon(4, "new"), -1);
+    EXPECT_EQ(k.TrayModifyIcon(4, std::string(70, 'x')), -1);
     EXPECT_EQ(k.TrayDelIcon(), -1);
     using Call = std::tuple<std::string, WindowHandle, IconHandle, std::string>;
     std::vector<Call> calls;
     for (const auto& c : be.trayCalls) calls.emplace_back(c.op, c.owner, c.icon, c.tip);
     EXPECT_EQ(calls, (std::vector<Call>{{"add", 42, 3, "左-Menu:右-Help"},
-                                        {"modify", 42, 4, "new"},
+                                        {"modify", 42, 4, std::string(64, 'x')},
                                         {"delete", 42, 0, ""}}));
 }
 
-TEST_F(KvCmn15Test, DialogsForgetACancelledFileNameLengthAndTrimTheFolderAtBlanksAndNul) {
-    be.openAnswers.push_back({"/data/a.txt", 6});
-    EXPECT_EQ(k.OpenDialog(1, "Text|*.txt", "/data"), "/data/a.txt");
-    EXPECT_EQ(k.OpenFileLen, 5);
-    EXPECT_EQ(k.OpenDialog(1, "", ""), "");
-    EXPECT_EQ(k.OpenFileLen, 0);
+// The file name length a choice or a cancel leaves is checked on the Qt backend.
+TEST_F(KvCmn15Test, FolderDialogTrimsTheFolderAtBlanksAndNul) {
     be.folderAnswers.push_back(std::string("/home/user/backup  \0\0 junk", 26));
     EXPECT_EQ(k.FolderDialog(0), "/home/user/backup");
 }
@@ -233,36 +227,32 @@ TEST_F(KvCmn15Test, HexTextsPadToFourDigits) {
 // The last one is a mebibyte long and would wrap a 64-bit accumulator to zero.
 TEST_F(KvCmn15Test, HexToIntAndHexToLongUpperCaseTheCallersTextAndShowWhatTheyRefuse) {
     const std::string huge = "1" + std::string(1 << 20, '0');
-    const std::tuple<bool, std::string, std::int32_t, std::string> read[] = {
+    // A value of 0 is a refusal, shown in a box.
+    const std::tuple<bool, std::string, std::int32_t, std::string> cases[] = {
         {false, "ffff", -1, "FFFF"},
         {false, "8000", -32768, "8000"},
         {false, "0000000a", 10, "0000000A"},
         {true, "FFFF", 65535, "FFFF"},
         {true, "ffffffff", -1, "FFFFFFFF"},
         {true, "80000000", INT32_MIN, "80000000"},
-        {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"}};
-    const std::tuple<bool, std::string, std::string> refused[] = {{false, "10000", "10000"},
-                                                                  {false, "", ""},
-                                                                  {false, " 1", " 1"},
-                                                                  {false, "&h1", "&H1"},
-                                                                  {false, "ｆｆ", "ＦＦ"},
-                                                                  {false, "\xFF", "\xFF"},
-                                                                  {true, "100000000", "100000000"},
-                                                                  {true, "12g", "12G"},
-                                                                  {true, huge, huge}};
-    const auto convert = [this](bool toLong, std::string& hex) -> std::int32_t {
-        return toLong ? k.HexToLong(hex) : k.HexToInt(hex);
-    };
-    for (auto [toLong, hex, value, after] : read) {
-        EXPECT_EQ(convert(toLong, hex), value) << after;
-        EXPECT_EQ(hex, after);
-    }
-    for (auto [toLong, hex, shown] : refused) {
-        be.answerNextBox(kAnsOk);
-        EXPECT_EQ(convert(toLong, hex), 0) << shown.substr(0, 20);
+        {true, "7FFFFFFF", INT32_MAX, "7FFFFFFF"},
+        {false, "10000", 0, "10000"},
+        {false, "", 0, ""},
+        {false, " 1", 0, " 1"},
+        {false, "&h1", 0, "&H1"},
+        {false, "ｆｆ", 0, "ＦＦ"},
+        {false, "\xFF", 0, "\xFF"},
+        {true, "100000000", 0, "100000000"},
+        {true, "12g", 0, "12G"},
+        {true, huge, 0, huge}};
+    for (auto [toLong, hex, value, shown] : cases) {
+        SCOPED_TRACE(shown.substr(0, 20));
+        if (value == 0) be.answerNextBox(kAnsOk);
+        EXPECT_EQ(toLong ? k.HexToLong(hex) : k.HexToInt(hex), value);
         EXPECT_EQ(hex, shown);
-        expectErrorBox(std::string("数値が異常です！\r\n") + (toLong ? "HexToLong" : "HexToInt") +
-                       "\r\nValue = " + shown);
+        if (value == 0)
+            expectErrorBox(std::string("数値が異常です！\r\n") +
+                           (toLong ? "HexToLong" : "HexToInt") + "\r\nValue = " + shown);
     }
 }
 
@@ -281,7 +271,6 @@ TEST_F(KvCmn15Test, SearchPathFindsExactlyNamedFilesFoldersAndLinksAndNeedsASlas
           "data/report.txt\0x"s, "data\0/report.txt"s})
         EXPECT_EQ(k.Search_path(dir / name), 0) << name;
     EXPECT_EQ(k.Search_path("/"), -1);  // the root exists when it holds something
-    EXPECT_EQ(k.Search_path("/usr"), -1);
     // A text without a slash names no path: error 5.
     for (const std::string& text : {std::string("data"), std::string(), std::string("C:\\data")}) {
         EXPECT_THAT([&] { k.Search_path(text); },
@@ -350,7 +339,6 @@ const std::string kNoApp =
 TEST_F(KvCmn15Test, ShellExcuteOpensOrShowsTheTwoLineMessageNowOrLater) {
     auto owner = std::make_unique<KvCmn15>(be);
     EXPECT_EQ(owner->Shell_Excute(0, "/h/a.txt"), -1);
-    EXPECT_EQ(be.shellOpened, std::vector<std::string>{"/h/a.txt"});
     ASSERT_TRUE(be.lastShellLateFailure);
     be.answerNextBox(kAnsOk);
     be.lastShellLateFailure();

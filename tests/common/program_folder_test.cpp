@@ -10,13 +10,8 @@ namespace vornel {
 namespace {
 
 TEST(ProgramFolder, PortableCopyStaysBesideItselfInstalledOneMovesToTheUsersDataFolder) {
-    struct Case {
-        bool executableFolderWritable;
-        const char* xdgDataHome;
-        const char* home;
-        std::string expected;
-    };
-    const Case cases[] = {
+    // Whether the program's own folder is writable, XDG_DATA_HOME, HOME, the folder chosen.
+    const std::tuple<bool, const char*, const char*, std::string> cases[] = {
         {true, "/x/data", "/home/u", "/opt/vn"},
         {true, nullptr, nullptr, "/opt/vn"},
         {false, "/x/data", "/home/u", "/x/data/vornelnet"},
@@ -27,14 +22,14 @@ TEST(ProgramFolder, PortableCopyStaysBesideItselfInstalledOneMovesToTheUsersData
         {false, nullptr, "home", ""},
         {false, nullptr, nullptr, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [executableFolderWritable, xdgDataHome, home, expected] : cases) {
         std::string probed;
         const auto writable = [&](const std::string& folder) {
             probed = folder;
-            return c.executableFolderWritable;
+            return executableFolderWritable;
         };
-        EXPECT_EQ(chooseProgramFolder("/opt/vn", writable, c.xdgDataHome, c.home), c.expected)
-            << c.executableFolderWritable << " " << (c.xdgDataHome ? c.xdgDataHome : "(unset)");
+        EXPECT_EQ(chooseProgramFolder("/opt/vn", writable, xdgDataHome, home), expected)
+            << executableFolderWritable << " " << (xdgDataHome ? xdgDataHome : "(unset)");
         EXPECT_EQ(probed, "/opt/vn");
     }
 }

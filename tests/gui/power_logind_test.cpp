@@ -145,13 +145,9 @@ TEST_F(PowerLogindTest, ShutDownAndRestartAskLogindInteractively) {
 }
 
 TEST_F(PowerLogindTest, LogOffAsksKdeThenGnomeThenEndsTheSessionThroughLogind) {
-    struct Case {
-        QStringList running;
-        bool kdeRefuses;
-        QString call;
-    };
-    // A session manager that refuses is not overruled.
-    const Case cases[] = {
+    // The session managers running, whether KDE refuses, the one call made. A session manager
+    // that refuses is not overruled.
+    const std::tuple<QStringList, bool, QString> cases[] = {
         {{kKde, kGnome}, false, kKdeLogout},
         {{kKde}, true, kKdeLogout},
         {{kGnome},
@@ -162,14 +158,14 @@ TEST_F(PowerLogindTest, LogOffAsksKdeThenGnomeThenEndsTheSessionThroughLogind) {
          QStringLiteral(
              "/org/freedesktop/login1/session/auto org.freedesktop.login1.Session.Terminate()")},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.call.toStdString());
-        for (const QString& name : c.running) ASSERT_TRUE(fakes.registerService(name));
+    for (const auto& [running, kdeRefuses, call] : cases) {
+        SCOPED_TRACE(call.toStdString());
+        for (const QString& name : running) ASSERT_TRUE(fakes.registerService(name));
         services.calls.clear();
-        services.refuse = c.kdeRefuses ? QStringList{kKdeLogout} : QStringList{};
+        services.refuse = kdeRefuses ? QStringList{kKdeLogout} : QStringList{};
         requestAndSettle(PowerRequest::LogOff);
-        EXPECT_EQ(services.calls, QStringList{c.call});
-        for (const QString& name : c.running) fakes.unregisterService(name);
+        EXPECT_EQ(services.calls, QStringList{call});
+        for (const QString& name : running) fakes.unregisterService(name);
     }
 }
 

@@ -67,7 +67,6 @@ TEST(HelpFile, CommittedFileOpensOnItsContentsAndHoldsEveryPage) {
     EXPECT_EQ(chm->defaultTopic(), QStringLiteral("/index.html"));
     EXPECT_EQ(chm->title(), QStringLiteral("Vornelnet ヘルプ"));
     EXPECT_FALSE(chm->read(QStringLiteral("/missing.html")));
-    ASSERT_EQ(chm->contentsFile(), QStringLiteral("/toc.hhc"));
     const auto toc = chm->read(chm->contentsFile());
     ASSERT_TRUE(toc);
     const std::vector<HelpTopic> topics = parseHelpContents(*toc);
@@ -209,18 +208,6 @@ TEST_F(TrayMenu, HelpMenuAlreadyOpenedByTheTrayHostIsNotOpenedAgain) {
     tray.iconEvent(cmn.WM_RBUTTONDOWN);
     EXPECT_EQ(about.count(), 1);
     EXPECT_TRUE(tray.help()->isVisible());
-}
-
-// What the utility class's own tray tests leave out: a fresh instance deletes no icon (not
-// even another instance's), and a changed tip is cut to the field like a new one.
-TEST_F(TrayMenu, AFreshInstanceDeletesNothingAndAChangedTipIsCutToTheField) {
-    be.trayPresent = true;  // an icon of some other instance
-    EXPECT_EQ(cmn.TrayDelIcon(), KvCmn15::kFalse);
-    EXPECT_TRUE(be.trayCalls.empty());
-    EXPECT_TRUE(be.trayPresent);
-    EXPECT_EQ(cmn.TrayAddIcon(3, 0, "0123456789"), KvCmn15::kTrue);
-    EXPECT_EQ(cmn.TrayModifyIcon(0, std::string(70, 'x')), KvCmn15::kTrue);
-    EXPECT_EQ(be.trayCalls.back().tip, std::string(64, 'x'));
 }
 
 }  // namespace
