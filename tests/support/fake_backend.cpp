@@ -19,8 +19,6 @@ T takeFront(std::deque<T>& answers) {
 
 }  // namespace
 
-FakeBackend::FakeBackend() { setClock(2026, 12, 6, 12 * 3600.0); }
-
 void FakeBackend::setClock(int year, int month, int day, double secondsOfDay) {
     const std::chrono::weekday weekday{
         std::chrono::sys_days{std::chrono::year{year} / month / day}};
@@ -59,29 +57,26 @@ bool FakeBackend::shellOpen(const std::string& path, std::function<void()> onLat
     return shellResult;
 }
 
-bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
-                           int context) {
-    helpCalls.push_back({owner, helpFile, command, context});
+bool FakeBackend::openHelp(WindowHandle, const std::string& helpFile, int command, int context) {
+    helpCalls.push_back({helpFile, command, context});
     return helpResult;
 }
 
-std::string FakeBackend::folderDialog(WindowHandle, const std::string& title,
+std::string FakeBackend::folderDialog(WindowHandle, const std::string&,
                                       const std::string& startFolder) {
-    dialogTitles.push_back(title);
     folderDialogStarts.push_back(startFolder);
     return takeFront(folderAnswers);
 }
 
-OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string& title,
-                                           const std::string&, const std::string&) {
-    dialogTitles.push_back(title);
+OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string&, const std::string&,
+                                           const std::string&) {
     return takeFront(openAnswers);
 }
 
 bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
     trayCalls.push_back({"add", owner, icon, tip});
-    if (trayResult) trayPresent = true;
-    return trayResult;
+    trayPresent = true;
+    return true;
 }
 
 bool FakeBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {

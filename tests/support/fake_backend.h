@@ -14,8 +14,6 @@ namespace vornel::test {
 // or by the time a polling loop says it would wait.
 class FakeBackend : public NullBackend {
   public:
-    FakeBackend();
-
     // --- scripting ---
     void answerNextBox(int answer) { boxAnswers.push_back(answer); }
     // Sets the local date and time; `seconds` may carry a fraction.
@@ -28,7 +26,6 @@ class FakeBackend : public NullBackend {
     std::vector<int> sounds;
     std::vector<std::string> shellOpened;
     struct HelpCall {
-        WindowHandle owner;
         std::string file;
         int command;
         int context;
@@ -48,7 +45,6 @@ class FakeBackend : public NullBackend {
         std::string text;
     };
     std::vector<TrayNotice> trayNotices;
-    std::vector<std::string> dialogTitles;
     std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
     int pumpCount = 0;
@@ -72,7 +68,6 @@ class FakeBackend : public NullBackend {
     std::string systemDir = "/usr/lib";
     std::deque<std::string> folderAnswers;
     std::deque<OpenFileResult> openAnswers;
-    bool trayResult = true;
     bool trayPresent = false;
     bool trayArea = true;  // the desktop has a notification area
 
@@ -106,7 +101,7 @@ class FakeBackend : public NullBackend {
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 
   private:
-    WallClock clock_;
+    WallClock clock_{2026, 12, 6, 1, 12 * 3600.0};  // Sunday at noon
     double monotonic_ = 1000.0;
 };
 
