@@ -51,17 +51,6 @@ void FakeBackend::processEvents(int maxWaitMs) {
     if (onPump) onPump(pumpCount);
 }
 
-bool FakeBackend::shellOpen(const std::string& path, std::function<void()> onLateFailure) {
-    shellOpened.push_back(path);
-    lastShellLateFailure = std::move(onLateFailure);
-    return shellResult;
-}
-
-bool FakeBackend::openHelp(WindowHandle, const std::string& helpFile, int command, int context) {
-    helpCalls.push_back({helpFile, command, context});
-    return helpResult;
-}
-
 std::string FakeBackend::folderDialog(WindowHandle, const std::string&,
                                       const std::string& startFolder) {
     folderDialogStarts.push_back(startFolder);
@@ -71,22 +60,6 @@ std::string FakeBackend::folderDialog(WindowHandle, const std::string&,
 OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string&, const std::string&,
                                            const std::string&) {
     return takeFront(openAnswers);
-}
-
-bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
-    trayCalls.push_back({"add", owner, icon, tip});
-    trayPresent = true;
-    return true;
-}
-
-bool FakeBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
-    trayCalls.push_back({"modify", owner, icon, tip});
-    return trayPresent;
-}
-
-bool FakeBackend::trayDelete(WindowHandle owner) {
-    trayCalls.push_back({"delete", owner, 0, {}});
-    return std::exchange(trayPresent, false);
 }
 
 }  // namespace vornel::test

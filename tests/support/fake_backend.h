@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/null_backend.h"
@@ -77,9 +78,15 @@ class FakeBackend : public NullBackend {
     void processEvents(int maxWaitMs) override;
     WallClock wallClock() override { return clock_; }
     double monotonicSeconds() override { return monotonic_; }
-    bool shellOpen(const std::string& path, std::function<void()> onLateFailure) override;
-    bool openHelp(WindowHandle owner, const std::string& helpFile, int command,
-                  int context) override;
+    bool shellOpen(const std::string& path, std::function<void()> onLateFailure) override {
+        shellOpened.push_back(path);
+        lastShellLateFailure = std::move(onLateFailure);
+        return shellResult;
+    }
+    bool openHelp(WindowHandle, const std::string& helpFile, int command, int context) override {
+        helpCalls.push_back({helpFile, command, context});
+        return helpResult;
+    }
     void requestPowerAction(PowerRequest request) override { powerRequests.push_back(request); }
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
@@ -89,9 +96,19 @@ class FakeBackend : public NullBackend {
     OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
                                   const std::string& filter,
                                   const std::string& initialDir) override;
-    bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
-    bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
-    bool trayDelete(WindowHandle owner) override;
+    bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override {
+        trayCalls.push_back({"add", owner, icon, tip});
+        trayPresent = true;
+        return true;
+    }
+    bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override {
+        trayCalls.push_back({"modify", owner, icon, tip});
+        return trayPresent;
+    }
+    bool trayDelete(WindowHandle owner) override {
+        trayCalls.push_back({"delete", owner, 0, {}});
+        return std::exchange(trayPresent, false);
+    }
     void trayNotify(WindowHandle owner, const std::string& title,
                     const std::string& text) override {
         trayNotices.push_back({owner, title, text});
