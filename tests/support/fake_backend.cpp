@@ -6,18 +6,6 @@
 #include <utility>
 
 namespace vornel::test {
-namespace {
-
-// The next scripted answer, or an empty one (a cancelled dialog) when none is left.
-template <typename T>
-T takeFront(std::deque<T>& answers) {
-    if (answers.empty()) return {};
-    T a = std::move(answers.front());
-    answers.pop_front();
-    return a;
-}
-
-}  // namespace
 
 void FakeBackend::setClock(int year, int month, int day, double secondsOfDay) {
     const std::chrono::weekday weekday{
@@ -49,17 +37,6 @@ void FakeBackend::processEvents(int maxWaitMs) {
     double step = maxWaitMs > 0 ? maxWaitMs / 1000.0 : secondsPerPump;
     if (step > 0) advance(step);
     if (onPump) onPump(pumpCount);
-}
-
-std::string FakeBackend::folderDialog(WindowHandle, const std::string&,
-                                      const std::string& startFolder) {
-    folderDialogStarts.push_back(startFolder);
-    return takeFront(folderAnswers);
-}
-
-OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string&, const std::string&,
-                                           const std::string&) {
-    return takeFront(openAnswers);
 }
 
 }  // namespace vornel::test

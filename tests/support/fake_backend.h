@@ -91,11 +91,15 @@ class FakeBackend : public NullBackend {
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
     std::string systemDirectory() override { return systemDir; }
-    std::string folderDialog(WindowHandle owner, const std::string& title,
-                             const std::string& startFolder) override;
-    OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter,
-                                  const std::string& initialDir) override;
+    std::string folderDialog(WindowHandle, const std::string&,
+                             const std::string& startFolder) override {
+        folderDialogStarts.push_back(startFolder);
+        return takeFront(folderAnswers);
+    }
+    OpenFileResult openFileDialog(WindowHandle, const std::string&, const std::string&,
+                                  const std::string&) override {
+        return takeFront(openAnswers);
+    }
     bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override {
         trayCalls.push_back({"add", owner, icon, tip});
         trayPresent = true;
@@ -118,6 +122,15 @@ class FakeBackend : public NullBackend {
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 
   private:
+    // The next scripted answer, or an empty one (a cancelled dialog) when none is left.
+    template <typename T>
+    static T takeFront(std::deque<T>& answers) {
+        if (answers.empty()) return {};
+        T a = std::move(answers.front());
+        answers.pop_front();
+        return a;
+    }
+
     WallClock clock_{2026, 12, 6, 1, 12 * 3600.0};  // Sunday at noon
     double monotonic_ = 1000.0;
 };
