@@ -45,8 +45,7 @@ TEST_F(WolTest, TheTrayItemIsNamedAfterTheSavedEntryWakesItAndRecordsItByteExact
     EXPECT_EQ(rx.take().size(), 3u);
     EXPECT_EQ(readFile(m.Hist_path),
               "2026/03/04 7:05:09 [Success] \x8e\x96\x96\xb1\x8f\x8aPC [WakeOnLan]\r\n");
-    EXPECT_TRUE(wol->notice());
-    EXPECT_EQ(be.sounds, std::vector<int>{64});
+    EXPECT_EQ(be.sounds, std::vector<int>{64}) << "the notice opened with its sound";
 }
 
 TEST_F(WolTest, AnIncompleteEntryOnlyAnswersWithTheMessage) {
