@@ -6,20 +6,6 @@
 #include <utility>
 
 namespace vornel::test {
-namespace {
-
-// The next scripted answer, or an empty one (a cancelled dialog) when none is left.
-template <typename T>
-T takeFront(std::deque<T>& answers) {
-    if (answers.empty()) return {};
-    T a = std::move(answers.front());
-    answers.pop_front();
-    return a;
-}
-
-}  // namespace
-
-FakeBackend::FakeBackend() { setClock(2026, 12, 6, 12 * 3600.0); }
 
 void FakeBackend::setClock(int year, int month, int day, double secondsOfDay) {
     const std::chrono::weekday weekday{
@@ -51,47 +37,6 @@ void FakeBackend::processEvents(int maxWaitMs) {
     double step = maxWaitMs > 0 ? maxWaitMs / 1000.0 : secondsPerPump;
     if (step > 0) advance(step);
     if (onPump) onPump(pumpCount);
-}
-
-bool FakeBackend::shellOpen(const std::string& path, std::function<void()> onLateFailure) {
-    shellOpened.push_back(path);
-    lastShellLateFailure = std::move(onLateFailure);
-    return shellResult;
-}
-
-bool FakeBackend::openHelp(WindowHandle owner, const std::string& helpFile, int command,
-                           int context) {
-    helpCalls.push_back({owner, helpFile, command, context});
-    return helpResult;
-}
-
-std::string FakeBackend::folderDialog(WindowHandle, const std::string& title,
-                                      const std::string& startFolder) {
-    dialogTitles.push_back(title);
-    folderDialogStarts.push_back(startFolder);
-    return takeFront(folderAnswers);
-}
-
-OpenFileResult FakeBackend::openFileDialog(WindowHandle, const std::string& title,
-                                           const std::string&, const std::string&) {
-    dialogTitles.push_back(title);
-    return takeFront(openAnswers);
-}
-
-bool FakeBackend::trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) {
-    trayCalls.push_back({"add", owner, icon, tip});
-    if (trayResult) trayPresent = true;
-    return trayResult;
-}
-
-bool FakeBackend::trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) {
-    trayCalls.push_back({"modify", owner, icon, tip});
-    return trayPresent;
-}
-
-bool FakeBackend::trayDelete(WindowHandle owner) {
-    trayCalls.push_back({"delete", owner, 0, {}});
-    return std::exchange(trayPresent, false);
 }
 
 }  // namespace vornel::test

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/null_backend.h"
@@ -14,8 +15,6 @@ namespace vornel::test {
 // or by the time a polling loop says it would wait.
 class FakeBackend : public NullBackend {
   public:
-    FakeBackend();
-
     // --- scripting ---
     void answerNextBox(int answer) { boxAnswers.push_back(answer); }
     // Sets the local date and time; `seconds` may carry a fraction.
@@ -28,7 +27,6 @@ class FakeBackend : public NullBackend {
     std::vector<int> sounds;
     std::vector<std::string> shellOpened;
     struct HelpCall {
-        WindowHandle owner;
         std::string file;
         int command;
         int context;
@@ -48,7 +46,6 @@ class FakeBackend : public NullBackend {
         std::string text;
     };
     std::vector<TrayNotice> trayNotices;
-    std::vector<std::string> dialogTitles;
     std::vector<std::string> folderDialogStarts;
     std::vector<WindowHandle> raisedWindows;
     int pumpCount = 0;
@@ -72,7 +69,6 @@ class FakeBackend : public NullBackend {
     std::string systemDir = "/usr/lib";
     std::deque<std::string> folderAnswers;
     std::deque<OpenFileResult> openAnswers;
-    bool trayResult = true;
     bool trayPresent = false;
     bool trayArea = true;  // the desktop has a notification area
 
@@ -82,21 +78,41 @@ class FakeBackend : public NullBackend {
     void processEvents(int maxWaitMs) override;
     WallClock wallClock() override { return clock_; }
     double monotonicSeconds() override { return monotonic_; }
-    bool shellOpen(const std::string& path, std::function<void()> onLateFailure) override;
-    bool openHelp(WindowHandle owner, const std::string& helpFile, int command,
-                  int context) override;
+    bool shellOpen(const std::string& path, std::function<void()> onLateFailure) override {
+        shellOpened.push_back(path);
+        lastShellLateFailure = std::move(onLateFailure);
+        return shellResult;
+    }
+    bool openHelp(WindowHandle, const std::string& helpFile, int command, int context) override {
+        helpCalls.push_back({helpFile, command, context});
+        return helpResult;
+    }
     void requestPowerAction(PowerRequest request) override { powerRequests.push_back(request); }
     OsVersion osVersion() override { return os; }
     std::string windowsDirectory() override { return windowsDir; }
     std::string systemDirectory() override { return systemDir; }
-    std::string folderDialog(WindowHandle owner, const std::string& title,
-                             const std::string& startFolder) override;
-    OpenFileResult openFileDialog(WindowHandle owner, const std::string& title,
-                                  const std::string& filter,
-                                  const std::string& initialDir) override;
-    bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override;
-    bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override;
-    bool trayDelete(WindowHandle owner) override;
+    std::string folderDialog(WindowHandle, const std::string&,
+                             const std::string& startFolder) override {
+        folderDialogStarts.push_back(startFolder);
+        return takeFront(folderAnswers);
+    }
+    OpenFileResult openFileDialog(WindowHandle, const std::string&, const std::string&,
+                                  const std::string&) override {
+        return takeFront(openAnswers);
+    }
+    bool trayAdd(WindowHandle owner, IconHandle icon, const std::string& tip) override {
+        trayCalls.push_back({"add", owner, icon, tip});
+        trayPresent = true;
+        return true;
+    }
+    bool trayModify(WindowHandle owner, IconHandle icon, const std::string& tip) override {
+        trayCalls.push_back({"modify", owner, icon, tip});
+        return trayPresent;
+    }
+    bool trayDelete(WindowHandle owner) override {
+        trayCalls.push_back({"delete", owner, 0, {}});
+        return std::exchange(trayPresent, false);
+    }
     void trayNotify(WindowHandle owner, const std::string& title,
                     const std::string& text) override {
         trayNotices.push_back({owner, title, text});
@@ -106,7 +122,16 @@ class FakeBackend : public NullBackend {
     bool endSession() override { return onEndSession ? onEndSession() : false; }
 
   private:
-    WallClock clock_;
+    // The next scripted answer, or an empty one (a cancelled dialog) when none is left.
+    template <typename T>
+    static T takeFront(std::deque<T>& answers) {
+        if (answers.empty()) return {};
+        T a = std::move(answers.front());
+        answers.pop_front();
+        return a;
+    }
+
+    WallClock clock_{2026, 12, 6, 1, 12 * 3600.0};  // Sunday at noon
     double monotonic_ = 1000.0;
 };
 

@@ -26,21 +26,15 @@ class LoopbackReceiver {
     // `address` must lie in 127.0.0.0/8. Port 0 picks a free port the program can be given:
     // its port settings are 16-bit numbers, and the port above must be free for the sender.
     explicit LoopbackReceiver(const std::string& address = "127.0.0.1", int port = 0) {
-        sockaddr_in sa{};
-        sa.sin_family = AF_INET;
-        if (::inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1 ||
-            (ntohl(sa.sin_addr.s_addr) >> 24) != 127)
+        in_addr at{};
+        if (::inet_pton(AF_INET, address.c_str(), &at) != 1 || (ntohl(at.s_addr) >> 24) != 127)
             throw std::runtime_error("not a loopback address: " + address);
         const int first = port != 0 ? port : 20000 + static_cast<int>(::getpid() % 5000) * 2;
         const int last = port != 0 ? port : 32700;
         for (port_ = first; port_ <= last; port_ += 2) {
-            Fd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-            sa.sin_port = htons(static_cast<std::uint16_t>(port_));
-            if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
-                (port != 0 || portFree(port_ + 1))) {
-                fd_ = std::move(socket);
-                return;
-            }
+            // The port above is probed on every address, as the sender binds it.
+            fd_ = bound(at, port_);
+            if (fd_.ok() && (port != 0 || bound(in_addr{}, port_ + 1).ok())) return;
         }
         throw std::runtime_error("cannot listen on " + address);
     }
@@ -62,12 +56,15 @@ class LoopbackReceiver {
     }
 
   private:
-    static bool portFree(int port) {
-        const Fd probe(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    // A UDP socket bound to the address and port, or none.
+    static Fd bound(in_addr at, int port) {
+        Fd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
         sockaddr_in sa{};
         sa.sin_family = AF_INET;
+        sa.sin_addr = at;
         sa.sin_port = htons(static_cast<std::uint16_t>(port));
-        return ::bind(probe.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+        if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) socket.reset();
+        return socket;
     }
 
     Fd fd_;
