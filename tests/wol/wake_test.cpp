@@ -75,6 +75,7 @@ TEST_F(Wake, SendsTheCountOfPacketsFromThePortAboveAndReportsSuccess) {
         EXPECT_EQ(historyTags(), Lines{"[Success] PC1 [WakeOnLan]"});
         EXPECT_EQ(notice.opened, Lines{"PC1"});
     }
+    if (::geteuid() != 0) GTEST_SKIP() << "the port 9 row needs root to listen on port 10";
 }
 
 TEST_F(Wake, ABadSettingSendsNothingReportsTheErrorAndWritesOneFailLine) {
